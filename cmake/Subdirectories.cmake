@@ -1,0 +1,26 @@
+# dw_add_module_subdirectories()
+# Adds every direct sub-folder of the current source folder that holds a
+# CMakeLists.txt, in name order. Targets may refer to targets of folders that
+# come later: CMake resolves link names when it generates the build.
+function(dw_add_module_subdirectories)
+  file(GLOB children LIST_DIRECTORIES true CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT children)
+  foreach(child IN LISTS children)
+    if(IS_DIRECTORY ${child} AND EXISTS ${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
+
+# dw_add_gtest(NAME SOURCES... LIBS ...)
+# One test executable, registered with CTest test by test.
+function(dw_add_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  gtest_discover_tests(${name}
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;DW_SHARED_DIR=${DW_SHARED_DIR}"
+    DISCOVERY_TIMEOUT 60)
+endfunction()
