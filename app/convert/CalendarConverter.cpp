@@ -1,0 +1,26 @@
+#include "app/convert/CalendarConverter.h"
+
+#include "app/convert/CalendarRenderer.h"
+
+#include <cstring>
+
+namespace dw::convert {
+
+bool CalendarConverter::convert(std::string_view text)
+{
+    splitLines(text, lines_);
+    scanCalendar(text, lines_, insertions_);
+    if (insertions_.empty()) {
+        output_.clear();
+        return false;
+    }
+    renderCalendar(text, lines_, insertions_, output_);
+    return true;
+}
+
+bool holdsNulByte(std::string_view text)
+{
+    return !text.empty() && std::memchr(text.data(), 0, text.size()) != nullptr;
+}
+
+} // namespace dw::convert

@@ -1,0 +1,33 @@
+#pragma once
+// Converts the text of one calendar in memory. Its buffers are kept from
+// call to call, so converting many files allocates only while they grow.
+
+#include "app/convert/CalendarScanner.h"
+#include "app/convert/LineSplitter.h"
+#include "platform/files/ByteBuffer.h"
+
+#include <string_view>
+#include <vector>
+
+namespace dw::convert {
+
+class CalendarConverter {
+public:
+    // Scans `text`; true when lines were inserted, and then output() holds the
+    // converted calendar (valid until the next call).
+    bool convert(std::string_view text);
+
+    std::string_view output() const { return output_.view(); }
+    const std::vector<Insertion>& insertions() const { return insertions_; }
+    const std::vector<LineSpan>& lines() const { return lines_; }
+
+private:
+    std::vector<LineSpan> lines_;
+    std::vector<Insertion> insertions_;
+    platform::ByteBuffer output_;
+};
+
+// A NUL byte cannot be part of calendar text; a file holding one is left alone.
+bool holdsNulByte(std::string_view text);
+
+} // namespace dw::convert

@@ -1,0 +1,50 @@
+#include "app/convert/LineSplitter.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace dw::convert {
+
+namespace {
+
+// First CR or LF at or after `p`, or `end`. Lines are short, so the search is
+// done sixteen bytes at a time where the processor allows it.
+const char* findTerminator(const char* p, const char* end)
+{
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    while (end - p >= 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)));
+        if (hits != 0)
+            return p + __builtin_ctz(static_cast<unsigned>(hits));
+        p += 16;
+    }
+#endif
+    while (p < end && *p != '\r' && *p != '\n')
+        ++p;
+    return p;
+}
+
+} // namespace
+
+void splitLines(std::string_view text, std::vector<LineSpan>& lines)
+{
+    lines.clear();
+    const char* const start = text.data();
+    const char* const end = start + text.size();
+    const char* p = start;
+    while (p < end) {
+        const char* stop = findTerminator(p, end);
+        lines.push_back({std::size_t(p - start), std::size_t(stop - p)});
+        if (stop == end)
+            break;
+        p = stop + 1;
+        if (*stop == '\r' && p < end && *p == '\n')
+            ++p;
+    }
+}
+
+} // namespace dw::convert

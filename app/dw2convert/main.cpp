@@ -1,0 +1,78 @@
+// dw2convert: the command-line face of the calendar conversion.
+
+#include "app/convert/ConversionRun.h"
+#include "app/dw2convert/CalendarFolderWalk.h"
+#include "app/dw2convert/CommandLine.h"
+
+#include <cstdio>
+#include <iostream>
+#include <new>
+
+namespace {
+
+enum ExitStatus { Done = 0, WriteFailed = 1, UsageError = 2, SomeSkipped = 3 };
+
+class PrintingObserver : public dw::convert::ConversionObserver {
+public:
+    void calendarWritten(const std::string& path) override { std::cout << path << '\n'; }
+    void calendarSkipped(const std::string& path, const std::string& reason) override { warn(path, reason); }
+
+    void warn(const std::string& path, const std::string& reason)
+    {
+        std::cout.flush();
+        std::cerr << "dw2convert: " << path << ": " << reason << '\n';
+        warned_ = true;
+    }
+    bool warned() const { return warned_; }
+
+private:
+    bool warned_ = false;
+};
+
+int usageError(const std::string& error)
+{
+    std::cerr << "dw2convert: " << error << "\nTry 'dw2convert --help' for more information.\n";
+    return UsageError;
+}
+
+int run(const dw::cli::CommandLine& line)
+{
+    PrintingObserver observer;
+    dw::convert::ConversionRun conversion({line.dryRun, nullptr}, &observer);
+    dw::cli::CalendarFolderWalk walk(conversion, {line.recursive},
+                                     [&](const std::string& path, const std::string& reason) { observer.warn(path, reason); });
+    try {
+        for (const std::string& path : line.paths)
+            walk.convertPath(path);
+    } catch (const dw::convert::ConversionError& error) {
+        std::cout.flush();
+        std::cerr << dw::convert::withFullStop(error.what()) << '\n';
+        return WriteFailed;
+    } catch (const std::bad_alloc&) {
+        std::cout.flush();
+        std::cerr << "dw2convert: out of memory; the run stopped\n";
+        return WriteFailed;
+    }
+    std::cout << (line.dryRun ? "Files that would be modified: " + std::to_string(conversion.filesWritten())
+                              : dw::convert::filesModifiedMessage(conversion.filesWritten()))
+              << '\n';
+    return observer.warned() ? SomeSkipped : Done;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const dw::cli::CommandLine line = dw::cli::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!line.error.empty())
+        return usageError(line.error);
+    if (line.showHelp) {
+        std::cout << dw::cli::usageText();
+        return Done;
+    }
+    if (line.showVersion) {
+        std::cout << dw::cli::versionText();
+        return Done;
+    }
+    return run(line);
+}

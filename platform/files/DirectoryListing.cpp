@@ -1,0 +1,72 @@
+#include "platform/files/DirectoryListing.h"
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+
+namespace dw::platform {
+
+namespace {
+
+struct CloseDir {
+    void operator()(DIR* dir) const noexcept { ::closedir(dir); }
+};
+
+bool followsToDirectory(int folderFd, const char* name)
+{
+    struct stat status {};
+    return ::fstatat(folderFd, name, &status, 0) == 0 && S_ISDIR(status.st_mode);
+}
+
+DirectoryEntry describe(DIR* dir, const dirent& entry)
+{
+    DirectoryEntry result;
+    result.name = entry.d_name;
+    unsigned char type = entry.d_type;
+    if (type == DT_UNKNOWN) {
+        struct stat status {};
+        if (::fstatat(::dirfd(dir), entry.d_name, &status, AT_SYMLINK_NOFOLLOW) == 0)
+            type = S_ISDIR(status.st_mode) ? DT_DIR : S_ISLNK(status.st_mode) ? DT_LNK : DT_REG;
+    }
+    result.isLink = type == DT_LNK;
+    result.isDirectory = type == DT_DIR || (result.isLink && followsToDirectory(::dirfd(dir), entry.d_name));
+    return result;
+}
+
+bool isDotOrDotDot(const char* name)
+{
+    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+}
+
+} // namespace
+
+DirectoryListing listDirectory(const std::string& folder)
+{
+    DirectoryListing listing;
+    std::unique_ptr<DIR, CloseDir> dir(::opendir(folder.c_str()));
+    if (!dir) {
+        listing.error = errno;
+        return listing;
+    }
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir.get());
+        if (!entry) {
+            listing.error = errno;
+            break;
+        }
+        if (!isDotOrDotDot(entry->d_name))
+            listing.entries.push_back(describe(dir.get(), *entry));
+    }
+    return listing;
+}
+
+bool isDirectory(const std::string& path)
+{
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+} // namespace dw::platform

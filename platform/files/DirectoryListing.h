@@ -1,0 +1,24 @@
+#pragma once
+// Lists a folder in the order the file system returns its entries.
+
+#include <string>
+#include <vector>
+
+namespace dw::platform {
+
+struct DirectoryEntry {
+    std::string name;
+    bool isDirectory = false; // links to folders count as folders
+    bool isLink = false;
+};
+
+struct DirectoryListing {
+    std::vector<DirectoryEntry> entries;
+    int error = 0; // errno when the folder could not be read
+};
+
+DirectoryListing listDirectory(const std::string& folder);
+
+bool isDirectory(const std::string& path);
+
+} // namespace dw::platform

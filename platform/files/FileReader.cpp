@@ -1,0 +1,84 @@
+#include "platform/files/FileReader.h"
+
+#include "platform/files/FileDescriptor.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace dw::platform {
+
+FileIdentity identityFromStat(const struct stat& status)
+{
+    FileIdentity identity;
+    identity.device = status.st_dev;
+    identity.inode = status.st_ino;
+    identity.size = status.st_size;
+    identity.modifiedNs = std::int64_t(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    identity.mode = status.st_mode;
+    identity.owner = status.st_uid;
+    identity.group = status.st_gid;
+    identity.links = status.st_nlink;
+    return identity;
+}
+
+namespace {
+
+// Reads exactly `size` bytes, or fails; then checks that nothing follows.
+int readExactly(int fd, char* into, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        ssize_t got = ::read(fd, into + done, size - done);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (got == 0)
+            return EAGAIN; // shrank while we read it
+        done += std::size_t(got);
+    }
+    char probe;
+    ssize_t extra;
+    do {
+        extra = ::read(fd, &probe, 1);
+    } while (extra < 0 && errno == EINTR);
+    if (extra < 0)
+        return errno;
+    return extra == 0 ? 0 : EAGAIN; // grew while we read it
+}
+
+} // namespace
+
+ReadOutcome readWholeFile(const std::string& path, ByteBuffer& buffer, FileIdentity& identity)
+{
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    if (!file.valid())
+        return {errno};
+    struct stat status {};
+    if (::fstat(file.get(), &status) != 0)
+        return {errno};
+    if (S_ISDIR(status.st_mode))
+        return {EISDIR};
+    if (!S_ISREG(status.st_mode))
+        return {EINVAL}; // devices and pipes are no calendars
+    identity = identityFromStat(status);
+    buffer.resizeUninitialised(std::size_t(status.st_size));
+    if (int error = readExactly(file.get(), buffer.data(), buffer.size()))
+        return {error};
+    return {};
+}
+
+std::string describeError(int error)
+{
+    if (error == EAGAIN)
+        return "changed while it was being read";
+    if (error == EINVAL)
+        return "not a regular file";
+    return std::strerror(error);
+}
+
+} // namespace dw::platform
