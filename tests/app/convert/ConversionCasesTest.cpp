@@ -1,0 +1,88 @@
+// Every calendar of the shared conversion cases, converted in one run, must
+// end up holding exactly its expected bytes; untouched ones keep their time.
+
+#include "app/convert/ConversionRun.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <fcntl.h>
+#include <iterator>
+#include <map>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+using dw::test::readFile;
+
+namespace {
+
+struct Case {
+    std::string name;
+    bool modified = false;
+};
+
+fs::path casesFolder()
+{
+    const char* shared = std::getenv("DW_SHARED_DIR");
+    return fs::path(shared ? shared : "../shared") / "conversion-cases";
+}
+
+std::vector<Case> readIndex()
+{
+    std::ifstream index(casesFolder() / "index.tsv");
+    std::vector<Case> cases;
+    std::string line;
+    std::getline(index, line); // column names
+    while (std::getline(index, line)) {
+        std::istringstream fields(line);
+        Case item;
+        std::string result;
+        if (std::getline(fields, item.name, '\t') && std::getline(fields, result))
+            cases.push_back({item.name, result == "modified"});
+    }
+    return cases;
+}
+
+std::int64_t modifiedNs(const fs::path& path)
+{
+    struct stat status {};
+    ::stat(path.c_str(), &status);
+    return std::int64_t(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+}
+
+TEST(ConversionCases, EveryCaseGivesItsExpectedBytes)
+{
+    const std::vector<Case> cases = readIndex();
+    ASSERT_GE(cases.size(), 50u) << "conversion cases not found in " << casesFolder();
+    dw::test::TempFolder folder;
+    std::vector<dw::convert::CalendarEntry> entries;
+    std::map<std::string, std::int64_t> timeBefore;
+    int expectedWrites = 0;
+    for (const Case& c : cases) {
+        const fs::path copy = folder / (c.name + ".dw2");
+        fs::copy_file(casesFolder() / (c.name + ".dw2"), copy);
+        fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write);
+        // Back-date every copy so that a rewrite cannot hide inside the clock's resolution.
+        const struct timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+        ::utimensat(AT_FDCWD, copy.c_str(), old, 0);
+        timeBefore[c.name] = modifiedNs(copy);
+        entries.push_back({c.name + ".dw2", true});
+        expectedWrites += c.modified ? 1 : 0;
+    }
+    EXPECT_EQ(dw::convert::convertSelectedCalendars(folder.prefix(), entries), expectedWrites);
+    for (const Case& c : cases) {
+        const fs::path copy = folder / (c.name + ".dw2");
+        EXPECT_EQ(readFile(copy), readFile(casesFolder() / (c.name + ".expected"))) << c.name;
+        if (!c.modified) {
+            EXPECT_EQ(modifiedNs(copy), timeBefore[c.name]) << c.name << " was rewritten";
+        }
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), std::ptrdiff_t(cases.size()))
+        << "a temporary file was left behind: " << dw::test::listNames(folder.path());
+}
+
+} // namespace

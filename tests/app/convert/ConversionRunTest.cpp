@@ -1,0 +1,100 @@
+#include "app/convert/ConversionRun.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+using dw::convert::CalendarEntry;
+using dw::convert::ConversionError;
+using dw::convert::ConversionRun;
+using dw::test::readFile;
+using dw::test::writeFile;
+
+namespace {
+
+const std::string needsAlign = "<datewright>\r\n<script>\r\n<daycal>\r\n<events>\r\n<eventcolor>1\r\n";
+const std::string aligned =
+    "<datewright>\r\n<script>\r\n<daycal>\r\n<events>\r\n        <EventAlign>Middle</EventAlign>\r\n<eventcolor>1\r\n";
+
+struct Recorder : dw::convert::ConversionObserver {
+    std::vector<std::string> written, skipped;
+    void calendarWritten(const std::string& path) override { written.push_back(path); }
+    void calendarSkipped(const std::string& path, const std::string&) override { skipped.push_back(path); }
+};
+
+TEST(ConversionRun, NothingSelectedReadsAndWritesNothing)
+{
+    dw::test::TempFolder folder;
+    writeFile(folder / "a.dw2", needsAlign);
+    EXPECT_EQ(dw::convert::convertSelectedCalendars(folder.prefix(), {{"a.dw2", false}}), 0);
+    EXPECT_EQ(dw::convert::convertSelectedCalendars(folder.prefix(), {}), 0);
+    EXPECT_EQ(readFile(folder / "a.dw2"), needsAlign);
+    EXPECT_EQ(dw::convert::filesModifiedMessage(0), "Files modified: 0");
+}
+
+TEST(ConversionRun, UnreadableFilesAreSkippedAndTheRunGoesOn)
+{
+    dw::test::TempFolder folder;
+    writeFile(folder / "good.dw2", needsAlign);
+    fs::create_symlink("loop.dw2", folder / "loop.dw2");
+    fs::create_symlink("nowhere.dw2", folder / "dangling.dw2");
+    writeFile(folder / "nul.dw2", needsAlign + std::string("\0tail\r\n", 7));
+    writeFile(folder / "last.dw2", needsAlign);
+    Recorder recorder;
+    ConversionRun run({}, &recorder);
+    const std::vector<CalendarEntry> entries = {
+        {"missing.dw2", true}, {"loop.dw2", true}, {"dangling.dw2", true}, {"nul.dw2", true},
+        {"good.dw2", true}, {"last.dw2", true}};
+    EXPECT_EQ(run.convert(folder.prefix(), entries), 2);
+    EXPECT_EQ(recorder.skipped.size(), 4u);
+    EXPECT_EQ(readFile(folder / "good.dw2"), aligned);
+    EXPECT_EQ(readFile(folder / "nul.dw2"), needsAlign + std::string("\0tail\r\n", 7));
+    EXPECT_TRUE(fs::is_symlink(folder / "dangling.dw2"));
+    EXPECT_FALSE(fs::exists(folder / "nowhere.dw2"));
+}
+
+TEST(ConversionRun, ReadOnlyFileStopsTheRunWithCannotCreateFile)
+{
+    dw::test::TempFolder folder;
+    writeFile(folder / "first.dw2", needsAlign);
+    writeFile(folder / "locked.dw2", needsAlign);
+    writeFile(folder / "after.dw2", needsAlign);
+    fs::permissions(folder / "locked.dw2", fs::perms::owner_read | fs::perms::group_read);
+    ConversionRun run;
+    try {
+        run.convert(folder.prefix(), {{"first.dw2", true}, {"locked.dw2", true}, {"after.dw2", true}});
+        FAIL() << "the read-only file was replaced";
+    } catch (const ConversionError& error) {
+        const std::string path = folder.prefix() + "locked.dw2";
+        EXPECT_EQ(std::string(error.what()), "Cannot create file " + path);
+        EXPECT_EQ(dw::convert::withFullStop(error.what()), "Cannot create file " + path + ".");
+    }
+    EXPECT_EQ(run.filesWritten(), 1);
+    EXPECT_EQ(readFile(folder / "first.dw2"), aligned);
+    EXPECT_EQ(readFile(folder / "locked.dw2"), needsAlign);
+    EXPECT_EQ(readFile(folder / "after.dw2"), needsAlign) << "the run went on after the failure";
+}
+
+TEST(ConversionRun, DryRunDecidesButWritesNothing)
+{
+    dw::test::TempFolder folder;
+    writeFile(folder / "a.dw2", needsAlign);
+    Recorder recorder;
+    ConversionRun run({true, nullptr}, &recorder);
+    EXPECT_EQ(run.convert(folder.prefix(), {{"a.dw2", true}}), 1);
+    EXPECT_EQ(recorder.written, std::vector<std::string>{folder.prefix() + "a.dw2"});
+    EXPECT_EQ(readFile(folder / "a.dw2"), needsAlign);
+}
+
+TEST(ConversionRun, FullStopOnlyAfterCharactersThatSortAfterIt)
+{
+    EXPECT_EQ(dw::convert::withFullStop("Stream write error"), "Stream write error.");
+    EXPECT_EQ(dw::convert::withFullStop("Done."), "Done.");
+    EXPECT_EQ(dw::convert::withFullStop("Really!"), "Really!");
+    EXPECT_EQ(dw::convert::withFullStop(""), "");
+}
+
+} // namespace
