@@ -1,0 +1,158 @@
+#include "platform/changes/filewatch/ChangeTranslator.h"
+
+#include "platform/changes/ShellChangeEvents.h"
+
+#include <sys/inotify.h>
+
+namespace dw::platform {
+namespace {
+
+bool isFolderEvent(const RawWatchEvent& event)
+{
+    return (event.mask & IN_ISDIR) != 0;
+}
+
+std::optional<std::size_t> findMoveTo(const std::vector<RawWatchEvent>& events, std::size_t from,
+                                      const std::vector<bool>& consumed)
+{
+    const std::uint32_t cookie = events[from].cookie;
+    for (std::size_t i = from + 1; i < events.size(); ++i) {
+        if (!consumed[i] && (events[i].mask & IN_MOVED_TO) != 0 && events[i].cookie == cookie)
+            return i;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+TranslatedBatch ChangeTranslator::translate(std::vector<RawWatchEvent> events)
+{
+    if (heldMove_) {
+        events.insert(events.begin(), std::move(*heldMove_));
+        heldMove_.reset();
+    }
+    TranslatedBatch batch;
+    std::vector<bool> consumed(events.size(), false);
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        if (!consumed[i])
+            translateOne(events, i, consumed, batch);
+    }
+    return batch;
+}
+
+TranslatedBatch ChangeTranslator::flushHeldMove()
+{
+    TranslatedBatch batch;
+    if (!heldMove_)
+        return batch;
+    const RawWatchEvent held = std::move(*heldMove_);
+    heldMove_.reset();
+    for (const auto& folder : std::vector<std::string>(table_.pathsOf(held.watch)))
+        moveOut(childPath(folder, held.name), isFolderEvent(held), batch);
+    return batch;
+}
+
+void ChangeTranslator::translateOne(const std::vector<RawWatchEvent>& events, std::size_t index,
+                                    std::vector<bool>& consumed, TranslatedBatch& batch)
+{
+    const RawWatchEvent& event = events[index];
+    if ((event.mask & IN_Q_OVERFLOW) != 0) {
+        batch.overflowed = true;
+        reportOverflow(batch);
+        return;
+    }
+    if ((event.mask & IN_IGNORED) != 0) {
+        table_.removeWatch(event.watch);
+        return;
+    }
+    if (event.name.empty()) {
+        translateSelfEvent(event, batch);
+        return;
+    }
+    if ((event.mask & IN_MOVED_FROM) != 0) {
+        translateMoveFrom(events, index, consumed, batch);
+        return;
+    }
+    const bool folder = isFolderEvent(event);
+    // Copied: a deletion below changes the table while we walk the paths.
+    for (const auto& parent : std::vector<std::string>(table_.pathsOf(event.watch))) {
+        const std::string path = childPath(parent, event.name);
+        if ((event.mask & (IN_CREATE | IN_MOVED_TO)) != 0) {
+            batch.changes.push_back({folder ? SHCNE_MKDIR : SHCNE_CREATE, path, {}, folder});
+        } else if ((event.mask & IN_DELETE) != 0) {
+            batch.changes.push_back({folder ? SHCNE_RMDIR : SHCNE_DELETE, path, {}, folder});
+            if (folder) {
+                const auto orphaned = table_.removeTree(path);
+                batch.watchesToRemove.insert(batch.watchesToRemove.end(), orphaned.begin(), orphaned.end());
+            }
+        } else if ((event.mask & IN_MODIFY) != 0 && !folder) {
+            batch.changes.push_back({SHCNE_UPDATEITEM, path, {}, false});
+        } else if ((event.mask & IN_ATTRIB) != 0) {
+            batch.changes.push_back({SHCNE_ATTRIBUTES, path, {}, folder});
+        }
+    }
+}
+
+void ChangeTranslator::translateMoveFrom(const std::vector<RawWatchEvent>& events, std::size_t index,
+                                         std::vector<bool>& consumed, TranslatedBatch& batch)
+{
+    const RawWatchEvent& from = events[index];
+    const bool folder = isFolderEvent(from);
+    const auto to = findMoveTo(events, index, consumed);
+    if (!to && index + 1 == events.size()) {
+        heldMove_ = from;
+        return;
+    }
+    const auto fromFolders = std::vector<std::string>(table_.pathsOf(from.watch));
+    if (!to) {
+        for (const auto& parent : fromFolders)
+            moveOut(childPath(parent, from.name), folder, batch);
+        return;
+    }
+    consumed[*to] = true;
+    const RawWatchEvent& arrival = events[*to];
+    const auto& toFolders = table_.pathsOf(arrival.watch);
+    if (fromFolders.empty() || toFolders.empty())
+        return;
+    const std::string oldPath = childPath(fromFolders.front(), from.name);
+    const std::string newPath = childPath(toFolders.front(), arrival.name);
+    batch.changes.push_back({folder ? SHCNE_RENAMEFOLDER : SHCNE_RENAMEITEM, oldPath, newPath, folder});
+    if (folder)
+        table_.renameTree(oldPath, newPath);
+}
+
+void ChangeTranslator::translateSelfEvent(const RawWatchEvent& event, TranslatedBatch& batch)
+{
+    for (const auto& path : std::vector<std::string>(table_.pathsOf(event.watch))) {
+        // Below a watched parent, the parent's own events tell these changes.
+        if (!table_.isRoot(path))
+            continue;
+        if ((event.mask & IN_ATTRIB) != 0) {
+            batch.changes.push_back({SHCNE_ATTRIBUTES, path, {}, true});
+        } else if ((event.mask & IN_DELETE_SELF) != 0) {
+            batch.changes.push_back({SHCNE_RMDIR, path, {}, true});
+        } else if ((event.mask & IN_MOVE_SELF) != 0) {
+            // Moved away to a place we cannot name: gone from where it was.
+            moveOut(path, true, batch);
+        }
+    }
+    if ((event.mask & IN_UNMOUNT) != 0)
+        table_.removeWatch(event.watch);
+}
+
+void ChangeTranslator::reportOverflow(TranslatedBatch& batch) const
+{
+    for (const auto& root : table_.roots())
+        batch.changes.push_back({SHCNE_UPDATEDIR, root, {}, true});
+}
+
+void ChangeTranslator::moveOut(const std::string& path, bool isFolder, TranslatedBatch& batch)
+{
+    batch.changes.push_back({isFolder ? SHCNE_RMDIR : SHCNE_DELETE, path, {}, isFolder});
+    if (!isFolder)
+        return;
+    const auto orphaned = table_.removeTree(path);
+    batch.watchesToRemove.insert(batch.watchesToRemove.end(), orphaned.begin(), orphaned.end());
+}
+
+} // namespace dw::platform

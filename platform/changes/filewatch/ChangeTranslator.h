@@ -1,0 +1,51 @@
+#pragma once
+// Turns the kernel's watch events into the changes a desktop shell reports,
+// keeping the table of watched folders in step with renames, moves and
+// deletions as it goes.
+//
+// A rename reaches the kernel's queue as a "moved from" and a "moved to"
+// event with one cookie. When both happened inside watched folders they
+// become one rename report with both paths; a lone "moved from" is a move
+// out (a delete), a lone "moved to" a move in (a create). A "moved from" at
+// the very end of a batch may still find its partner in the next read, so it
+// is held back until then (or until flushHeldMove is called).
+
+#include "platform/changes/filewatch/PathChange.h"
+#include "platform/changes/filewatch/RawWatchEvent.h"
+#include "platform/changes/filewatch/WatchTable.h"
+
+#include <optional>
+#include <vector>
+
+namespace dw::platform {
+
+struct TranslatedBatch {
+    std::vector<PathChange> changes;
+    std::vector<int> watchesToRemove; // watches that no longer stand for a folder
+    bool overflowed = false;          // the kernel dropped events
+};
+
+class ChangeTranslator {
+public:
+    explicit ChangeTranslator(WatchTable& table) : table_(table) {}
+
+    TranslatedBatch translate(std::vector<RawWatchEvent> events);
+
+    bool hasHeldMove() const { return heldMove_.has_value(); }
+    // Settles a held "moved from" as a move out.
+    TranslatedBatch flushHeldMove();
+
+private:
+    void translateOne(const std::vector<RawWatchEvent>& events, std::size_t index, std::vector<bool>& consumed,
+                      TranslatedBatch& batch);
+    void translateMoveFrom(const std::vector<RawWatchEvent>& events, std::size_t index,
+                           std::vector<bool>& consumed, TranslatedBatch& batch);
+    void translateSelfEvent(const RawWatchEvent& event, TranslatedBatch& batch);
+    void reportOverflow(TranslatedBatch& batch) const;
+    void moveOut(const std::string& path, bool isFolder, TranslatedBatch& batch);
+
+    WatchTable& table_;
+    std::optional<RawWatchEvent> heldMove_;
+};
+
+} // namespace dw::platform

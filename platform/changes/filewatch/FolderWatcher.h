@@ -1,0 +1,75 @@
+#pragma once
+// Watches a set of folders (each folder itself, not its subtree: the kernel
+// watches one folder at a time) and hands on what changes in them as the
+// changes a desktop shell reports, in the order they happened.
+//
+// Events are read on the thread that owns the watcher, only when the kernel
+// says some are waiting, and never more than a bounded amount per turn of the
+// event loop, so a storm of changes neither blocks nor floods the UI thread.
+// Each batch read is coalesced (BurstCoalescer.h) before it is handed on.
+//
+// When the kernel's limit of watches is reached, the folder that could not be
+// watched is reported as changed ("read it again yourself") and the user is
+// told once how to raise the limit (LiveUpdateNotice.h); when the kernel's
+// event queue overflows, every watched root is reported as changed and the
+// user is told once as well.
+
+#include "platform/changes/filewatch/ChangeTranslator.h"
+#include "platform/changes/filewatch/InotifyReader.h"
+#include "platform/changes/filewatch/PathChange.h"
+#include "platform/changes/filewatch/WatchTable.h"
+
+#include <QObject>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace dw::platform {
+
+class FolderWatcher : public QObject {
+    Q_OBJECT
+public:
+    using ChangeSink = std::function<void(const std::vector<PathChange>&)>;
+
+    explicit FolderWatcher(ChangeSink sink, QObject* parent = nullptr);
+    ~FolderWatcher() override;
+
+    // False when the kernel refused an inotify instance (nothing is watched).
+    bool isAvailable() const { return reader_.isOpen(); }
+
+    // Starts watching `folder` (already watched counts as Added).
+    AddWatchResult watchFolder(const std::string& folder);
+    // Stops watching `folder` and every watched folder below it.
+    void unwatchTree(const std::string& folder);
+    void unwatchAll();
+
+    bool isWatched(const std::string& folder) const { return table_.isWatched(folder); }
+    std::size_t watchedFolderCount() const { return table_.pathCount(); }
+
+    // Reads and hands on what is waiting now. Runs by itself when the kernel
+    // signals; callable directly by code that must not wait for the loop.
+    void processPendingEvents();
+
+    // Bytes read at most per turn of the event loop.
+    static constexpr std::size_t kReadBudget = 256 * 1024;
+
+private:
+    void handOn(TranslatedBatch batch);
+    void settleHeldMove();
+    void removeKernelWatches(const std::vector<int>& watches);
+    void reportWatchLimit(const std::string& folder);
+    void reportOverflow();
+
+    ChangeSink sink_;
+    InotifyReader reader_;
+    WatchTable table_;
+    ChangeTranslator translator_{table_};
+    std::unique_ptr<QSocketNotifier> notifier_;
+    QTimer heldMoveTimer_;
+};
+
+} // namespace dw::platform

@@ -1,0 +1,103 @@
+#include "platform/changes/filewatch/InotifyReader.h"
+
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fstream>
+
+namespace dw::platform {
+namespace {
+
+constexpr std::uint32_t kWatchMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_MODIFY | IN_ATTRIB
+    | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_EXCL_UNLINK;
+
+long readProcNumber(const char* path)
+{
+    std::ifstream file(path);
+    long value = 0;
+    return (file >> value) ? value : 0;
+}
+
+} // namespace
+
+InotifyReader::InotifyReader() : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+{
+}
+
+InotifyReader::~InotifyReader()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+AddedWatch InotifyReader::addWatch(const std::string& folder)
+{
+    if (fd_ < 0)
+        return {};
+    const int watch = inotify_add_watch(fd_, folder.c_str(), kWatchMask);
+    if (watch >= 0)
+        return {AddWatchResult::Added, watch};
+    return {errno == ENOSPC ? AddWatchResult::LimitReached : AddWatchResult::Failed, -1};
+}
+
+void InotifyReader::removeWatch(int watch)
+{
+    if (fd_ >= 0)
+        inotify_rm_watch(fd_, watch);
+}
+
+std::vector<RawWatchEvent> InotifyReader::readAvailable(std::size_t maxBytes)
+{
+    std::vector<RawWatchEvent> events;
+    if (fd_ < 0)
+        return events;
+    alignas(inotify_event) char buffer[64 * 1024];
+    std::size_t total = 0;
+    while (total < maxBytes) {
+        const ssize_t got = ::read(fd_, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break; // EAGAIN: the queue is empty
+        auto decoded = decode(buffer, static_cast<std::size_t>(got));
+        events.insert(events.end(), std::make_move_iterator(decoded.begin()), std::make_move_iterator(decoded.end()));
+        total += static_cast<std::size_t>(got);
+    }
+    return events;
+}
+
+std::vector<RawWatchEvent> InotifyReader::decode(const char* buffer, std::size_t size)
+{
+    std::vector<RawWatchEvent> events;
+    std::size_t offset = 0;
+    while (offset + sizeof(inotify_event) <= size) {
+        inotify_event header;
+        std::memcpy(&header, buffer + offset, sizeof header);
+        const std::size_t recordSize = sizeof header + header.len;
+        if (offset + recordSize > size)
+            break;
+        RawWatchEvent event{header.wd, header.mask, header.cookie, {}};
+        if (header.len > 0) {
+            const char* name = buffer + offset + sizeof header;
+            event.name.assign(name, strnlen(name, header.len));
+        }
+        events.push_back(std::move(event));
+        offset += recordSize;
+    }
+    return events;
+}
+
+long maxUserWatches()
+{
+    return readProcNumber("/proc/sys/fs/inotify/max_user_watches");
+}
+
+long maxQueuedEvents()
+{
+    return readProcNumber("/proc/sys/fs/inotify/max_queued_events");
+}
+
+} // namespace dw::platform

@@ -1,0 +1,198 @@
+#include "platform/changes/filewatch/FolderWatcher.h"
+
+#include "platform/changes/LiveUpdateNotice.h"
+#include "platform/changes/ShellChangeEvents.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace dw::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FolderWatcherTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(temp_.isValid());
+        base_ = temp_.path().toStdString();
+        root_ = base_ + "/watched";
+        outside_ = base_ + "/outside";
+        fs::create_directories(root_ + "/a");
+        fs::create_directories(root_ + "/b");
+        fs::create_directories(outside_);
+        ASSERT_TRUE(watcher_.isAvailable());
+        for (const auto& folder : {root_, root_ + "/a", root_ + "/b"})
+            ASSERT_EQ(watcher_.watchFolder(folder), AddWatchResult::Added);
+    }
+
+    // Runs the event loop until `count` changes arrived (or two seconds
+    // passed), then a little longer to catch any that should not come.
+    const std::vector<PathChange>& waitFor(std::size_t count, qint64 patienceMs = 2000)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (received_.size() < count && clock.elapsed() < patienceMs) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(1);
+        }
+        const qint64 settleUntil = clock.elapsed() + 60;
+        while (clock.elapsed() < settleUntil)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return received_;
+    }
+
+    static void touch(const std::string& path, const std::string& content = {})
+    {
+        std::ofstream file(path, std::ios::binary);
+        file << content;
+    }
+
+    QTemporaryDir temp_;
+    std::string base_;
+    std::string root_;
+    std::string outside_;
+    std::vector<PathChange> received_;
+    FolderWatcher watcher_{[this](const std::vector<PathChange>& changes) {
+        received_.insert(received_.end(), changes.begin(), changes.end());
+    }};
+};
+
+TEST_F(FolderWatcherTest, EachKindOfChangeArrivesOnceInOrder)
+{
+    fs::create_directory(root_ + "/made");
+    touch(root_ + "/a/new.dw2");
+    touch(root_ + "/a/written.dw2");
+    waitFor(3);
+    received_.clear();
+    {
+        std::ofstream file(root_ + "/a/written.dw2", std::ios::binary | std::ios::app);
+        file << "content";
+    }
+    fs::permissions(root_ + "/a/new.dw2", fs::perms::owner_read);
+    fs::remove(root_ + "/a/new.dw2");
+    fs::remove(root_ + "/made");
+
+    const std::vector<PathChange> expected = {
+        {SHCNE_UPDATEITEM, root_ + "/a/written.dw2", "", false},
+        {SHCNE_ATTRIBUTES, root_ + "/a/new.dw2", "", false},
+        {SHCNE_DELETE, root_ + "/a/new.dw2", "", false},
+        {SHCNE_RMDIR, root_ + "/made", "", true},
+    };
+    EXPECT_EQ(waitFor(expected.size()), expected);
+}
+
+TEST_F(FolderWatcherTest, CreatesAreToldAsFileOrFolder)
+{
+    fs::create_directory(root_ + "/made");
+    touch(root_ + "/a/new.dw2");
+    const std::vector<PathChange> expected = {
+        {SHCNE_MKDIR, root_ + "/made", "", true},
+        {SHCNE_CREATE, root_ + "/a/new.dw2", "", false},
+    };
+    EXPECT_EQ(waitFor(expected.size()), expected);
+}
+
+TEST_F(FolderWatcherTest, RenameWithinAndAcrossWatchedFoldersIsOneReport)
+{
+    touch(root_ + "/a/cal.dw2");
+    waitFor(1);
+    received_.clear();
+    fs::rename(root_ + "/a/cal.dw2", root_ + "/a/renamed.dw2");
+    fs::rename(root_ + "/a/renamed.dw2", root_ + "/b/moved.dw2");
+    const std::vector<PathChange> expected = {
+        {SHCNE_RENAMEITEM, root_ + "/a/cal.dw2", root_ + "/a/renamed.dw2", false},
+        {SHCNE_RENAMEITEM, root_ + "/a/renamed.dw2", root_ + "/b/moved.dw2", false},
+    };
+    EXPECT_EQ(waitFor(expected.size()), expected);
+}
+
+TEST_F(FolderWatcherTest, RenamedFolderIsFollowedUnderItsNewName)
+{
+    fs::rename(root_ + "/a", root_ + "/a2");
+    touch(root_ + "/a2/inside.dw2");
+    const std::vector<PathChange> expected = {
+        {SHCNE_RENAMEFOLDER, root_ + "/a", root_ + "/a2", true},
+        {SHCNE_CREATE, root_ + "/a2/inside.dw2", "", false},
+    };
+    EXPECT_EQ(waitFor(expected.size()), expected);
+    EXPECT_TRUE(watcher_.isWatched(root_ + "/a2"));
+}
+
+TEST_F(FolderWatcherTest, MoveOutIsADeleteAndMoveInACreate)
+{
+    touch(root_ + "/a/leaving.dw2");
+    touch(outside_ + "/arriving.dw2");
+    waitFor(1);
+    received_.clear();
+    fs::rename(root_ + "/a/leaving.dw2", outside_ + "/leaving.dw2");
+    fs::rename(outside_ + "/arriving.dw2", root_ + "/b/arriving.dw2");
+    const std::vector<PathChange> expected = {
+        {SHCNE_DELETE, root_ + "/a/leaving.dw2", "", false},
+        {SHCNE_CREATE, root_ + "/b/arriving.dw2", "", false},
+    };
+    EXPECT_EQ(waitFor(expected.size()), expected);
+}
+
+TEST_F(FolderWatcherTest, FolderMovedOutStopsBeingWatched)
+{
+    fs::rename(root_ + "/b", outside_ + "/b");
+    touch(outside_ + "/b/unseen.dw2");
+    const std::vector<PathChange> expected = {{SHCNE_RMDIR, root_ + "/b", "", true}};
+    EXPECT_EQ(waitFor(2, 300), expected);
+    EXPECT_FALSE(watcher_.isWatched(root_ + "/b"));
+    EXPECT_FALSE(watcher_.isWatched(outside_ + "/b"));
+}
+
+TEST_F(FolderWatcherTest, RemovedFolderLosesItsWatch)
+{
+    fs::remove(root_ + "/b");
+    const std::vector<PathChange> expected = {{SHCNE_RMDIR, root_ + "/b", "", true}};
+    EXPECT_EQ(waitFor(1), expected);
+    EXPECT_EQ(watcher_.watchedFolderCount(), 2u);
+}
+
+TEST_F(FolderWatcherTest, NamesWithOddBytesKeepThemExactly)
+{
+    const std::string odd = std::string("line\nbreak \xff\xfe") + "\t.dw2";
+    touch(root_ + "/" + odd);
+    const auto& received = waitFor(1);
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].path1, root_ + "/" + odd);
+}
+
+TEST_F(FolderWatcherTest, UnwatchedTreeIsSilent)
+{
+    watcher_.unwatchTree(root_ + "/a");
+    touch(root_ + "/a/quiet.dw2");
+    EXPECT_TRUE(waitFor(1, 300).empty());
+    EXPECT_FALSE(watcher_.watchFolder(base_ + "/no-such-folder") == AddWatchResult::Added);
+}
+
+TEST_F(FolderWatcherTest, QueueOverflowAsksForARereadAndTellsTheUserOnce)
+{
+    const long queueLimit = maxQueuedEvents();
+    if (queueLimit <= 0 || queueLimit > 70000)
+        GTEST_SKIP() << "the kernel queues too many events to overflow it quickly";
+    ClearLiveUpdateNotices();
+    // Nothing is read while the files are made, so the kernel's queue fills.
+    for (long i = 0; i <= queueLimit; ++i)
+        touch(root_ + "/a/f" + std::to_string(i));
+    waitFor(1000000, 1000); // everything that comes
+
+    const PathChange reread{SHCNE_UPDATEDIR, root_, "", true};
+    EXPECT_NE(std::find(received_.begin(), received_.end(), reread), received_.end());
+    EXPECT_NE(LiveUpdateNotice().find("max_queued_events"), std::string::npos);
+    EXPECT_LT(received_.size(), 100u) << "the burst was not coalesced";
+}
+
+} // namespace
+} // namespace dw::platform
