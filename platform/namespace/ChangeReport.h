@@ -1,0 +1,20 @@
+#pragma once
+// How the namespace's own operations (rename, new folder, trash, delete)
+// tell the change notification what they changed: an event word (SHCNE_*)
+// and up to two absolute id lists, like the shell's change report.
+
+#include "platform/idlist/IdList.h"
+
+#include <functional>
+
+namespace dw::platform {
+
+using NamespaceChangeSink = std::function<void(long eventId, const ItemIdList* first, const ItemIdList* second)>;
+
+void reportNamespaceChange(long eventId, const ItemIdList* first, const ItemIdList* second = nullptr);
+
+// Where reports go; the change notification installs itself here. Without a
+// sink reports are dropped. Answers the previous sink.
+NamespaceChangeSink setNamespaceChangeSink(NamespaceChangeSink sink);
+
+} // namespace dw::platform

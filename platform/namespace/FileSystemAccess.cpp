@@ -1,0 +1,190 @@
+#include "platform/namespace/FileSystemAccess.h"
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/namespace/IdRecord.h"
+#include "platform/namespace/ShellErrors.h"
+
+namespace dw::platform {
+
+namespace {
+
+DIR* asDir(void* directory)
+{
+    return static_cast<DIR*>(directory);
+}
+
+std::string parentOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Kind of an entry met while reading a folder: from the entry's type when
+// the file system gives one, else from the entry itself.
+std::uint8_t flagsOfDirEntry(int folderFd, const dirent& entry)
+{
+    if (entry.d_type == DT_DIR)
+        return ENTRY_DIRECTORY;
+    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN)
+        return 0;
+    struct stat status {};
+    std::uint8_t flags = 0;
+    if (entry.d_type == DT_UNKNOWN) {
+        if (::fstatat(folderFd, entry.d_name, &status, AT_SYMLINK_NOFOLLOW) != 0)
+            return 0;
+        if (!S_ISLNK(status.st_mode))
+            return S_ISDIR(status.st_mode) ? ENTRY_DIRECTORY : 0;
+    }
+    flags |= ENTRY_SYMLINK;
+    if (::fstatat(folderFd, entry.d_name, &status, 0) != 0)
+        return flags | ENTRY_DANGLING; // dangling, a loop, or no permission
+    return S_ISDIR(status.st_mode) ? flags | ENTRY_DIRECTORY : flags;
+}
+
+std::uint32_t findAttributes(const std::string& path, const struct stat& status)
+{
+    std::uint32_t attributes = 0;
+    const std::size_t slash = path.rfind('/');
+    const std::string_view name = std::string_view(path).substr(slash == std::string::npos ? 0 : slash + 1);
+    if (S_ISDIR(status.st_mode))
+        attributes |= FILE_ATTRIBUTE_DIRECTORY;
+    else if (S_ISREG(status.st_mode))
+        attributes |= FILE_ATTRIBUTE_ARCHIVE;
+    else
+        attributes |= FILE_ATTRIBUTE_SYSTEM; // devices, sockets, pipes
+    if (!name.empty() && name.front() == '.')
+        attributes |= FILE_ATTRIBUTE_HIDDEN;
+    if ((status.st_mode & 0222) == 0)
+        attributes |= FILE_ATTRIBUTE_READONLY;
+    if (isCompressed(path))
+        attributes |= FILE_ATTRIBUTE_COMPRESSED;
+    return attributes;
+}
+
+} // namespace
+
+std::string joinPath(std::string_view folder, std::string_view name)
+{
+    std::string path(folder);
+    if (path.empty() || path.back() != '/')
+        path.push_back('/');
+    path.append(name);
+    return path;
+}
+
+std::optional<std::uint8_t> entryFlags(const std::string& path)
+{
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0)
+        return std::nullopt;
+    if (!S_ISLNK(status.st_mode))
+        return S_ISDIR(status.st_mode) ? ENTRY_DIRECTORY : 0;
+    if (::stat(path.c_str(), &status) != 0)
+        return ENTRY_SYMLINK | ENTRY_DANGLING;
+    return S_ISDIR(status.st_mode) ? ENTRY_SYMLINK | ENTRY_DIRECTORY : ENTRY_SYMLINK;
+}
+
+bool hasSubfolder(const std::string& folderPath)
+{
+    DIR* directory = ::opendir(folderPath.c_str());
+    if (!directory)
+        return false;
+    bool found = false;
+    const int fd = ::dirfd(directory);
+    while (const dirent* entry = ::readdir(directory)) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        if (entry->d_type == DT_DIR || (flagsOfDirEntry(fd, *entry) & ENTRY_DIRECTORY)) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(directory);
+    return found;
+}
+
+bool isCompressed(const std::string& path)
+{
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 || !(S_ISREG(status.st_mode) || S_ISDIR(status.st_mode)))
+        return false; // opening devices or pipes could block or have side effects
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    const bool compressed = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_COMPR_FL) != 0;
+    ::close(fd);
+    return compressed;
+}
+
+bool isMountPoint(const std::string& path)
+{
+    if (path == "/")
+        return true;
+    struct stat self {};
+    struct stat parent {};
+    if (::lstat(path.c_str(), &self) != 0 || !S_ISDIR(self.st_mode))
+        return false;
+    if (::stat(parentOf(path).c_str(), &parent) != 0)
+        return false;
+    return self.st_dev != parent.st_dev || self.st_ino == parent.st_ino;
+}
+
+bool isWritableFolder(const std::string& folderPath)
+{
+    return ::access(folderPath.c_str(), W_OK | X_OK) == 0;
+}
+
+HResult readFindData(const std::string& path, FindData& data)
+{
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 && ::lstat(path.c_str(), &status) != 0)
+        return resultFromErrno(errno);
+    const std::size_t slash = path.rfind('/');
+    data.fileName = slash == std::string::npos ? path : path.substr(slash + 1);
+    data.attributes = findAttributes(path, status);
+    data.size = S_ISREG(status.st_mode) ? static_cast<std::uint64_t>(status.st_size) : 0;
+    data.lastWriteSeconds = status.st_mtim.tv_sec;
+    data.lastWriteNanoseconds = static_cast<std::int32_t>(status.st_mtim.tv_nsec);
+    return S_OK;
+}
+
+DirectoryReader::DirectoryReader(const std::string& folderPath)
+    : directory_(::opendir(folderPath.c_str()))
+{
+    if (!directory_)
+        openError_ = errno == 0 ? ENOENT : errno;
+}
+
+DirectoryReader::~DirectoryReader()
+{
+    if (directory_)
+        ::closedir(asDir(directory_));
+}
+
+bool DirectoryReader::next(std::string& name, std::uint8_t& flags)
+{
+    if (!directory_)
+        return false;
+    while (const dirent* entry = ::readdir(asDir(directory_))) {
+        const std::string_view entryName = entry->d_name;
+        if (entryName == "." || entryName == "..")
+            continue;
+        name.assign(entryName);
+        flags = flagsOfDirEntry(::dirfd(asDir(directory_)), *entry);
+        return true;
+    }
+    return false;
+}
+
+} // namespace dw::platform

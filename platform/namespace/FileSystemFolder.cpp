@@ -1,0 +1,251 @@
+#include "platform/namespace/FileSystemFolder.h"
+
+#include "platform/namespace/ChangeReport.h"
+#include "platform/namespace/DisplayText.h"
+#include "platform/namespace/FileSystemAccess.h"
+#include "platform/namespace/NaturalOrder.h"
+#include "platform/namespace/ShellErrors.h"
+#include "platform/namespace/ShellNamespace.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <vector>
+
+namespace dw::platform {
+
+namespace {
+
+class FileSystemEnumerator : public IEnumIdList {
+public:
+    FileSystemEnumerator(const std::string& path, ShcontfFlags flags) : reader_(path), flags_(flags) {}
+
+    int openError() const { return reader_.openError(); }
+
+    HResult Next(IdListPtr& child) override
+    {
+        std::string name;
+        std::uint8_t entry = 0;
+        while (reader_.next(name, entry)) {
+            if (accepts(name, entry)) {
+                child = makeEntryRecord(name, entry);
+                return S_OK;
+            }
+        }
+        child.reset();
+        return S_FALSE;
+    }
+
+private:
+    bool accepts(const std::string& name, std::uint8_t entry) const
+    {
+        if (name.front() == '.' && !(flags_ & SHCONTF_INCLUDEHIDDEN))
+            return false;
+        const bool folder = (entry & ENTRY_DIRECTORY) != 0;
+        return folder ? (flags_ & SHCONTF_FOLDERS) != 0 : (flags_ & SHCONTF_NONFOLDERS) != 0;
+    }
+
+    DirectoryReader reader_;
+    ShcontfFlags flags_;
+};
+
+std::vector<std::string_view> splitComponents(std::string_view path)
+{
+    std::vector<std::string_view> components;
+    std::size_t at = 0;
+    while (at <= path.size()) {
+        const std::size_t slash = path.find('/', at);
+        const std::size_t end = slash == std::string_view::npos ? path.size() : slash;
+        if (end > at)
+            components.push_back(path.substr(at, end - at));
+        at = end + 1;
+    }
+    return components;
+}
+
+HResult renameNoReplace(const std::string& from, const std::string& to)
+{
+    // RENAME_NOREPLACE closes the gap between checking for the new name and
+    // renaming; file systems without it fall back to check-then-rename.
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return S_OK;
+    if (errno != EINVAL && errno != ENOSYS)
+        return resultFromErrno(errno);
+    if (entryFlags(to))
+        return E_ALREADY_EXISTS;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? S_OK : resultFromErrno(errno);
+}
+
+} // namespace
+
+std::string cleanAbsolutePath(std::string_view path)
+{
+    if (path.empty() || path.front() != '/')
+        return {};
+    std::vector<std::string_view> kept;
+    for (std::string_view component : splitComponents(path)) {
+        if (component == ".")
+            continue;
+        if (component == "..") {
+            if (!kept.empty())
+                kept.pop_back();
+            continue;
+        }
+        kept.push_back(component);
+    }
+    std::string clean;
+    for (std::string_view component : kept) {
+        clean.push_back('/');
+        clean.append(component);
+    }
+    return clean.empty() ? "/" : clean;
+}
+
+HResult parseComponents(const std::string& folderPath, std::string_view relativePath, IdListPtr& result)
+{
+    IdListPtr chain = emptyIdList();
+    std::string path = folderPath;
+    for (std::string_view component : splitComponents(relativePath)) {
+        if (component == ".")
+            continue;
+        if (!isValidComponent(component))
+            return E_BAD_NAME;
+        path = joinPath(path, component);
+        const auto flags = entryFlags(path);
+        if (!flags)
+            return E_FILE_NOT_FOUND;
+        IdListPtr id = makeEntryRecord(component, *flags);
+        chain.reset(ILCombine(chain.get(), id.get()));
+    }
+    result = std::move(chain);
+    return S_OK;
+}
+
+FileSystemFolder::FileSystemFolder(std::shared_ptr<NamespaceContext> context, IdListPtr absolute,
+                                   std::string path, DriveType driveType)
+    : NamespaceFolder(std::move(context), std::move(absolute)), path_(std::move(path)), driveType_(driveType)
+{
+}
+
+HResult FileSystemFolder::ParseDisplayName(const std::string& name, IdListPtr& result)
+{
+    if (!name.empty() && name.front() == '/')
+        return E_INVALIDARG;
+    return parseComponents(path_, name, result);
+}
+
+HResult FileSystemFolder::EnumObjects(ShcontfFlags flags, std::unique_ptr<IEnumIdList>& result)
+{
+    auto enumerator = std::make_unique<FileSystemEnumerator>(path_, flags);
+    if (enumerator->openError() != 0)
+        return resultFromErrno(enumerator->openError());
+    notifyFolderEnumerated(path_);
+    result = std::move(enumerator);
+    return S_OK;
+}
+
+HResult FileSystemFolder::bindChild(const IdRecord& child, ShellFolderPtr& result)
+{
+    if (child.kind != IdKind::Entry)
+        return E_INVALIDARG;
+    const std::string childPath = joinPath(path_, child.payload);
+    IdListPtr id = makeEntryRecord(child.payload, child.flags);
+    const DriveType type = isMountPoint(childPath) ? context().driveTypeOfPath(childPath) : driveType_;
+    result = std::make_shared<FileSystemFolder>(sharedContext(), absoluteOf(id.get()), childPath, type);
+    return S_OK;
+}
+
+int FileSystemFolder::compareChildren(const IdRecord& first, const IdRecord& second)
+{
+    if (first.isDirectory() != second.isDirectory())
+        return first.isDirectory() ? -1 : 1;
+    return compareNames(first.payload, second.payload);
+}
+
+bool FileSystemFolder::mayProbe() const
+{
+    return driveType_ != DriveType::Removable && driveType_ != DriveType::CdRom && driveType_ != DriveType::Remote
+        && driveType_ != DriveType::NoRootDir;
+}
+
+HResult FileSystemFolder::childAttributes(const IdRecord& child, SfgaoFlags asked, SfgaoFlags& result)
+{
+    if (child.kind != IdKind::Entry)
+        return E_INVALIDARG;
+    const std::string path = joinPath(path_, child.payload);
+    if ((asked & SFGAO_VALIDATE) && !entryFlags(path))
+        return E_FILE_NOT_FOUND;
+    SfgaoFlags attributes = SFGAO_FILESYSTEM | SFGAO_CANCOPY | SFGAO_CANLINK | SFGAO_HASPROPSHEET;
+    if (child.isDirectory())
+        attributes |= SFGAO_FOLDER | SFGAO_DROPTARGET;
+    if (child.flags & ENTRY_SYMLINK)
+        attributes |= SFGAO_LINK;
+    if (child.payload.front() == '.')
+        attributes |= SFGAO_HIDDEN;
+    if ((asked & (SFGAO_CANRENAME | SFGAO_CANMOVE | SFGAO_CANDELETE)) && isWritableFolder(path_)
+        && !isMountPoint(path))
+        attributes |= SFGAO_CANRENAME | SFGAO_CANMOVE | SFGAO_CANDELETE;
+    if ((asked & SFGAO_COMPRESSED) && isCompressed(path))
+        attributes |= SFGAO_COMPRESSED;
+    if ((asked & SFGAO_HASSUBFOLDER) && child.isDirectory() && (!mayProbe() || hasSubfolder(path)))
+        attributes |= SFGAO_HASSUBFOLDER;
+    result = attributes & asked;
+    return S_OK;
+}
+
+HResult FileSystemFolder::childDisplayName(const IdRecord& child, ShgdnFlags flags, std::string& name)
+{
+    if (child.kind != IdKind::Entry)
+        return E_INVALIDARG;
+    if (flags & SHGDN_FORPARSING)
+        name = (flags & SHGDN_INFOLDER) ? std::string(child.payload) : joinPath(path_, child.payload);
+    else
+        name = displayTextFromBytes(child.payload);
+    return S_OK;
+}
+
+HResult FileSystemFolder::renameChild(const IdRecord& child, const std::string& name, IdListPtr* newRelative)
+{
+    if (child.kind != IdKind::Entry)
+        return E_INVALIDARG;
+    if (!isValidComponent(name))
+        return E_BAD_NAME;
+    if (name != child.payload) {
+        const std::string from = joinPath(path_, child.payload);
+        if (!entryFlags(from))
+            return E_FILE_NOT_FOUND;
+        if (const HResult renamed = renameNoReplace(from, joinPath(path_, name)); failed(renamed))
+            return renamed;
+    }
+    IdListPtr oldId = makeEntryRecord(child.payload, child.flags);
+    IdListPtr newId = makeEntryRecord(name, child.flags);
+    const IdListPtr oldAbsolute = absoluteOf(oldId.get());
+    const IdListPtr newAbsolute = absoluteOf(newId.get());
+    if (name != child.payload)
+        reportNamespaceChange(child.isDirectory() ? SHCNE_RENAMEFOLDER : SHCNE_RENAMEITEM, oldAbsolute.get(),
+                              newAbsolute.get());
+    if (newRelative)
+        *newRelative = std::move(newId);
+    return S_OK;
+}
+
+HResult FileSystemFolder::childFindData(const IdRecord& child, FindData& data)
+{
+    if (child.kind != IdKind::Entry)
+        return E_INVALIDARG;
+    return readFindData(joinPath(path_, child.payload), data);
+}
+
+std::string FileSystemFolder::childIconName(const IdRecord& child, bool open)
+{
+    if (!child.isDirectory())
+        return {};
+    return open ? "folder-open" : "folder";
+}
+
+std::string FileSystemFolder::childPath(const IdRecord& child)
+{
+    return joinPath(path_, child.payload);
+}
+
+} // namespace dw::platform

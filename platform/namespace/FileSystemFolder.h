@@ -1,0 +1,49 @@
+#pragma once
+// A folder of the file system: its children are 'F' entry ids (IdRecord.h).
+// Serves every real directory, whether reached through a volume of
+// Computer, the home folder, a network share, or the desktop directory.
+
+#include "platform/namespace/NamespaceFolder.h"
+
+namespace dw::platform {
+
+class FileSystemFolder : public NamespaceFolder {
+public:
+    FileSystemFolder(std::shared_ptr<NamespaceContext> context, IdListPtr absolute, std::string path,
+                     DriveType driveType);
+
+    HResult ParseDisplayName(const std::string& name, IdListPtr& result) override;
+    HResult EnumObjects(ShcontfFlags flags, std::unique_ptr<IEnumIdList>& result) override;
+
+    const std::string& path() const { return path_; }
+    DriveType driveType() const { return driveType_; }
+
+protected:
+    HResult bindChild(const IdRecord& child, ShellFolderPtr& result) override;
+    int compareChildren(const IdRecord& first, const IdRecord& second) override;
+    HResult childAttributes(const IdRecord& child, SfgaoFlags asked, SfgaoFlags& result) override;
+    HResult childDisplayName(const IdRecord& child, ShgdnFlags flags, std::string& name) override;
+    HResult renameChild(const IdRecord& child, const std::string& name, IdListPtr* newRelative) override;
+    HResult childFindData(const IdRecord& child, FindData& data) override;
+    std::string childIconName(const IdRecord& child, bool open) override;
+    std::string childPath(const IdRecord& child) override;
+
+private:
+    // Removable, CD-ROM and network volumes are slow or may spin up a drive:
+    // their folders are taken to have subfolders without looking.
+    bool mayProbe() const;
+
+    std::string path_;
+    DriveType driveType_;
+};
+
+// Lexically cleans an absolute path: repeated "/" and "." go, ".." takes the
+// previous component off; a trailing "/" goes (but "/" stays). Empty for a
+// relative path.
+std::string cleanAbsolutePath(std::string_view path);
+
+// Relative ids of `components` below `folderPath`, each checked on disk;
+// E_FILE_NOT_FOUND when one does not exist.
+HResult parseComponents(const std::string& folderPath, std::string_view relativePath, IdListPtr& result);
+
+} // namespace dw::platform

@@ -1,0 +1,71 @@
+#include "platform/namespace/LinuxShellNamespace.h"
+
+#include "platform/namespace/IdRecord.h"
+#include "platform/namespace/SpecialFolders.h"
+#include "platform/namespace/VirtualFolders.h"
+
+namespace dw::platform {
+
+LinuxShellNamespace::LinuxShellNamespace() : LinuxShellNamespace(NamespaceEnvironment::fromSystem()) {}
+
+LinuxShellNamespace::LinuxShellNamespace(NamespaceEnvironment environment)
+    : context_(std::make_shared<NamespaceContext>(std::move(environment))),
+      desktop_(std::make_shared<DesktopFolder>(context_))
+{
+}
+
+ShellFolderPtr LinuxShellNamespace::desktopFolder()
+{
+    return desktop_;
+}
+
+HResult LinuxShellNamespace::specialFolderLocation(int csidl, IdListPtr& result)
+{
+    const SpecialFolder folder = specialFolderFor(csidl);
+    switch (folder.kind) {
+    case SpecialFolderKind::Desktop:
+        result = emptyIdList();
+        return S_OK;
+    case SpecialFolderKind::Computer:
+        result = makeRecord(IdKind::Computer);
+        return S_OK;
+    case SpecialFolderKind::Network:
+        result = makeRecord(IdKind::Network);
+        return S_OK;
+    case SpecialFolderKind::Trash:
+        result = makeRecord(IdKind::Trash);
+        return S_OK;
+    case SpecialFolderKind::Path:
+        return desktop_->ParseDisplayName(folder.path, result);
+    case SpecialFolderKind::Unavailable:
+        break;
+    }
+    return E_NOTIMPL;
+}
+
+DriveType LinuxShellNamespace::driveTypeOf(const ItemIdList* absolute)
+{
+    std::string path;
+    if (failed(desktop_->GetDisplayNameOf(absolute, SHGDN_FORPARSING, path)) || path.empty() || path.front() != '/'
+        || path.rfind("//", 0) == 0 || ILIdSize(absolute) == 0)
+        return DriveType::NoRootDir;
+    const auto first = readRecord(absolute);
+    if (first && first->kind == IdKind::Network)
+        return DriveType::Remote;
+    return context_->driveTypeOfPath(path);
+}
+
+bool LinuxShellNamespace::executeDefaultVerb(const ItemIdList* absolute)
+{
+    std::string path;
+    if (failed(desktop_->GetDisplayNameOf(absolute, SHGDN_FORPARSING, path)) || path.empty())
+        return false;
+    const auto first = readRecord(absolute);
+    if (first && first->kind == IdKind::Network && ILIdSize(ILGetNext(absolute)) != 0 && ILIdSize(ILGetNext(ILGetNext(absolute))) == 0) {
+        // A share's parsing name is not a path: open its mount point.
+        path = std::string(readRecord(ILGetNext(absolute))->payload);
+    }
+    return openWithDefaultApplication(path);
+}
+
+} // namespace dw::platform

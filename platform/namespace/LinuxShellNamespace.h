@@ -1,0 +1,27 @@
+#pragma once
+// The namespace of a Linux desktop (see VirtualFolders.h for its layout).
+
+#include "platform/namespace/NamespaceContext.h"
+#include "platform/namespace/ShellNamespace.h"
+
+namespace dw::platform {
+
+class LinuxShellNamespace : public IShellNamespace {
+public:
+    LinuxShellNamespace();
+    explicit LinuxShellNamespace(NamespaceEnvironment environment);
+
+    ShellFolderPtr desktopFolder() override;
+    HResult specialFolderLocation(int csidl, IdListPtr& result) override;
+    DriveType driveTypeOf(const ItemIdList* absolute) override;
+    bool executeDefaultVerb(const ItemIdList* absolute) override;
+
+private:
+    std::shared_ptr<NamespaceContext> context_;
+    ShellFolderPtr desktop_;
+};
+
+// Opens a path with the desktop's default application.
+bool openWithDefaultApplication(const std::string& path);
+
+} // namespace dw::platform

@@ -1,0 +1,125 @@
+#include "platform/namespace/ShellNamespace.h"
+
+#include "platform/namespace/LinuxShellNamespace.h"
+
+#include <mutex>
+
+namespace dw::platform {
+
+namespace {
+
+std::shared_ptr<IShellNamespace>& installedNamespace()
+{
+    static std::shared_ptr<IShellNamespace> installed;
+    return installed;
+}
+
+std::mutex& observerMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+EnumerationObserver& observer()
+{
+    static EnumerationObserver current;
+    return current;
+}
+
+} // namespace
+
+IShellNamespace& currentShellNamespace()
+{
+    auto& installed = installedNamespace();
+    if (!installed)
+        installed = std::make_shared<LinuxShellNamespace>();
+    return *installed;
+}
+
+ScopedShellNamespace::ScopedShellNamespace(std::shared_ptr<IShellNamespace> replacement)
+    : previous_(std::move(installedNamespace()))
+{
+    installedNamespace() = std::move(replacement);
+}
+
+ScopedShellNamespace::~ScopedShellNamespace()
+{
+    installedNamespace() = std::move(previous_);
+}
+
+HResult SHGetDesktopFolder(ShellFolderPtr& desktop)
+{
+    desktop = currentShellNamespace().desktopFolder();
+    return desktop ? S_OK : E_FAIL;
+}
+
+HResult SHGetSpecialFolderLocation(int csidl, IdListPtr& absolute)
+{
+    absolute.reset();
+    return currentShellNamespace().specialFolderLocation(csidl, absolute);
+}
+
+HResult SHGetDataFromIDList(IShellFolder& folder, const ItemIdList* relative, FindData& data)
+{
+    return folder.GetFindData(relative, data);
+}
+
+IdListPtr parsingNameToIdList(const std::string& name)
+{
+    ShellFolderPtr desktop;
+    IdListPtr result;
+    if (failed(SHGetDesktopFolder(desktop)) || failed(desktop->ParseDisplayName(name, result)))
+        return nullptr;
+    return result;
+}
+
+std::string idListToParsingName(const ItemIdList* absolute)
+{
+    ShellFolderPtr desktop;
+    std::string name;
+    if (!absolute || failed(SHGetDesktopFolder(desktop))
+        || failed(desktop->GetDisplayNameOf(absolute, SHGDN_FORPARSING, name)))
+        return {};
+    return name;
+}
+
+ShellFolderPtr bindToFolder(const ItemIdList* absolute)
+{
+    ShellFolderPtr desktop;
+    if (failed(SHGetDesktopFolder(desktop)))
+        return nullptr;
+    if (!absolute || ILIdSize(absolute) == 0)
+        return desktop;
+    ShellFolderPtr folder;
+    if (failed(desktop->BindToObject(absolute, folder)))
+        return nullptr;
+    return folder;
+}
+
+ShellFolderPtr bindToParent(const ItemIdList* absolute)
+{
+    IdListPtr parent(ILClone(absolute));
+    if (!parent)
+        return nullptr;
+    ILRemoveLastID(parent.get());
+    return bindToFolder(parent.get());
+}
+
+void setEnumerationObserver(EnumerationObserver newObserver)
+{
+    std::lock_guard lock(observerMutex());
+    observer() = std::move(newObserver);
+}
+
+void notifyFolderEnumerated(const std::string& folderPath)
+{
+    EnumerationObserver current;
+    {
+        std::lock_guard lock(observerMutex());
+        current = observer();
+    }
+    if (current)
+        current(folderPath);
+}
+
+} // namespace dw::platform

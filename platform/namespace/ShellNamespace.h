@@ -1,0 +1,66 @@
+#pragma once
+// Entry points of the shell namespace, shaped like the shell's own calls.
+// They answer from the namespace in effect: the Linux namespace by default,
+// or one a test installs with ScopedShellNamespace.
+
+#include "platform/namespace/ShellFolder.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace dw::platform {
+
+// One whole namespace: its desktop and its machine-wide facts.
+class IShellNamespace {
+public:
+    virtual ~IShellNamespace() = default;
+    virtual ShellFolderPtr desktopFolder() = 0;
+    virtual HResult specialFolderLocation(int csidl, IdListPtr& result) = 0;
+    // The drive type of the volume an item lies on; NoRootDir when unknown.
+    virtual DriveType driveTypeOf(const ItemIdList* absolute) = 0;
+    // Runs the item's default verb; false when that failed.
+    virtual bool executeDefaultVerb(const ItemIdList* absolute) = 0;
+};
+
+IShellNamespace& currentShellNamespace();
+
+// Replaces the namespace in effect for its lifetime (tests).
+class ScopedShellNamespace {
+public:
+    explicit ScopedShellNamespace(std::shared_ptr<IShellNamespace> replacement);
+    ~ScopedShellNamespace();
+    ScopedShellNamespace(const ScopedShellNamespace&) = delete;
+    ScopedShellNamespace& operator=(const ScopedShellNamespace&) = delete;
+
+private:
+    std::shared_ptr<IShellNamespace> previous_;
+};
+
+HResult SHGetDesktopFolder(ShellFolderPtr& desktop);
+HResult SHGetSpecialFolderLocation(int csidl, IdListPtr& absolute);
+// Find data of a file-system item (format 1).
+HResult SHGetDataFromIDList(IShellFolder& folder, const ItemIdList* relative, FindData& data);
+
+// The absolute id list that a desktop parsing name (an absolute path, "" for
+// the desktop, or a virtual folder's parsing name) stands for; null when it
+// does not parse.
+IdListPtr parsingNameToIdList(const std::string& name);
+// The for-parsing name of an absolute id list (the full path of a
+// file-system item); empty when the list names nothing.
+std::string idListToParsingName(const ItemIdList* absolute);
+
+// The folder that contains the last id of `absolute` (the desktop for a list
+// of one id, and for the empty list); null when it cannot be bound.
+ShellFolderPtr bindToParent(const ItemIdList* absolute);
+// The folder `absolute` names; the desktop for the empty list.
+ShellFolderPtr bindToFolder(const ItemIdList* absolute);
+
+// Told of every file-system folder whose children are enumerated, with its
+// path; one observer at a time, an empty function removes it. Called on the
+// enumerating thread.
+using EnumerationObserver = std::function<void(const std::string& folderPath)>;
+void setEnumerationObserver(EnumerationObserver observer);
+void notifyFolderEnumerated(const std::string& folderPath);
+
+} // namespace dw::platform

@@ -1,0 +1,114 @@
+#include "platform/namespace/VirtualFolders.h"
+
+#include "platform/namespace/DisplayText.h"
+#include "platform/namespace/FileSystemAccess.h"
+#include "platform/namespace/ListEnumerator.h"
+#include "platform/namespace/NaturalOrder.h"
+
+#include <fstream>
+
+namespace dw::platform {
+
+TrashFolder::TrashFolder(std::shared_ptr<NamespaceContext> context)
+    : NamespaceFolder(std::move(context), makeRecord(IdKind::Trash))
+{
+}
+
+std::string TrashFolder::filesPath() const
+{
+    return context().environment().trashPath + "/files";
+}
+
+std::string TrashFolder::originalName(std::string_view entryName) const
+{
+    std::ifstream info(context().environment().trashPath + "/info/" + std::string(entryName) + ".trashinfo");
+    std::string line;
+    while (std::getline(info, line)) {
+        if (line.rfind("Path=", 0) != 0)
+            continue;
+        const auto path = percentDecode(std::string_view(line).substr(5));
+        if (!path)
+            return {};
+        const std::size_t slash = path->rfind('/');
+        return slash == std::string::npos ? *path : path->substr(slash + 1);
+    }
+    return {};
+}
+
+HResult TrashFolder::ParseDisplayName(const std::string& name, IdListPtr& result)
+{
+    std::string_view encoded = name;
+    if (encoded.substr(0, 9) == TRASH_PARSING_NAME)
+        encoded.remove_prefix(9);
+    const auto entryName = percentDecode(encoded);
+    if (!entryName || !isValidComponent(*entryName) || !entryFlags(joinPath(filesPath(), *entryName)))
+        return E_FILE_NOT_FOUND;
+    result = makeRecord(IdKind::TrashEntry, 0, *entryName);
+    return S_OK;
+}
+
+HResult TrashFolder::EnumObjects(ShcontfFlags flags, std::unique_ptr<IEnumIdList>& result)
+{
+    // Trashed folders are shown as entries, not browsed into.
+    std::vector<IdListPtr> children;
+    if (flags & SHCONTF_NONFOLDERS) {
+        DirectoryReader reader(filesPath());
+        std::string name;
+        std::uint8_t entry = 0;
+        while (reader.next(name, entry))
+            children.push_back(makeRecord(IdKind::TrashEntry, 0, name));
+    }
+    result = std::make_unique<ListEnumerator>(std::move(children));
+    return S_OK;
+}
+
+HResult TrashFolder::bindChild(const IdRecord&, ShellFolderPtr&)
+{
+    return E_NOTIMPL;
+}
+
+int TrashFolder::compareChildren(const IdRecord& first, const IdRecord& second)
+{
+    const int order = compareNames(originalName(first.payload), originalName(second.payload));
+    return order != 0 ? order : compareNames(first.payload, second.payload);
+}
+
+HResult TrashFolder::childAttributes(const IdRecord& child, SfgaoFlags asked, SfgaoFlags& result)
+{
+    if (child.kind != IdKind::TrashEntry)
+        return E_INVALIDARG;
+    if ((asked & SFGAO_VALIDATE) && !entryFlags(joinPath(filesPath(), child.payload)))
+        return E_FILE_NOT_FOUND;
+    result = (SFGAO_CANDELETE | SFGAO_HASPROPSHEET) & asked;
+    return S_OK;
+}
+
+HResult TrashFolder::childDisplayName(const IdRecord& child, ShgdnFlags flags, std::string& name)
+{
+    if (child.kind != IdKind::TrashEntry)
+        return E_INVALIDARG;
+    if (flags & SHGDN_FORPARSING) {
+        name = std::string(TRASH_PARSING_NAME) + percentEncode(child.payload);
+        return S_OK;
+    }
+    const std::string original = originalName(child.payload);
+    name = displayTextFromBytes(original.empty() ? child.payload : original);
+    return S_OK;
+}
+
+HResult TrashFolder::childFindData(const IdRecord& child, FindData& data)
+{
+    return readFindData(joinPath(filesPath(), child.payload), data);
+}
+
+std::string TrashFolder::childPath(const IdRecord& child)
+{
+    return joinPath(filesPath(), child.payload);
+}
+
+std::string TrashFolder::childIconName(const IdRecord&, bool)
+{
+    return {};
+}
+
+} // namespace dw::platform

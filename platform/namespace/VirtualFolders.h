@@ -1,0 +1,111 @@
+#pragma once
+// The virtual folders of the Linux namespace: the desktop, Computer,
+// Network and Trash. Parsing names of virtual items (what
+// GetDisplayNameOf(SHGDN_FORPARSING) answers and ParseDisplayName takes):
+//
+//   desktop               the XDG desktop directory
+//   home folder           the home path
+//   Computer              "computer:///"
+//   a volume              its mount point
+//   Network               "network:///"
+//   a network share       "//SERVER/SHARE" (SHARE: the exported path)
+//   Trash                 "trash:///"
+//   a trash entry         "trash:///" + its percent-encoded name in the
+//                         trash's "files" folder
+
+#include "platform/namespace/NamespaceFolder.h"
+
+namespace dw::platform {
+
+class FileSystemFolder;
+
+constexpr const char* COMPUTER_PARSING_NAME = "computer:///";
+constexpr const char* NETWORK_PARSING_NAME = "network:///";
+constexpr const char* TRASH_PARSING_NAME = "trash:///";
+
+class DesktopFolder : public NamespaceFolder {
+public:
+    explicit DesktopFolder(std::shared_ptr<NamespaceContext> context);
+
+    HResult ParseDisplayName(const std::string& name, IdListPtr& result) override;
+    HResult EnumObjects(ShcontfFlags flags, std::unique_ptr<IEnumIdList>& result) override;
+    // The desktop's own name and attributes are asked with the empty list.
+    HResult GetDisplayNameOf(const ItemIdList* relative, ShgdnFlags flags, std::string& name) override;
+    HResult GetAttributesOf(const std::vector<const ItemIdList*>& relatives, SfgaoFlags& attributes) override;
+
+protected:
+    HResult bindChild(const IdRecord& child, ShellFolderPtr& result) override;
+    int compareChildren(const IdRecord& first, const IdRecord& second) override;
+    HResult childAttributes(const IdRecord& child, SfgaoFlags asked, SfgaoFlags& result) override;
+    HResult childDisplayName(const IdRecord& child, ShgdnFlags flags, std::string& name) override;
+    HResult renameChild(const IdRecord& child, const std::string& name, IdListPtr* newRelative) override;
+    HResult childFindData(const IdRecord& child, FindData& data) override;
+    std::string childIconName(const IdRecord& child, bool open) override;
+    std::string childPath(const IdRecord& child) override;
+
+private:
+    bool desktopDirectoryExists() const;
+    HResult parsePath(const std::string& path, IdListPtr& result);
+    HResult parseShare(const std::string& name, IdListPtr& result);
+    HResult parseTrash(const std::string& name, IdListPtr& result);
+
+    // The desktop directory's entries are children of the desktop itself.
+    std::shared_ptr<FileSystemFolder> directory_;
+};
+
+class ComputerFolder : public NamespaceFolder {
+public:
+    explicit ComputerFolder(std::shared_ptr<NamespaceContext> context);
+
+    HResult ParseDisplayName(const std::string& name, IdListPtr& result) override;
+    HResult EnumObjects(ShcontfFlags flags, std::unique_ptr<IEnumIdList>& result) override;
+
+protected:
+    HResult bindChild(const IdRecord& child, ShellFolderPtr& result) override;
+    int compareChildren(const IdRecord& first, const IdRecord& second) override;
+    HResult childAttributes(const IdRecord& child, SfgaoFlags asked, SfgaoFlags& result) override;
+    HResult childDisplayName(const IdRecord& child, ShgdnFlags flags, std::string& name) override;
+    HResult childFindData(const IdRecord& child, FindData& data) override;
+    std::string childIconName(const IdRecord& child, bool open) override;
+    std::string childPath(const IdRecord& child) override;
+};
+
+class NetworkFolder : public NamespaceFolder {
+public:
+    explicit NetworkFolder(std::shared_ptr<NamespaceContext> context);
+
+    HResult ParseDisplayName(const std::string& name, IdListPtr& result) override;
+    HResult EnumObjects(ShcontfFlags flags, std::unique_ptr<IEnumIdList>& result) override;
+
+protected:
+    HResult bindChild(const IdRecord& child, ShellFolderPtr& result) override;
+    int compareChildren(const IdRecord& first, const IdRecord& second) override;
+    HResult childAttributes(const IdRecord& child, SfgaoFlags asked, SfgaoFlags& result) override;
+    HResult childDisplayName(const IdRecord& child, ShgdnFlags flags, std::string& name) override;
+    std::string childIconName(const IdRecord& child, bool open) override;
+    std::string childPath(const IdRecord& child) override;
+};
+
+class TrashFolder : public NamespaceFolder {
+public:
+    explicit TrashFolder(std::shared_ptr<NamespaceContext> context);
+
+    HResult ParseDisplayName(const std::string& name, IdListPtr& result) override;
+    HResult EnumObjects(ShcontfFlags flags, std::unique_ptr<IEnumIdList>& result) override;
+    // The name an entry had before it was trashed ("" when unknown).
+    std::string originalName(std::string_view entryName) const;
+
+protected:
+    HResult bindChild(const IdRecord& child, ShellFolderPtr& result) override;
+    int compareChildren(const IdRecord& first, const IdRecord& second) override;
+    HResult childAttributes(const IdRecord& child, SfgaoFlags asked, SfgaoFlags& result) override;
+    HResult childDisplayName(const IdRecord& child, ShgdnFlags flags, std::string& name) override;
+    HResult childFindData(const IdRecord& child, FindData& data) override;
+    std::string childPath(const IdRecord& child) override;
+    std::string childIconName(const IdRecord& child, bool open) override;
+
+private:
+    std::string filesPath() const;
+};
+
+} // namespace dw::platform
