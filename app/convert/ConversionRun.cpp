@@ -1,5 +1,6 @@
 #include "app/convert/ConversionRun.h"
 
+#include "app/convert/CalendarPipeline.h"
 #include "platform/files/FileReader.h"
 #include "platform/files/SafeReplace.h"
 
@@ -19,45 +20,49 @@ ConversionRun::ConversionRun(ConversionOptions options, ConversionObserver* obse
 
 std::int32_t ConversionRun::convert(const std::string& currentFolder, const std::vector<CalendarEntry>& entries)
 {
+    std::vector<std::string> paths;
+    for (const CalendarEntry& entry : entries)
+        if (entry.selected)
+            paths.push_back(currentFolder + entry.name);
+    const unsigned workers = options_.workers == 0 ? CalendarPipeline::defaultWorkers() : options_.workers;
+    CalendarPipeline pipeline(std::move(paths), workers);
     const std::int32_t before = filesWritten_;
-    for (const CalendarEntry& entry : entries) {
-        if (!entry.selected)
-            continue;
-        if (convertFile(currentFolder + entry.name))
+    while (PreparedCalendar* calendar = pipeline.next())
+        if (finishCalendar(*calendar))
             ++filesWritten_;
-    }
     return filesWritten_ - before;
 }
 
-bool ConversionRun::convertFile(const std::string& path)
+bool ConversionRun::finishCalendar(const PreparedCalendar& calendar)
 {
-    platform::FileIdentity identity;
-    const platform::ReadOutcome read = platform::readWholeFile(path, input_, identity);
-    if (!read.ok()) {
+    if (!calendar.read.ok()) {
         if (observer_)
-            observer_->calendarSkipped(path, "cannot read: " + platform::describeError(read.error));
+            observer_->calendarSkipped(calendar.path, "cannot read: " + platform::describeError(calendar.read.error));
         return false;
     }
-    const std::string_view text = input_.view();
-    if (holdsNulByte(text)) {
+    if (calendar.holdsNul) {
         if (observer_)
-            observer_->calendarSkipped(path, "holds a NUL byte, so it is no calendar text; left untouched");
+            observer_->calendarSkipped(calendar.path, "holds a NUL byte, so it is no calendar text; left untouched");
         return false;
     }
-    if (!converter_.convert(text))
+    if (!calendar.modified)
         return false;
-    if (!options_.dryRun) {
-        const platform::FileIo& io = options_.io ? *options_.io : platform::systemFileIo();
-        const platform::ReplaceOutcome outcome =
-            platform::replaceFileContents(path, identity, text, converter_.output(), io);
-        if (outcome.result == platform::ReplaceResult::CannotCreate)
-            throw ConversionError(cannotCreateFile + path, path, outcome.error);
-        if (outcome.result != platform::ReplaceResult::Replaced)
-            throw ConversionError(streamWriteError, path, outcome.error);
-    }
+    if (!options_.dryRun)
+        writeBack(calendar);
     if (observer_)
-        observer_->calendarWritten(path);
+        observer_->calendarWritten(calendar.path);
     return true;
+}
+
+void ConversionRun::writeBack(const PreparedCalendar& calendar)
+{
+    const platform::FileIo& io = options_.io ? *options_.io : platform::systemFileIo();
+    const platform::ReplaceOutcome outcome = platform::replaceFileContents(
+        calendar.path, calendar.identity, calendar.input.view(), calendar.converter.output(), io);
+    if (outcome.result == platform::ReplaceResult::CannotCreate)
+        throw ConversionError(cannotCreateFile + calendar.path, calendar.path, outcome.error);
+    if (outcome.result != platform::ReplaceResult::Replaced)
+        throw ConversionError(streamWriteError, calendar.path, outcome.error);
 }
 
 std::int32_t convertSelectedCalendars(const std::string& currentFolder, const std::vector<CalendarEntry>& entries)

@@ -2,8 +2,6 @@
 // One conversion run: the selected calendars of a folder are read, converted
 // and written back in place, and the files written are counted.
 
-#include "app/convert/CalendarConverter.h"
-#include "platform/files/ByteBuffer.h"
 #include "platform/files/FileIo.h"
 
 #include <cstdint>
@@ -12,6 +10,8 @@
 #include <vector>
 
 namespace dw::convert {
+
+struct PreparedCalendar;
 
 // One entry of the file list: a bare file name and whether it is selected.
 struct CalendarEntry {
@@ -48,6 +48,7 @@ public:
 struct ConversionOptions {
     bool dryRun = false;                            // decide, report, write nothing
     const platform::FileIo* io = nullptr;           // null: the real system calls
+    unsigned workers = 0;                           // threads reading ahead; 0: what suits the machine
 };
 
 class ConversionRun {
@@ -64,12 +65,11 @@ public:
     std::int32_t filesWritten() const { return filesWritten_; }
 
 private:
-    bool convertFile(const std::string& path);
+    bool finishCalendar(const PreparedCalendar& calendar);
+    void writeBack(const PreparedCalendar& calendar);
 
     ConversionOptions options_;
     ConversionObserver* observer_;
-    platform::ByteBuffer input_;
-    CalendarConverter converter_;
     std::int32_t filesWritten_ = 0;
 };
 

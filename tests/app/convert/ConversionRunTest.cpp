@@ -89,6 +89,27 @@ TEST(ConversionRun, DryRunDecidesButWritesNothing)
     EXPECT_EQ(readFile(folder / "a.dw2"), needsAlign);
 }
 
+TEST(ConversionRun, ReadingAheadKeepsListOrderAndStopsAtAFailedWrite)
+{
+    dw::test::TempFolder folder;
+    std::vector<CalendarEntry> entries;
+    for (int i = 0; i < 200; ++i) {
+        const std::string name = "cal" + std::to_string(i) + ".dw2";
+        writeFile(folder / name, i % 3 == 0 ? needsAlign : aligned);
+        entries.push_back({name, i != 7});
+    }
+    fs::permissions(folder / "cal150.dw2", fs::perms(0444));
+    Recorder recorder;
+    ConversionRun run({false, nullptr, 4}, &recorder);
+    EXPECT_THROW(run.convert(folder.prefix(), entries), ConversionError);
+    std::vector<std::string> expected;
+    for (int i = 0; i < 150; i += 3)
+        expected.push_back(folder.prefix() + "cal" + std::to_string(i) + ".dw2");
+    EXPECT_EQ(recorder.written, expected);
+    EXPECT_EQ(readFile(folder / "cal153.dw2"), needsAlign) << "a file after the failure was written";
+    EXPECT_EQ(readFile(folder / "cal147.dw2"), aligned);
+}
+
 TEST(ConversionRun, FullStopOnlyAfterCharactersThatSortAfterIt)
 {
     EXPECT_EQ(dw::convert::withFullStop("Stream write error"), "Stream write error.");

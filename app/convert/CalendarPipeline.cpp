@@ -1,0 +1,96 @@
+#include "app/convert/CalendarPipeline.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace dw::convert {
+
+namespace {
+
+constexpr std::size_t notReady = std::numeric_limits<std::size_t>::max();
+
+} // namespace
+
+void PreparedCalendar::prepare(const std::string& filePath)
+{
+    path = filePath;
+    holdsNul = false;
+    modified = false;
+    read = platform::readWholeFile(path, input, identity);
+    if (!read.ok())
+        return;
+    holdsNul = holdsNulByte(input.view());
+    modified = !holdsNul && converter.convert(input.view());
+}
+
+unsigned CalendarPipeline::defaultWorkers()
+{
+    return std::min(4u, std::thread::hardware_concurrency());
+}
+
+CalendarPipeline::CalendarPipeline(std::vector<std::string> paths, unsigned workers)
+    : paths_(std::move(paths))
+{
+    if (workers < 2 || paths_.size() < 2)
+        workers = 0;
+    // One slot for the item the run holds, one for each worker to fill.
+    const std::size_t slots = std::size_t(workers) + 1;
+    for (std::size_t i = 0; i < slots; ++i)
+        slots_.push_back(std::make_unique<PreparedCalendar>());
+    slotHolds_.assign(slots, notReady);
+    for (unsigned i = 0; i < workers; ++i)
+        workers_.emplace_back([this] { work(); });
+}
+
+CalendarPipeline::~CalendarPipeline()
+{
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    workAvailable_.notify_all();
+    for (std::thread& worker : workers_)
+        worker.join();
+}
+
+bool CalendarPipeline::mayClaim() const
+{
+    return claimed_ < paths_.size() && claimed_ < released_ + slots_.size();
+}
+
+void CalendarPipeline::work()
+{
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        workAvailable_.wait(lock, [this] { return stopping_ || mayClaim(); });
+        if (stopping_)
+            return;
+        const std::size_t item = claimed_++;
+        PreparedCalendar& slot = *slots_[item % slots_.size()];
+        lock.unlock();
+        slot.prepare(paths_[item]);
+        lock.lock();
+        slotHolds_[item % slots_.size()] = item;
+        itemReady_.notify_all();
+    }
+}
+
+PreparedCalendar* CalendarPipeline::next()
+{
+    std::unique_lock lock(mutex_);
+    const std::size_t item = handed_;
+    // The item handed out last is the run's no longer: its slot may be refilled.
+    released_ = item;
+    if (item >= paths_.size())
+        return nullptr;
+    workAvailable_.notify_all();
+    PreparedCalendar& slot = *slots_[item % slots_.size()];
+    if (workers_.empty())
+        slot.prepare(paths_[item]);
+    else
+        itemReady_.wait(lock, [&] { return slotHolds_[item % slots_.size()] == item; });
+    handed_ = item + 1;
+    return &slot;
+}
+
+} // namespace dw::convert
