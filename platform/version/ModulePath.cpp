@@ -1,0 +1,23 @@
+#include "ModulePath.h"
+
+#include <climits>
+#include <unistd.h>
+#include <vector>
+
+namespace dw::platform {
+
+std::string RunningModulePath()
+{
+    constexpr const char* kSelf = "/proc/self/exe";
+    std::vector<char> buffer(PATH_MAX + 1);
+    const ssize_t length = ::readlink(kSelf, buffer.data(), buffer.size() - 1);
+    if (length <= 0 || std::size_t(length) >= buffer.size() - 1)
+        return kSelf;
+    std::string path(buffer.data(), std::size_t(length));
+    constexpr std::string_view kDeleted = " (deleted)";
+    if (path.ends_with(kDeleted) || ::access(path.c_str(), R_OK) != 0)
+        return kSelf;
+    return path;
+}
+
+} // namespace dw::platform

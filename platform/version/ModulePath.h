@@ -1,0 +1,14 @@
+#pragma once
+// The path of the running program's own file: its "module" in the sense of
+// the version calls, which read the version block embedded in it.
+
+#include <string>
+
+namespace dw::platform {
+
+// The running executable's path. When the file has been replaced or deleted
+// since the program started, the path through /proc that still reaches the
+// running image.
+std::string RunningModulePath();
+
+} // namespace dw::platform
