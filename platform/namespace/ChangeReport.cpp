@@ -1,5 +1,7 @@
 #include "platform/namespace/ChangeReport.h"
 
+#include "platform/changes/ChangeNotify.h"
+
 #include <mutex>
 
 namespace dw::platform {
@@ -14,7 +16,9 @@ std::mutex& sinkMutex()
 
 NamespaceChangeSink& sink()
 {
-    static NamespaceChangeSink current;
+    static NamespaceChangeSink current = [](long eventId, const ItemIdList* first, const ItemIdList* second) {
+        SHChangeNotify(eventId, SHCNF_IDLIST, first, second);
+    };
     return current;
 }
 

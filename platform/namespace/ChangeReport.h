@@ -13,8 +13,8 @@ using NamespaceChangeSink = std::function<void(long eventId, const ItemIdList* f
 
 void reportNamespaceChange(long eventId, const ItemIdList* first, const ItemIdList* second = nullptr);
 
-// Where reports go; the change notification installs itself here. Without a
-// sink reports are dropped. Answers the previous sink.
+// Where reports go: SHChangeNotify of the change notification, unless
+// replaced (tests watch reports this way). Answers the previous sink.
 NamespaceChangeSink setNamespaceChangeSink(NamespaceChangeSink sink);
 
 } // namespace dw::platform

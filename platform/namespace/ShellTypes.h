@@ -4,6 +4,8 @@
 // the controller are written against these names, so they keep the values
 // callers of the namespace already know.
 
+#include "platform/changes/ShellChangeEvents.h" // event words of change reports
+
 #include <cstdint>
 
 namespace dw::platform {
@@ -99,15 +101,5 @@ enum class DriveType : std::uint8_t {
     CdRom = 5,
     RamDisk = 6,
 };
-
-// Event words of change reports.
-constexpr long SHCNE_RENAMEITEM = 0x00000001;
-constexpr long SHCNE_CREATE = 0x00000002;
-constexpr long SHCNE_DELETE = 0x00000004;
-constexpr long SHCNE_MKDIR = 0x00000008;
-constexpr long SHCNE_RMDIR = 0x00000010;
-constexpr long SHCNE_UPDATEDIR = 0x00001000;
-constexpr long SHCNE_UPDATEITEM = 0x00002000;
-constexpr long SHCNE_RENAMEFOLDER = 0x00020000;
 
 } // namespace dw::platform

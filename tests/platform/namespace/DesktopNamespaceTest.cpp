@@ -1,0 +1,236 @@
+#include "NamespaceFixture.h"
+
+#include "platform/namespace/IdRecord.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace dw::platform;
+using namespace dw::platform::testing;
+
+namespace {
+
+std::vector<std::string> namesOf(IShellFolder& folder, ShcontfFlags flags, ShgdnFlags nameFlags = SHGDN_NORMAL)
+{
+    std::vector<std::string> names;
+    for (const IdListPtr& child : enumerate(folder, flags))
+        names.push_back(displayName(folder, child.get(), nameFlags));
+    return names;
+}
+
+constexpr ShcontfFlags kAll = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN;
+
+} // namespace
+
+TEST(Desktop, ChildrenComeInTheFixedOrderThenTheDesktopDirectory)
+{
+    TempNamespace ns;
+    ns.makeFile("home/Desktop/notes.txt");
+    ns.makeFolder("home/Desktop/Projects");
+    const auto desktop = ns.desktopFolder();
+    auto names = namesOf(*desktop, kAll);
+    ASSERT_EQ(names.size(), 6u);
+    EXPECT_EQ(std::vector<std::string>(names.begin(), names.begin() + 4),
+              (std::vector<std::string>{"Home", "Computer", "Network", "Trash"}));
+    std::sort(names.begin() + 4, names.end());
+    EXPECT_EQ(names[4], "Projects");
+    EXPECT_EQ(names[5], "notes.txt");
+}
+
+TEST(Desktop, ParsingNamesOfTheVirtualItems)
+{
+    TempNamespace ns;
+    const auto desktop = ns.desktopFolder();
+    EXPECT_EQ(namesOf(*desktop, SHCONTF_FOLDERS, SHGDN_FORPARSING),
+              (std::vector<std::string>{ns.home, "computer:///", "network:///", "trash:///"}));
+    for (const char* name : {"computer:///", "network:///", "trash:///"}) {
+        const IdListPtr id = parsingNameToIdList(name);
+        ASSERT_TRUE(id) << name;
+        EXPECT_EQ(idListToParsingName(id.get()), name);
+    }
+}
+
+TEST(Desktop, OwnNameAndFileSystemAttributeFollowTheDesktopDirectory)
+{
+    TempNamespace ns;
+    const auto desktop = ns.desktopFolder();
+    const IdListPtr self = emptyIdList();
+    EXPECT_EQ(displayName(*desktop, self.get()), "Desktop");
+    EXPECT_EQ(displayName(*desktop, self.get(), SHGDN_FORPARSING), ns.desktop);
+    EXPECT_EQ(attributesOf(*desktop, self.get(), SFGAO_FILESYSTEM | SFGAO_FOLDER), SFGAO_FILESYSTEM | SFGAO_FOLDER);
+
+    std::filesystem::remove(ns.desktop);
+    EXPECT_EQ(attributesOf(*desktop, self.get(), SFGAO_FILESYSTEM | SFGAO_FOLDER), SFGAO_FOLDER);
+    EXPECT_EQ(namesOf(*desktop, kAll).size(), 4u);
+}
+
+TEST(Desktop, VirtualFoldersAreNotFileSystem)
+{
+    TempNamespace ns;
+    const auto desktop = ns.desktopFolder();
+    const auto children = enumerate(*desktop, SHCONTF_FOLDERS);
+    ASSERT_EQ(children.size(), 4u);
+    EXPECT_EQ(attributesOf(*desktop, children[0].get(), SFGAO_FILESYSTEM | SFGAO_FOLDER),
+              SFGAO_FILESYSTEM | SFGAO_FOLDER); // home
+    for (std::size_t i = 1; i < 4; ++i)
+        EXPECT_EQ(attributesOf(*desktop, children[i].get(), SFGAO_FILESYSTEM | SFGAO_FOLDER), SFGAO_FOLDER);
+}
+
+TEST(Desktop, AbsolutePathParsesThroughComputerAndItsVolume)
+{
+    TempNamespace ns;
+    const std::string file = ns.makeFile("home/Desktop/a.dw2");
+    const IdListPtr id = parsingNameToIdList(file);
+    ASSERT_TRUE(id);
+    const auto first = readRecord(id.get());
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->kind, IdKind::Computer);
+    const auto volume = readRecord(ILGetNext(id.get()));
+    ASSERT_TRUE(volume);
+    EXPECT_EQ(volume->kind, IdKind::Volume);
+    EXPECT_EQ(volume->payload, "/");
+    EXPECT_EQ(idListToParsingName(id.get()), file);
+}
+
+TEST(Desktop, ParsingAcceptsTrailingSlashAndRefusesMissingPaths)
+{
+    TempNamespace ns;
+    ns.makeFolder("home/Calendars");
+    const IdListPtr plain = parsingNameToIdList(ns.home + "/Calendars");
+    const IdListPtr slashed = parsingNameToIdList(ns.home + "/Calendars/");
+    ASSERT_TRUE(plain);
+    ASSERT_TRUE(slashed);
+    EXPECT_TRUE(ILIsEqual(plain.get(), slashed.get()));
+    EXPECT_FALSE(parsingNameToIdList(ns.home + "/Nowhere"));
+    EXPECT_FALSE(parsingNameToIdList(ns.home + "/Calendars/missing.dw2"));
+    EXPECT_FALSE(parsingNameToIdList("trash:///not-there"));
+    const IdListPtr desktop = parsingNameToIdList("");
+    ASSERT_TRUE(desktop);
+    EXPECT_EQ(ILGetSize(desktop.get()), 2u);
+}
+
+TEST(Desktop, LongestMountPrefixChoosesTheVolume)
+{
+    TempNamespace ns("/dev/sdz1 @ROOT@/usb vfat rw 0 0\n");
+    ns.makeFolder("usb");
+    ns.makeFolder("usb/photos");
+    const IdListPtr id = parsingNameToIdList(ns.root + "/usb/photos");
+    ASSERT_TRUE(id);
+    const auto volume = readRecord(ILGetNext(id.get()));
+    ASSERT_TRUE(volume);
+    EXPECT_EQ(volume->payload, ns.root + "/usb");
+    EXPECT_EQ(ILCount(id.get()), 3u); // Computer, the stick, photos
+    EXPECT_EQ(idListToParsingName(id.get()), ns.root + "/usb/photos");
+}
+
+TEST(Computer, ListsVolumesWithDriveTypes)
+{
+    TempNamespace ns("/dev/sdz1 @ROOT@/usb vfat rw 0 0\n/dev/sr0 @ROOT@/dvd iso9660 ro 0 0\n");
+    ns.makeFolder("usb");
+    ns.makeFolder("dvd");
+    ns.makeFolder("sys/block");
+    ns.makeFolder("sys/block/sdz");
+    ns.makeFile("sys/block/sdz/removable", "1\n");
+    ShellFolderPtr computer = bindToFolder(parsingNameToIdList("computer:///").get());
+    ASSERT_TRUE(computer);
+    const auto volumes = enumerate(*computer, SHCONTF_FOLDERS);
+    ASSERT_EQ(volumes.size(), 3u);
+    std::vector<DriveType> types;
+    for (const auto& volume : volumes)
+        types.push_back(static_cast<DriveType>(readRecord(volume.get())->flags));
+    EXPECT_EQ(types, (std::vector<DriveType>{DriveType::Fixed, DriveType::Removable, DriveType::CdRom}));
+    EXPECT_EQ(displayName(*computer, volumes[1].get(), SHGDN_FORPARSING), ns.root + "/usb");
+    EXPECT_EQ(attributesOf(*computer, volumes[1].get(), SFGAO_FILESYSTEM | SFGAO_FOLDER),
+              SFGAO_FILESYSTEM | SFGAO_FOLDER);
+}
+
+TEST(Computer, MountsThatComeAndGoShowOnTheNextEnumeration)
+{
+    TempNamespace ns;
+    ShellFolderPtr computer = bindToFolder(parsingNameToIdList("computer:///").get());
+    EXPECT_EQ(enumerate(*computer, SHCONTF_FOLDERS).size(), 1u);
+    ns.makeFolder("usb");
+    ns.makeFile("mounts", "/dev/vda / ext4 rw 0 0\n/dev/sdz1 " + ns.root + "/usb vfat rw 0 0\n");
+    EXPECT_EQ(enumerate(*computer, SHCONTF_FOLDERS).size(), 2u);
+}
+
+TEST(Network, SharesAreNamedShareOnServerAndParseBack)
+{
+    TempNamespace ns("srv:/export/data @ROOT@/net nfs4 rw 0 0\n");
+    ns.makeFolder("net");
+    ns.makeFolder("net/reports");
+    ShellFolderPtr network = bindToFolder(parsingNameToIdList("network:///").get());
+    ASSERT_TRUE(network);
+    const auto shares = enumerate(*network, SHCONTF_FOLDERS);
+    ASSERT_EQ(shares.size(), 1u);
+    EXPECT_EQ(displayName(*network, shares[0].get()), "export/data on srv");
+    EXPECT_EQ(displayName(*network, shares[0].get(), SHGDN_FORPARSING), "//srv/export/data");
+    EXPECT_EQ(attributesOf(*network, shares[0].get(), SFGAO_FILESYSTEM | SFGAO_FOLDER), SFGAO_FOLDER);
+
+    const IdListPtr below = parsingNameToIdList("//srv/export/data/reports");
+    ASSERT_TRUE(below);
+    EXPECT_EQ(idListToParsingName(below.get()), ns.root + "/net/reports");
+    EXPECT_EQ(currentShellNamespace().driveTypeOf(below.get()), DriveType::Remote);
+}
+
+TEST(Network, EmptyWithoutNetworkMounts)
+{
+    TempNamespace ns;
+    ShellFolderPtr network = bindToFolder(parsingNameToIdList("network:///").get());
+    ASSERT_TRUE(network);
+    EXPECT_TRUE(enumerate(*network, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS).empty());
+}
+
+TEST(Trash, EntriesShowTheirOriginalNames)
+{
+    TempNamespace ns;
+    ns.trashFile("report.2.dw2", "/home/ann/My%20Calendars/report.dw2");
+    ShellFolderPtr trash = bindToFolder(parsingNameToIdList("trash:///").get());
+    ASSERT_TRUE(trash);
+    const auto entries = enumerate(*trash, kAll);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(displayName(*trash, entries[0].get()), "report.dw2");
+    const std::string parsing = displayName(*trash, entries[0].get(), SHGDN_FORPARSING);
+    EXPECT_EQ(parsing, "trash:///report.2.dw2");
+    const IdListPtr back = parsingNameToIdList(parsing);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(idListToParsingName(back.get()), parsing);
+}
+
+TEST(DesktopOrder, VirtualItemsFirstThenFoldersThenNaturalNames)
+{
+    TempNamespace ns;
+    ns.makeFile("home/Desktop/Cal10");
+    ns.makeFile("home/Desktop/Cal9");
+    ns.makeFolder("home/Desktop/zeta");
+    const auto desktop = ns.desktopFolder();
+    auto children = enumerate(*desktop, kAll);
+    std::reverse(children.begin(), children.end());
+    std::sort(children.begin(), children.end(), [&](const IdListPtr& a, const IdListPtr& b) {
+        return static_cast<short>(desktop->CompareIDs(0, a.get(), b.get())) < 0;
+    });
+    std::vector<std::string> names;
+    for (const auto& child : children)
+        names.push_back(displayName(*desktop, child.get()));
+    EXPECT_EQ(names, (std::vector<std::string>{"Home", "Computer", "Network", "Trash", "zeta", "Cal9", "Cal10"}));
+}
+
+TEST(DesktopOrder, EqualAbsoluteListsCompareEqualAndLowBitsCarryTheSign)
+{
+    TempNamespace ns;
+    ns.makeFolder("home/a");
+    ns.makeFolder("home/b");
+    const auto desktop = ns.desktopFolder();
+    const IdListPtr a = parsingNameToIdList(ns.home + "/a");
+    const IdListPtr a2 = parsingNameToIdList(ns.home + "/a");
+    const IdListPtr b = parsingNameToIdList(ns.home + "/b");
+    EXPECT_EQ(desktop->CompareIDs(0, a.get(), a2.get()), 0);
+    const HResult order = desktop->CompareIDs(0, a.get(), b.get());
+    EXPECT_LT(order, 0);
+    EXPECT_LT(static_cast<short>(order & 0xFFFF), 0);
+    EXPECT_GT(static_cast<short>(desktop->CompareIDs(0, b.get(), a.get()) & 0xFFFF), 0);
+    // A parent sorts before its own children.
+    const IdListPtr home = parsingNameToIdList(ns.home);
+    EXPECT_LT(desktop->CompareIDs(0, home.get(), a.get()), 0);
+}

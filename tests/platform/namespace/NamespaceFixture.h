@@ -1,0 +1,44 @@
+#pragma once
+// A Linux namespace over a temporary folder: its own home, desktop
+// directory, trash and mount table, installed as the namespace in effect.
+
+#include "platform/namespace/LinuxShellNamespace.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+#include <string>
+
+namespace dw::platform::testing {
+
+class TempNamespace {
+public:
+    // `extraMounts`: mount-table lines added after the root file system; the
+    // text "@ROOT@" stands for the temporary folder.
+    explicit TempNamespace(const std::string& extraMounts = {});
+
+    std::string root;
+    std::string home;
+    std::string desktop;
+    std::string trash;
+
+    std::string makeFolder(const std::string& relative) const;
+    std::string makeFile(const std::string& relative, const std::string& content = "x") const;
+    std::string makeLink(const std::string& target, const std::string& relative) const;
+    // A file in the trash whose original path was `originalPath`.
+    void trashFile(const std::string& entryName, const std::string& originalPath) const;
+
+    ShellFolderPtr desktopFolder() const { return namespace_->desktopFolder(); }
+
+private:
+    QTemporaryDir dir_;
+    std::shared_ptr<LinuxShellNamespace> namespace_;
+    std::unique_ptr<ScopedShellNamespace> scope_;
+};
+
+// Children of a folder in enumeration order, as relative lists.
+std::vector<IdListPtr> enumerate(IShellFolder& folder, ShcontfFlags flags);
+std::string displayName(IShellFolder& folder, const ItemIdList* relative, ShgdnFlags flags = SHGDN_NORMAL);
+SfgaoFlags attributesOf(IShellFolder& folder, const ItemIdList* relative, SfgaoFlags asked);
+
+} // namespace dw::platform::testing
