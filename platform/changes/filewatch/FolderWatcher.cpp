@@ -56,6 +56,12 @@ AddWatchResult FolderWatcher::watchFolder(const std::string& folder)
     return added.result;
 }
 
+void FolderWatcher::unwatchFolder(const std::string& folder)
+{
+    if (const auto orphaned = table_.removePath(folder))
+        reader_.removeWatch(*orphaned);
+}
+
 void FolderWatcher::unwatchTree(const std::string& folder)
 {
     removeKernelWatches(table_.removeTree(folder));

@@ -43,12 +43,15 @@ public:
 
     // Starts watching `folder` (already watched counts as Added).
     AddWatchResult watchFolder(const std::string& folder);
+    // Stops watching `folder` alone.
+    void unwatchFolder(const std::string& folder);
     // Stops watching `folder` and every watched folder below it.
     void unwatchTree(const std::string& folder);
     void unwatchAll();
 
     bool isWatched(const std::string& folder) const { return table_.isWatched(folder); }
     std::size_t watchedFolderCount() const { return table_.pathCount(); }
+    std::vector<std::string> watchedFolders() const { return table_.paths(); }
 
     // Reads and hands on what is waiting now. Runs by itself when the kernel
     // signals; callable directly by code that must not wait for the loop.

@@ -68,6 +68,24 @@ std::vector<int> WatchTable::removeTree(const std::string& path)
     return orphaned;
 }
 
+std::optional<int> WatchTable::removePath(const std::string& path)
+{
+    std::vector<int> orphaned;
+    erasePath(path, &orphaned);
+    if (orphaned.empty())
+        return std::nullopt;
+    return orphaned.front();
+}
+
+std::vector<std::string> WatchTable::paths() const
+{
+    std::vector<std::string> all;
+    all.reserve(watchOfPath_.size());
+    for (const auto& [path, watch] : watchOfPath_)
+        all.push_back(path);
+    return all;
+}
+
 void WatchTable::removeWatch(int watch)
 {
     const auto found = pathsOfWatch_.find(watch);

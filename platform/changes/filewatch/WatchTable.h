@@ -24,6 +24,12 @@ public:
     // left with no path at all, which the caller should remove.
     std::vector<int> removeTree(const std::string& path);
 
+    // Forgets `path` alone; answers the watch when it is left with no path.
+    std::optional<int> removePath(const std::string& path);
+
+    // Every watched path, in order.
+    std::vector<std::string> paths() const;
+
     // Forgets a watch the kernel dropped.
     void removeWatch(int watch);
 

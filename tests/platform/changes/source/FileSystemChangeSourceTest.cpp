@@ -1,0 +1,196 @@
+// The file system as a source of change reports, end to end: real folders,
+// the real namespace, registrations and a window handling the reports under
+// an event loop.
+#include "platform/changes/source/FileSystemChangeSource.h"
+
+#include "platform/changes/ChangeNotify.h"
+#include "platform/changes/ChangeRegistry.h"
+#include "platform/namespace/IdRecord.h"
+#include "platform/namespace/ShellNamespace.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace dw::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Report {
+    long eventId;
+    std::string item1;
+    std::string item2;
+    bool operator==(const Report&) const = default;
+};
+
+void PrintTo(const Report& report, std::ostream* out)
+{
+    *out << std::hex << report.eventId << std::dec << " " << report.item1 << " -> " << report.item2;
+}
+
+std::string nameOf(const ItemIdList* list)
+{
+    return list == nullptr ? std::string("-") : idListToParsingName(list);
+}
+
+class FileSystemChangeSourceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(temp_.isValid());
+        base_ = fs::canonical(temp_.path().toStdString()).string();
+        root_ = base_ + "/watched";
+        outside_ = base_ + "/outside";
+        fs::create_directories(root_ + "/a");
+        fs::create_directories(root_ + "/unopened");
+        fs::create_directories(outside_);
+        ASSERT_NE(FileSystemChangeSource::start(), nullptr);
+    }
+
+    void TearDown() override
+    {
+        if (id_ != 0)
+            SHChangeNotifyDeregister(id_);
+    }
+
+    void watch(const std::string& folder, bool recursive)
+    {
+        IdListPtr list = parsingNameToIdList(folder);
+        ASSERT_TRUE(list);
+        const SHChangeNotifyEntry entry{list.get(), recursive};
+        id_ = SHChangeNotifyRegister(&window_, SHCNRF_InterruptLevel | SHCNRF_ShellLevel, SHCNE_ALLEVENTS,
+                                     WM_USER + 1, 1, &entry);
+        ASSERT_NE(id_, 0u);
+        QCoreApplication::processEvents();
+    }
+
+    static void enumerate(const std::string& folder)
+    {
+        IdListPtr list = parsingNameToIdList(folder);
+        ShellFolderPtr shellFolder = bindToFolder(list.get());
+        ASSERT_TRUE(shellFolder);
+        std::unique_ptr<IEnumIdList> children;
+        ASSERT_TRUE(succeeded(shellFolder->EnumObjects(SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, children)));
+        IdListPtr child;
+        while (children->Next(child) == S_OK) {
+        }
+        QCoreApplication::processEvents();
+    }
+
+    const std::vector<Report>& waitFor(std::size_t count, qint64 patienceMs = 2000)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (reports_.size() < count && clock.elapsed() < patienceMs) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(1);
+        }
+        const qint64 settleUntil = clock.elapsed() + 80;
+        while (clock.elapsed() < settleUntil)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return reports_;
+    }
+
+    static void touch(const std::string& path)
+    {
+        std::ofstream file(path, std::ios::binary);
+    }
+
+    QTemporaryDir temp_;
+    std::string base_;
+    std::string root_;
+    std::string outside_;
+    std::vector<Report> reports_;
+    MessageWindow window_{[this](unsigned, WPARAM wParam, LPARAM lParam) {
+        const auto* lists = reinterpret_cast<const SHChangeNotifyLists*>(wParam);
+        reports_.push_back({static_cast<long>(lParam), nameOf(lists->item1), nameOf(lists->item2)});
+        return LRESULT{0};
+    }};
+    unsigned long id_ = 0;
+};
+
+TEST_F(FileSystemChangeSourceTest, ChangesInOpenedFoldersArriveOnceInOrderWithTheirLists)
+{
+    watch(root_, true);
+    enumerate(root_);
+    enumerate(root_ + "/a");
+
+    fs::create_directory(root_ + "/made");
+    touch(root_ + "/a/cal.dw2");
+    fs::rename(root_ + "/a/cal.dw2", root_ + "/a/renamed.dw2");
+    fs::rename(root_ + "/a/renamed.dw2", root_ + "/moved.dw2");
+    fs::permissions(root_ + "/moved.dw2", fs::perms::owner_read);
+    fs::rename(root_ + "/moved.dw2", outside_ + "/gone.dw2");
+    fs::remove(root_ + "/made");
+
+    const std::vector<Report> expected = {
+        {SHCNE_MKDIR, root_ + "/made", "-"},
+        {SHCNE_CREATE, root_ + "/a/cal.dw2", "-"},
+        {SHCNE_RENAMEITEM, root_ + "/a/cal.dw2", root_ + "/a/renamed.dw2"},
+        {SHCNE_RENAMEITEM, root_ + "/a/renamed.dw2", root_ + "/moved.dw2"},
+        {SHCNE_ATTRIBUTES, root_ + "/moved.dw2", "-"},
+        {SHCNE_DELETE, root_ + "/moved.dw2", "-"},
+        {SHCNE_RMDIR, root_ + "/made", "-"},
+    };
+    EXPECT_EQ(waitFor(expected.size()), expected);
+}
+
+TEST_F(FileSystemChangeSourceTest, FoldersNotYetOpenedAreNotWatched)
+{
+    watch(root_, true);
+    touch(root_ + "/unopened/quiet.dw2");
+    EXPECT_TRUE(waitFor(1, 300).empty());
+
+    enumerate(root_ + "/unopened");
+    touch(root_ + "/unopened/heard.dw2");
+    const std::vector<Report> expected = {{SHCNE_CREATE, root_ + "/unopened/heard.dw2", "-"}};
+    EXPECT_EQ(waitFor(1), expected);
+}
+
+TEST_F(FileSystemChangeSourceTest, PlainRegistrationWatchesItsFolderOnly)
+{
+    watch(root_, false);
+    enumerate(root_ + "/a");
+    touch(root_ + "/a/below.dw2");
+    touch(root_ + "/top.dw2");
+    const std::vector<Report> expected = {{SHCNE_CREATE, root_ + "/top.dw2", "-"}};
+    EXPECT_EQ(waitFor(2, 500), expected);
+}
+
+TEST_F(FileSystemChangeSourceTest, DeregisteringDropsTheWatches)
+{
+    watch(root_, true);
+    enumerate(root_ + "/a");
+    auto& watcher = FileSystemChangeSource::instance()->folderWatcher();
+    EXPECT_TRUE(watcher.isWatched(root_ + "/a"));
+    SHChangeNotifyDeregister(id_);
+    id_ = 0;
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(watcher.isWatched(root_ + "/a"));
+    EXPECT_FALSE(watcher.isWatched(root_));
+}
+
+TEST_F(FileSystemChangeSourceTest, OwnOperationReportedByTheNamespaceArrivesOnce)
+{
+    watch(root_, true);
+    enumerate(root_);
+    // What a namespace operation reports at once; the kernel then tells the
+    // same change again a moment later.
+    fs::create_directory(root_ + "/by-us");
+    IdListPtr made = parsingNameToIdList(root_ + "/by-us");
+    SHChangeNotify(SHCNE_MKDIR, SHCNF_IDLIST, made.get(), nullptr);
+    const std::vector<Report> expected = {{SHCNE_MKDIR, root_ + "/by-us", "-"}};
+    EXPECT_EQ(waitFor(2, 500), expected);
+}
+
+} // namespace
+} // namespace dw::platform
