@@ -5,6 +5,8 @@
 #include "platform/version/PeVersionResource.h"
 #include "platform/version/VersionBlock.h"
 
+#include <sys/stat.h>
+
 namespace dw::platform {
 
 namespace {
@@ -83,6 +85,12 @@ FileVersionBlock GetFileVersionInfo(const std::string& path, std::string_view se
         return {FileVersionError::FileUnreadable, {}};
     }
     return GetVersionInfoFromSource(file, section);
+}
+
+bool VersionFileExists(const std::string& path)
+{
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
 std::uint32_t GetFileVersionInfoSize(const std::string& path, FileVersionError& error)

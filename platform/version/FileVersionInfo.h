@@ -39,6 +39,9 @@ class ByteSource;
 // The same, on bytes already at hand.
 FileVersionBlock GetVersionInfoFromSource(const ByteSource& file, std::string_view section = ".dwversion");
 
+// True when `path` names an existing file (not a folder).
+bool VersionFileExists(const std::string& path);
+
 // Bytes of the version block of `path`, or 0 with the reason in `error`.
 std::uint32_t GetFileVersionInfoSize(const std::string& path, FileVersionError& error);
 
