@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <QThread>
 
 #include <mutex>
 
@@ -30,13 +31,20 @@ FileSystemChangeSource*& runningSource()
 }
 
 // Runs `work` on the source's thread: at once when called there, else
-// queued. Dropped when no source runs.
+// queued (a queued call dies with the source). Dropped when no source runs.
 template <class Work>
 void onSourceThread(Work work)
 {
+    FileSystemChangeSource* source = FileSystemChangeSource::instance();
+    if (source == nullptr)
+        return;
+    if (QThread::currentThread() == source->thread()) {
+        work(*source);
+        return;
+    }
     std::lock_guard guard(instanceLock());
-    if (FileSystemChangeSource* source = runningSource())
-        QMetaObject::invokeMethod(source, [source, work] { work(*source); }, Qt::AutoConnection);
+    if (FileSystemChangeSource* running = runningSource())
+        QMetaObject::invokeMethod(running, [running, work] { work(*running); }, Qt::QueuedConnection);
 }
 
 bool isVolumeEvent(long eventId)
