@@ -3,26 +3,31 @@
 #include <algorithm>
 #include <cctype>
 #include <mutex>
+#include <unordered_map>
 #include <vector>
 
 namespace dw::platform {
 
 namespace {
 
+struct FormatTable {
+    std::vector<std::string> names;                    // index i: format kFirstRegisteredFormat + i
+    std::unordered_map<std::string, unsigned> byName; // folded name -> format
+};
+
 std::mutex g_mutex;
 
-std::vector<std::string>& registeredNames()
+FormatTable& formats()
 {
-    static std::vector<std::string> names; // index i holds format kFirstRegisteredFormat + i
-    return names;
+    static FormatTable table;
+    return table;
 }
 
-bool sameName(std::string_view a, std::string_view b)
+std::string folded(std::string_view name)
 {
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
+    std::string key(name);
+    std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return key;
 }
 
 } // namespace
@@ -32,21 +37,22 @@ unsigned RegisterClipboardFormat(std::string_view name)
     if (name.empty())
         return 0;
     std::lock_guard lock(g_mutex);
-    std::vector<std::string>& names = registeredNames();
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (sameName(names[i], name))
-            return kFirstRegisteredFormat + unsigned(i);
-    }
-    if (names.size() > kLastRegisteredFormat - kFirstRegisteredFormat)
+    FormatTable& table = formats();
+    std::string key = folded(name);
+    if (auto known = table.byName.find(key); known != table.byName.end())
+        return known->second;
+    if (table.names.size() > kLastRegisteredFormat - kFirstRegisteredFormat)
         return 0;
-    names.emplace_back(name);
-    return kFirstRegisteredFormat + unsigned(names.size() - 1);
+    const unsigned format = kFirstRegisteredFormat + unsigned(table.names.size());
+    table.names.emplace_back(name);
+    table.byName.emplace(std::move(key), format);
+    return format;
 }
 
 std::string GetClipboardFormatName(unsigned format)
 {
     std::lock_guard lock(g_mutex);
-    const std::vector<std::string>& names = registeredNames();
+    const std::vector<std::string>& names = formats().names;
     if (format < kFirstRegisteredFormat || format - kFirstRegisteredFormat >= names.size())
         return {};
     return names[format - kFirstRegisteredFormat];
