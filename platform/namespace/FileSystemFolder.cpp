@@ -18,12 +18,18 @@ namespace {
 
 class FileSystemEnumerator : public IEnumIdList {
 public:
-    FileSystemEnumerator(const std::string& path, ShcontfFlags flags) : reader_(path), flags_(flags) {}
+    FileSystemEnumerator(const std::string& path, ShcontfFlags flags) : path_(path), reader_(path), flags_(flags) {}
 
     int openError() const { return reader_.openError(); }
 
     HResult Next(IdListPtr& child) override
     {
+        // Only a folder whose children are read counts as enumerated: the
+        // tree opens enumerators merely to learn that a folder can be opened.
+        if (!reported_) {
+            reported_ = true;
+            notifyFolderEnumerated(path_);
+        }
         std::string name;
         std::uint8_t entry = 0;
         while (reader_.next(name, entry)) {
@@ -45,8 +51,10 @@ private:
         return folder ? (flags_ & SHCONTF_FOLDERS) != 0 : (flags_ & SHCONTF_NONFOLDERS) != 0;
     }
 
+    std::string path_;
     DirectoryReader reader_;
     ShcontfFlags flags_;
+    bool reported_ = false;
 };
 
 std::vector<std::string_view> splitComponents(std::string_view path)
@@ -139,7 +147,6 @@ HResult FileSystemFolder::EnumObjects(ShcontfFlags flags, std::unique_ptr<IEnumI
     auto enumerator = std::make_unique<FileSystemEnumerator>(path_, flags);
     if (enumerator->openError() != 0)
         return resultFromErrno(enumerator->openError());
-    notifyFolderEnumerated(path_);
     result = std::move(enumerator);
     return S_OK;
 }

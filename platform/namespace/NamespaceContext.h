@@ -5,6 +5,8 @@
 #include "platform/namespace/MountTable.h"
 #include "platform/namespace/NamespaceEnvironment.h"
 
+#include <chrono>
+#include <mutex>
 #include <vector>
 
 namespace dw::platform {
@@ -18,17 +20,37 @@ public:
     // show up on the next enumeration.
     std::vector<Volume> volumes() const
     {
-        return readVolumes(environment_.mountTablePath, environment_.sysBlockPath);
+        auto fresh = readVolumes(environment_.mountTablePath, environment_.sysBlockPath);
+        std::lock_guard lock(mutex_);
+        recent_ = fresh;
+        readAt_ = std::chrono::steady_clock::now();
+        return fresh;
     }
+    // Asked for every child a tree enumerates: answered from a table at most
+    // a second old rather than reading the mount table each time.
     DriveType driveTypeOfPath(const std::string& path) const
     {
-        const auto all = volumes();
+        const auto all = recentVolumes();
         const Volume* volume = volumeForPath(all, path);
         return volume ? volume->driveType : DriveType::NoRootDir;
     }
 
+    // The volumes as read at most a second ago.
+    std::vector<Volume> recentVolumes() const
+    {
+        {
+            std::lock_guard lock(mutex_);
+            if (!recent_.empty() && std::chrono::steady_clock::now() - readAt_ < std::chrono::seconds(1))
+                return recent_;
+        }
+        return volumes();
+    }
+
 private:
     NamespaceEnvironment environment_;
+    mutable std::mutex mutex_;
+    mutable std::vector<Volume> recent_;
+    mutable std::chrono::steady_clock::time_point readAt_;
 };
 
 } // namespace dw::platform

@@ -1,5 +1,6 @@
 #include "platform/namespace/ShellNamespace.h"
 
+#include "platform/namespace/FileSystemAccess.h"
 #include "platform/namespace/LinuxShellNamespace.h"
 
 #include <mutex>
@@ -62,6 +63,18 @@ HResult SHGetSpecialFolderLocation(int csidl, IdListPtr& absolute)
 HResult SHGetDataFromIDList(IShellFolder& folder, const ItemIdList* relative, FindData& data)
 {
     return folder.GetFindData(relative, data);
+}
+
+bool ShellExecuteDefaultVerb(const ItemIdList* absolute)
+{
+    return absolute && currentShellNamespace().executeDefaultVerb(absolute);
+}
+
+HResult FindFileData(const std::string& path, FindData& data)
+{
+    if (path.empty())
+        return E_FILE_NOT_FOUND;
+    return readFindData(path, data);
 }
 
 IdListPtr parsingNameToIdList(const std::string& name)

@@ -42,6 +42,14 @@ HResult SHGetSpecialFolderLocation(int csidl, IdListPtr& absolute);
 // Find data of a file-system item (format 1).
 HResult SHGetDataFromIDList(IShellFolder& folder, const ItemIdList* relative, FindData& data);
 
+// Runs the default verb of an item (ShellExecuteEx with the id list's
+// default verb); false when that failed.
+bool ShellExecuteDefaultVerb(const ItemIdList* absolute);
+
+// Looks `path` up in the file system itself (the find-first search, every
+// attribute included); E_FILE_NOT_FOUND when it is not there.
+HResult FindFileData(const std::string& path, FindData& data);
+
 // The absolute id list that a desktop parsing name (an absolute path, "" for
 // the desktop, or a virtual folder's parsing name) stands for; null when it
 // does not parse.

@@ -1,0 +1,29 @@
+#pragma once
+// A dialog with the facts of one or more file-system items: name, type,
+// location, size, modified and attributes.
+
+#include <QDialog>
+
+#include <string>
+#include <vector>
+
+namespace dw::platform {
+
+struct ItemProperties {
+    QString name;
+    QString type;
+    QString location;
+    QString size;
+    QString modified;
+    QString attributes;
+};
+
+// The facts of `path` as the dialog shows them.
+ItemProperties readItemProperties(const std::string& path);
+
+class PropertiesDialog : public QDialog {
+public:
+    PropertiesDialog(const std::vector<std::string>& paths, QWidget* parent);
+};
+
+} // namespace dw::platform

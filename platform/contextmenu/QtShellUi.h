@@ -1,0 +1,27 @@
+#pragma once
+// The dialogs that context-menu verbs show, as Qt widgets: message boxes,
+// a name prompt, the clipboard, an application prompt and the properties
+// dialog.
+
+#include "platform/namespace/ContextMenu.h"
+
+class QWidget;
+
+namespace dw::platform {
+
+class QtShellUi : public IShellUi {
+public:
+    explicit QtShellUi(QWidget* parent) : parent_(parent) {}
+
+    bool confirm(const std::string& title, const std::string& question) override;
+    void showError(const std::string& title, const std::string& message) override;
+    bool askText(const std::string& title, const std::string& label, std::string& text) override;
+    void copyText(const std::string& text) override;
+    bool chooseApplication(const std::string& path, std::vector<std::string>& command) override;
+    void showProperties(const std::vector<std::string>& paths) override;
+
+private:
+    QWidget* parent_;
+};
+
+} // namespace dw::platform

@@ -1,0 +1,99 @@
+#pragma once
+// The object the shell controls share: it holds the desktop folder and the
+// system image lists, enumerates a folder's children into items and tree
+// nodes, answers icon queries and runs the context menu.
+
+#include "base/component/SsComponent.h"
+#include "platform/fileinfo/SystemImageList.h"
+#include "platform/namespace/ContextMenu.h"
+#include "platform/namespace/ShellFolder.h"
+#include "shell/controller/StEnumerationTargets.h"
+#include "shell/items/StShellItemList.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+enum class TStEnumerationMode { Tree = 0, FileList = 1, FolderCombo = 2 };
+
+// What the control that asks for a context menu allows.
+struct TStContextMenuOptions {
+    bool allowRename = false;  // the control's rename option
+    bool extendedMenu = false; // the control's extended-menu option
+};
+
+class TStCustomShellController : public TSsComponent {
+    Q_OBJECT
+
+public:
+    explicit TStCustomShellController(QObject* owner = nullptr);
+    ~TStCustomShellController() override;
+
+    // Names and binding; empty / null on failure.
+    std::string GetDisplayName(dw::platform::IShellFolder& folder, const dw::platform::ItemIdList* relative,
+                               dw::platform::ShgdnFlags flags) const;
+    dw::platform::ShellFolderPtr Bind(dw::platform::IShellFolder& folder,
+                                      const dw::platform::ItemIdList* relative) const;
+
+    // Icon, open icon and overlay (0 shared, 1 link, -1 none) of an item;
+    // `displayName` receives its name when given.
+    void GetIconIndices(const dw::platform::ItemIdList* absolute, int& iconIndex, int& openIconIndex,
+                        int& overlayIndex, std::string* displayName = nullptr) const;
+
+    // Reads the children of the folder `absolute` names into the linked
+    // control of `mode`: the tree (under the current tree node), the file
+    // list (or, with none linked, this controller's item list), or the
+    // drop-down list. Failed binds and queries are skipped silently.
+    void Enumerate(const dw::platform::ItemIdList* absolute, TStEnumerationMode mode);
+
+    // Shows the context menu of `relatives` (children of `folder`) at the
+    // screen position; answers the chosen command, or -1 when nothing was
+    // shown. Command ids run from 1; the chosen one runs as verb c - 1.
+    int ShowContextMenu(QWidget* control, dw::platform::IShellFolder& folder, QWidget* window, int x, int y,
+                        const std::vector<const dw::platform::ItemIdList*>& relatives,
+                        const TStContextMenuOptions& options);
+
+    // Replaces the popup menu and the user's dialogs (tests).
+    using MenuChooser = std::function<int(const std::vector<dw::platform::ContextMenuEntry>& entries)>;
+    void SetMenuChooser(MenuChooser chooser) { m_menuChooser = std::move(chooser); }
+    void SetShellUi(dw::platform::IShellUi* ui) { m_shellUi = ui; }
+
+    void SetTreeTarget(IStShellTreeTarget* tree) { m_treeControl = tree; }
+    void SetTreeNode(TStTreeNodeHandle node) { m_treeNode = node; }
+    void SetListTarget(IStShellListTarget* list) { m_listView = list; }
+    void SetComboTarget(IStShellComboTarget* combo) { m_listControl = combo; }
+    IStShellTreeTarget* GetTreeTarget() const { return m_treeControl; }
+    TStTreeNodeHandle GetTreeNode() const { return m_treeNode; }
+
+    const dw::platform::ShellFolderPtr& GetDesktopFolder() const { return m_desktopFolder; }
+    const dw::platform::SystemImageList* GetLargeImages() const { return m_largeImages; }
+    const dw::platform::SystemImageList* GetSmallImages() const { return m_smallImages; }
+    TStShellItemList& GetItemList() { return *m_itemList; }
+    int GetReplacementIconIndex() const { return m_replacementIconIndex; }
+    int GetLinkOverlayIndex() const { return m_linkOverlayIndex; }
+
+private:
+    struct EnumerationSource;
+    EnumerationSource FindEnumerationSource(const dw::platform::ItemIdList* absolute) const;
+    dw::platform::ShcontfFlags EnumerationFlags(TStEnumerationMode mode) const;
+    void AddTreeChild(std::unique_ptr<TStShellFolder> folder, dw::platform::SfgaoFlags attributes);
+    bool TreeChildHasChildren(TStShellFolder& folder, dw::platform::SfgaoFlags attributes) const;
+    int RunPopupMenu(const std::vector<dw::platform::ContextMenuEntry>& entries, int x, int y, QWidget* window);
+
+    IStShellComboTarget* m_listControl = nullptr;
+    dw::platform::ShellFolderPtr m_desktopFolder;
+    const dw::platform::SystemImageList* m_largeImages = nullptr;
+    IStShellListTarget* m_listView = nullptr;
+    std::unique_ptr<TStShellItemList> m_itemList;
+    const dw::platform::SystemImageList* m_smallImages = nullptr;
+    IStShellTreeTarget* m_treeControl = nullptr;
+    TStTreeNodeHandle m_treeNode = nullptr;
+    bool m_searchAnimation = false;
+    int m_replacementIconIndex = -1;
+    int m_linkOverlayIndex = 0;
+
+    MenuChooser m_menuChooser;
+    dw::platform::IShellUi* m_shellUi = nullptr;
+};
