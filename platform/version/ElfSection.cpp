@@ -88,15 +88,16 @@ private:
             return m_sectionCount == 0; // no section table at all
         if (m_entrySize < (m_is64 ? 64u : 40u))
             return false;
-        if (m_sectionCount == 0 || nameIndex == kShnXindex) {
+        const bool countInFirst = m_sectionCount == 0;
+        const bool nameIndexInFirst = nameIndex == kShnXindex;
+        if (countInFirst || nameIndexInFirst) {
             // Extended numbering: the real values sit in section 0.
-            m_sectionCount = std::max<std::uint64_t>(m_sectionCount, 1);
             auto first = sectionAt(0);
             if (!first)
                 return false;
-            if (u16(p + (m_is64 ? 0x3C : 0x30)) == 0)
+            if (countInFirst)
                 m_sectionCount = first->size;
-            if (nameIndex == kShnXindex)
+            if (nameIndexInFirst)
                 nameIndex = first->link;
         }
         if (m_sectionCount > kMaxSectionCount || !m_file.contains(m_tableOffset, m_sectionCount * m_entrySize))

@@ -101,6 +101,17 @@ TEST(ElfSectionDamage, HugeSectionCountThroughExtendedNumbering)
     EXPECT_EQ(findIn(image).status, ResourceLookup::Found);
 }
 
+TEST(ElfSectionDamage, NameTableIndexThroughExtendedNumbering)
+{
+    Bytes image = MakeElf(HandMadeBlock());
+    put16(image, 0x3E, 0xFFFF); // the index sits in section 0's link field
+    const std::size_t table = ElfSectionHeaderTable(image, true);
+    put32(image, table + 0x28, 3);
+    EXPECT_EQ(findIn(image).status, ResourceLookup::Found);
+    put32(image, table + 0x28, 99);
+    EXPECT_EQ(findIn(image).status, ResourceLookup::Malformed);
+}
+
 TEST(ElfSectionDamage, EveryTruncationEndsCleanly)
 {
     const Bytes image = MakeElf(HandMadeBlock());
