@@ -55,6 +55,18 @@ DriveType LinuxShellNamespace::driveTypeOf(const ItemIdList* absolute)
     return context_->driveTypeOfPath(path);
 }
 
+std::optional<DriveType> LinuxShellNamespace::volumeDriveType(const ItemIdList* absolute)
+{
+    if (ILCount(absolute) != 2)
+        return std::nullopt;
+    const auto last = readRecord(ILFindLastID(absolute));
+    if (last && last->kind == IdKind::Volume)
+        return static_cast<DriveType>(last->flags);
+    if (last && last->kind == IdKind::Share)
+        return DriveType::Remote;
+    return std::nullopt;
+}
+
 bool LinuxShellNamespace::executeDefaultVerb(const ItemIdList* absolute)
 {
     std::string path;

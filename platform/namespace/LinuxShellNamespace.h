@@ -15,6 +15,7 @@ public:
     HResult specialFolderLocation(int csidl, IdListPtr& result) override;
     DriveType driveTypeOf(const ItemIdList* absolute) override;
     bool executeDefaultVerb(const ItemIdList* absolute) override;
+    std::optional<DriveType> volumeDriveType(const ItemIdList* absolute) override;
 
 private:
     std::shared_ptr<NamespaceContext> context_;

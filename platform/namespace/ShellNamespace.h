@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace dw::platform {
@@ -21,6 +22,9 @@ public:
     virtual DriveType driveTypeOf(const ItemIdList* absolute) = 0;
     // Runs the item's default verb; false when that failed.
     virtual bool executeDefaultVerb(const ItemIdList* absolute) = 0;
+    // The drive type of a volume itself (a child of Computer or Network);
+    // nothing for every other item.
+    virtual std::optional<DriveType> volumeDriveType(const ItemIdList*) { return std::nullopt; }
 };
 
 IShellNamespace& currentShellNamespace();
