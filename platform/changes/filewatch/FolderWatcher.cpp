@@ -48,7 +48,7 @@ AddWatchResult FolderWatcher::watchFolder(const std::string& folder)
 {
     if (table_.isWatched(folder))
         return AddWatchResult::Added;
-    const AddedWatch added = reader_.addWatch(folder);
+    const AddedWatch added = watchAdder_ ? watchAdder_(folder) : reader_.addWatch(folder);
     if (added.result == AddWatchResult::Added)
         table_.add(added.watch, folder);
     else if (added.result == AddWatchResult::LimitReached)

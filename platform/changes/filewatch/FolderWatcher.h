@@ -57,6 +57,11 @@ public:
     // signals; callable directly by code that must not wait for the loop.
     void processPendingEvents();
 
+    // Replaces the kernel's answer to adding a watch (tests present a kernel
+    // whose watch limit is reached); an empty function restores it.
+    using WatchAdder = std::function<AddedWatch(const std::string& folder)>;
+    void setWatchAdder(WatchAdder adder) { watchAdder_ = std::move(adder); }
+
     // Bytes read at most per turn of the event loop.
     static constexpr std::size_t kReadBudget = 256 * 1024;
 
@@ -73,6 +78,7 @@ private:
     ChangeTranslator translator_{table_};
     std::unique_ptr<QSocketNotifier> notifier_;
     QTimer heldMoveTimer_;
+    WatchAdder watchAdder_;
 };
 
 } // namespace dw::platform

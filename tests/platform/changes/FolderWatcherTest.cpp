@@ -177,6 +177,30 @@ TEST_F(FolderWatcherTest, UnwatchedTreeIsSilent)
     EXPECT_FALSE(watcher_.watchFolder(base_ + "/no-such-folder") == AddWatchResult::Added);
 }
 
+TEST_F(FolderWatcherTest, ReachedWatchLimitAsksForARereadAndTellsTheUserOnce)
+{
+    ClearLiveUpdateNotices();
+    std::vector<std::string> heard;
+    SetLiveUpdateNoticeHandler([&heard](const std::string& notice) { heard.push_back(notice); });
+    watcher_.setWatchAdder([](const std::string&) { return AddedWatch{AddWatchResult::LimitReached, -1}; });
+    fs::create_directories(root_ + "/c");
+    fs::create_directories(root_ + "/d");
+
+    EXPECT_EQ(watcher_.watchFolder(root_ + "/c"), AddWatchResult::LimitReached);
+    EXPECT_EQ(watcher_.watchFolder(root_ + "/d"), AddWatchResult::LimitReached);
+    SetLiveUpdateNoticeHandler({});
+
+    const std::vector<PathChange> expected = {
+        {SHCNE_UPDATEDIR, root_ + "/c", "", true},
+        {SHCNE_UPDATEDIR, root_ + "/d", "", true},
+    };
+    EXPECT_EQ(received_, expected);
+    ASSERT_EQ(heard.size(), 1u) << "told once";
+    EXPECT_NE(heard[0].find("fs.inotify.max_user_watches"), std::string::npos);
+    EXPECT_EQ(LiveUpdateNotice(), heard[0]);
+    EXPECT_FALSE(watcher_.isWatched(root_ + "/c"));
+}
+
 TEST_F(FolderWatcherTest, QueueOverflowAsksForARereadAndTellsTheUserOnce)
 {
     const long queueLimit = maxQueuedEvents();
