@@ -10,12 +10,15 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -190,6 +193,39 @@ TEST_F(FileSystemChangeSourceTest, OwnOperationReportedByTheNamespaceArrivesOnce
     SHChangeNotify(SHCNE_MKDIR, SHCNF_IDLIST, made.get(), nullptr);
     const std::vector<Report> expected = {{SHCNE_MKDIR, root_ + "/by-us", "-"}};
     EXPECT_EQ(waitFor(2, 500), expected);
+}
+
+bool runProgram(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    return process.waitForFinished(5000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+TEST_F(FileSystemChangeSourceTest, VolumesMountedAndUnmountedAreDrivesAddedAndRemoved)
+{
+    const std::string mountPoint = base_ + "/mounted";
+    fs::create_directories(mountPoint);
+    IdListPtr desktop(ILAlloc(2));
+    std::memset(desktop.get(), 0, 2);
+    const SHChangeNotifyEntry entry{desktop.get(), true};
+    id_ = SHChangeNotifyRegister(&window_, SHCNRF_InterruptLevel, SHCNE_DRIVEADD | SHCNE_DRIVEREMOVED, WM_USER + 1,
+                                 1, &entry);
+    if (!runProgram("mount", {"--bind", QString::fromStdString(outside_), QString::fromStdString(mountPoint)}))
+        GTEST_SKIP() << "this machine does not let the tests mount";
+    bool mounted = true;
+    const auto unmountLeftover = qScopeGuard([&] {
+        if (mounted)
+            runProgram("umount", {QString::fromStdString(mountPoint)});
+    });
+    waitFor(1);
+    mounted = !runProgram("umount", {QString::fromStdString(mountPoint)});
+    ASSERT_FALSE(mounted);
+    const std::vector<Report> expected = {
+        {SHCNE_DRIVEADD, mountPoint, "-"},
+        {SHCNE_DRIVEREMOVED, mountPoint, "-"},
+    };
+    EXPECT_EQ(waitFor(2), expected);
 }
 
 } // namespace
