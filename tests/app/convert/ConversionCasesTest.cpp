@@ -27,8 +27,9 @@ struct Case {
 
 fs::path casesFolder()
 {
+    // The build says where the shared cases are; the environment may point elsewhere.
     const char* shared = std::getenv("DW_SHARED_DIR");
-    return fs::path(shared ? shared : "../shared") / "conversion-cases";
+    return fs::path(shared ? shared : DW_SHARED_DIR) / "conversion-cases";
 }
 
 std::vector<Case> readIndex()
