@@ -7,7 +7,7 @@
 
 namespace {
 
-struct Spec {
+struct Directive {
     std::optional<std::size_t> index;
     bool leftAlign = false;
     std::size_t width = 0;
@@ -33,41 +33,41 @@ std::optional<std::size_t> readNumber(std::string_view text, std::size_t& pos)
 }
 
 // Parses the specifier after '%' at `pos`; on success `pos` is past its type.
-std::optional<Spec> parseSpec(std::string_view text, std::size_t& pos)
+std::optional<Directive> parseDirective(std::string_view text, std::size_t& pos)
 {
-    Spec spec;
+    Directive directive;
     std::size_t p = pos;
     const std::size_t afterPercent = p;
     if (auto number = readNumber(text, p); number && p < text.size() && text[p] == ':') {
-        spec.index = *number;
+        directive.index = *number;
         ++p;
     } else {
         p = afterPercent;
     }
     if (p < text.size() && text[p] == '-') {
-        spec.leftAlign = true;
+        directive.leftAlign = true;
         ++p;
     }
     if (auto width = readNumber(text, p))
-        spec.width = *width;
+        directive.width = *width;
     if (p < text.size() && text[p] == '.') {
         ++p;
-        spec.precision = readNumber(text, p).value_or(0);
+        directive.precision = readNumber(text, p).value_or(0);
     }
     if (p >= text.size())
         return std::nullopt;
     const char type = text[p];
     if (std::string_view("duxXsfeg").find(type) == std::string_view::npos)
         return std::nullopt;
-    spec.type = type;
+    directive.type = type;
     pos = p + 1;
-    return spec;
+    return directive;
 }
 
-std::string padDigits(std::string digits, const Spec& spec)
+std::string padDigits(std::string digits, const Directive& directive)
 {
-    if (spec.precision && digits.size() < *spec.precision)
-        digits.insert(0, *spec.precision - digits.size(), '0');
+    if (directive.precision && digits.size() < *directive.precision)
+        digits.insert(0, *directive.precision - digits.size(), '0');
     return digits;
 }
 
@@ -83,40 +83,40 @@ std::string integerText(Int value, int base, bool upper)
     return text;
 }
 
-std::string signedText(std::int64_t value, const Spec& spec)
+std::string signedText(std::int64_t value, const Directive& directive)
 {
     if (value < 0) {
         const std::uint64_t magnitude = 0 - static_cast<std::uint64_t>(value);
-        return "-" + padDigits(integerText(magnitude, 10, false), spec);
+        return "-" + padDigits(integerText(magnitude, 10, false), directive);
     }
-    return padDigits(integerText(value, 10, false), spec);
+    return padDigits(integerText(value, 10, false), directive);
 }
 
-std::string floatText(double value, const Spec& spec)
+std::string floatText(double value, const Directive& directive)
 {
-    const char format[] = {'%', '.', '*', spec.type == 'g' || spec.type == 'e' || spec.type == 'f' ? spec.type : 'g', 0};
+    const char format[] = {'%', '.', '*', directive.type == 'g' || directive.type == 'e' || directive.type == 'f' ? directive.type : 'g', 0};
     char buffer[512];
-    const int precision = int(spec.precision.value_or(spec.type == 'g' ? 15 : 2));
+    const int precision = int(directive.precision.value_or(directive.type == 'g' ? 15 : 2));
     const int length = std::snprintf(buffer, sizeof buffer, format, precision, value);
     return length < 0 ? std::string() : std::string(buffer, std::size_t(std::min<int>(length, sizeof buffer - 1)));
 }
 
-std::string hexText(std::uint64_t value, const Spec& spec)
+std::string hexText(std::uint64_t value, const Directive& directive)
 {
-    return padDigits(integerText(value, 16, spec.type == 'X'), spec);
+    return padDigits(integerText(value, 16, directive.type == 'X'), directive);
 }
 
-std::string render(const SsFormatArg& arg, const Spec& spec)
+std::string render(const SsFormatArg& arg, const Directive& directive)
 {
     const auto& value = arg.value();
     if (const auto* text = std::get_if<std::string>(&value)) {
-        if (spec.type == 's' && spec.precision && text->size() > *spec.precision)
-            return text->substr(0, *spec.precision);
+        if (directive.type == 's' && directive.precision && text->size() > *directive.precision)
+            return text->substr(0, *directive.precision);
         return *text;
     }
     if (const auto* real = std::get_if<double>(&value)) {
-        Spec realSpec = spec;
-        if (std::string_view("feg").find(spec.type) == std::string_view::npos) {
+        Directive realSpec = directive;
+        if (std::string_view("feg").find(directive.type) == std::string_view::npos) {
             realSpec.type = 'g';
             realSpec.precision = std::nullopt;
         }
@@ -125,28 +125,28 @@ std::string render(const SsFormatArg& arg, const Spec& spec)
     const bool isSigned = std::holds_alternative<std::int64_t>(value);
     const std::int64_t asSigned = isSigned ? std::get<std::int64_t>(value) : std::int64_t(std::get<std::uint64_t>(value));
     const std::uint64_t asUnsigned = isSigned ? std::uint64_t(asSigned) : std::get<std::uint64_t>(value);
-    switch (spec.type) {
+    switch (directive.type) {
     case 'x':
     case 'X':
-        return hexText(asUnsigned, spec);
+        return hexText(asUnsigned, directive);
     case 'u':
-        return padDigits(integerText(asUnsigned, 10, false), spec);
+        return padDigits(integerText(asUnsigned, 10, false), directive);
     case 'f':
     case 'e':
     case 'g':
-        return floatText(isSigned ? double(asSigned) : double(asUnsigned), spec);
+        return floatText(isSigned ? double(asSigned) : double(asUnsigned), directive);
     default:
-        return isSigned ? signedText(asSigned, spec) : padDigits(integerText(asUnsigned, 10, false), spec);
+        return isSigned ? signedText(asSigned, directive) : padDigits(integerText(asUnsigned, 10, false), directive);
     }
 }
 
-void appendAligned(std::string& out, const std::string& text, const Spec& spec)
+void appendAligned(std::string& out, const std::string& text, const Directive& directive)
 {
-    const std::size_t padding = spec.width > text.size() ? spec.width - text.size() : 0;
-    if (!spec.leftAlign)
+    const std::size_t padding = directive.width > text.size() ? directive.width - text.size() : 0;
+    if (!directive.leftAlign)
         out.append(padding, ' ');
     out += text;
-    if (spec.leftAlign)
+    if (directive.leftAlign)
         out.append(padding, ' ');
 }
 
@@ -170,18 +170,18 @@ std::string SsFormat(std::string_view format, std::span<const SsFormatArg> args)
             continue;
         }
         const std::size_t specStart = pos - 1;
-        std::optional<Spec> spec = parseSpec(format, pos);
-        if (!spec) {
+        std::optional<Directive> directive = parseDirective(format, pos);
+        if (!directive) {
             out += '%';
             continue;
         }
-        const std::size_t argIndex = spec->index.value_or(nextArg);
+        const std::size_t argIndex = directive->index.value_or(nextArg);
         if (argIndex >= args.size()) {
             out.append(format.substr(specStart, pos - specStart));
             continue;
         }
         nextArg = argIndex + 1;
-        appendAligned(out, render(args[argIndex], *spec), *spec);
+        appendAligned(out, render(args[argIndex], *directive), *directive);
     }
     return out;
 }
