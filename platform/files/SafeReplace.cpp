@@ -34,8 +34,11 @@ std::string nameOf(const std::string& path)
 // Deletes a temporary file unless told it has found its place.
 class TemporaryFile {
 public:
-    TemporaryFile(const std::string& folder, const std::string& stem)
-        : path_(folder + "/." + stem + ".XXXXXX")
+    // The name carries (the start of) the original's, so that a backup left
+    // by a killed run is easy to match to its calendar; it is cut short so
+    // that a 255-byte name still leaves room for the marks around it.
+    TemporaryFile(const std::string& folder, const std::string& stem, const std::string& kind)
+        : path_(folder + "/." + stem.substr(0, 200) + kind + ".XXXXXX")
     {
         fd_.reset(::mkostemp(path_.data(), O_CLOEXEC));
         if (!fd_.valid())
@@ -116,7 +119,7 @@ ReplaceOutcome replaceThroughTemporary(const std::string& target, const FileIden
                                        std::string_view content, const FileIo& io)
 {
     const std::string folder = folderOf(target);
-    TemporaryFile temp(folder, nameOf(target));
+    TemporaryFile temp(folder, nameOf(target), ".new");
     if (!temp.valid())
         return fail(ReplaceResult::CannotCreate, errno);
     if (int error = writeAll(io, temp.fd(), content))
@@ -163,7 +166,7 @@ ReplaceOutcome rewriteInPlace(const std::string& target, const FileIdentity& loa
                               std::string_view original, std::string_view content, const FileIo& io)
 {
     const std::string folder = folderOf(target);
-    TemporaryFile backup(folder, nameOf(target) + ".backup");
+    TemporaryFile backup(folder, nameOf(target), ".backup");
     if (!backup.valid())
         return fail(ReplaceResult::CannotCreate, errno);
     if (int error = writeAll(io, backup.fd(), original))

@@ -77,6 +77,18 @@ TEST_F(SafeReplace, ReplacesContentsAndKeepsModeWithNoFileLeftBehind)
     EXPECT_EQ(names(), "cal.dw2;");
 }
 
+TEST_F(SafeReplace, LongestPossibleNameStillGetsItsTemporaryFile)
+{
+    const fs::path longest = folder / (std::string(251, 'n') + ".dw2");
+    writeFile(longest, before);
+    fs::create_hard_link(longest, folder / "second-name.dw2");
+    ASSERT_EQ(replace(longest).result, ReplaceResult::Replaced); // through a backup copy
+    fs::remove(folder / "second-name.dw2");
+    writeFile(longest, before);
+    ASSERT_EQ(replace(longest).result, ReplaceResult::Replaced); // through a temporary file
+    EXPECT_EQ(readFile(longest), after);
+}
+
 TEST_F(SafeReplace, KeepsOwnerAndGroupWherePermitted)
 {
     if (!dw::test::runningAsRoot())
