@@ -4,6 +4,7 @@
 #include "platform/namespace/IdRecord.h"
 #include "platform/namespace/ShellNamespace.h"
 
+#include <cstring>
 #include <vector>
 
 namespace dw::platform {
@@ -32,6 +33,36 @@ IdListPtr changedPathIdList(const std::string& path, bool isFolder)
         list.reset(ILCombine(list.get(), id.get()));
     }
     return list;
+}
+
+std::vector<AliasRoot> currentAliasRoots()
+{
+    std::vector<AliasRoot> roots;
+    IdListPtr home = makeRecord(IdKind::Home);
+    IdListPtr desktop(ILAlloc(2));
+    std::memset(desktop.get(), 0, 2);
+    for (IdListPtr* prefix : {&home, &desktop}) {
+        std::string path = idListToParsingName(prefix->get());
+        if (!path.empty() && path.front() == '/')
+            roots.push_back({std::move(path), std::move(*prefix)});
+    }
+    return roots;
+}
+
+IdListPtr aliasIdList(const AliasRoot& root, const std::string& path, const ItemIdList* primary)
+{
+    if (primary == nullptr || (path != root.path && !isBelow(root.path, path)))
+        return nullptr;
+    std::size_t below = 0; // path components below the root
+    for (std::size_t at = root.path == "/" ? 0 : root.path.size(); at < path.size(); ++at)
+        below += path[at] == '/' ? 1 : 0;
+    const std::size_t ids = ILCount(primary);
+    if (ids < below)
+        return nullptr;
+    const ItemIdList* tail = primary;
+    for (std::size_t skip = ids - below; skip > 0; --skip)
+        tail = ILGetNext(tail);
+    return IdListPtr(ILCombine(root.prefix.get(), tail));
 }
 
 IdListPtr volumeIdList(const std::string& mountPoint, DriveType driveType)

@@ -120,6 +120,7 @@ void FileSystemChangeSource::registrationsChanged()
 
 void FileSystemChangeSource::deliver(const std::vector<PathChange>& changes)
 {
+    const std::vector<AliasRoot> aliasRoots = currentAliasRoots();
     for (const auto& change : changes) {
         if (isVolumeEvent(change.eventId)) {
             const auto type = driveTypes_.find(change.path1);
@@ -130,8 +131,18 @@ void FileSystemChangeSource::deliver(const std::vector<PathChange>& changes)
         }
         IdListPtr item1 = changedPathIdList(change.path1, change.isFolder);
         IdListPtr item2 = change.path2.empty() ? nullptr : changedPathIdList(change.path2, change.isFolder);
-        if (item1)
-            DeliverChangeReport(SHCNRF_InterruptLevel, change.eventId, item1.get(), item2.get());
+        if (!item1)
+            continue;
+        DeliverChangeReport(SHCNRF_InterruptLevel, change.eventId, item1.get(), item2.get());
+        // The same change under the item's other names, as views that
+        // reached it through them know it.
+        for (const auto& root : aliasRoots) {
+            IdListPtr alias1 = aliasIdList(root, change.path1, item1.get());
+            IdListPtr alias2 = item2 ? aliasIdList(root, change.path2, item2.get()) : nullptr;
+            if (alias1 || alias2)
+                DeliverChangeReport(SHCNRF_InterruptLevel, change.eventId, alias1 ? alias1.get() : item1.get(),
+                                    alias2 ? alias2.get() : item2.get());
+        }
     }
 }
 

@@ -1,0 +1,153 @@
+// A file-system item below the home folder, or in the desktop directory, has
+// more than one name in the namespace; its changes reach views under each.
+#include "platform/changes/source/FileSystemChangeSource.h"
+
+#include "platform/changes/ChangeNotify.h"
+#include "platform/namespace/IdRecord.h"
+#include "platform/namespace/LinuxShellNamespace.h"
+#include "platform/namespace/ShellNamespace.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+namespace dw::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Report {
+    long eventId;
+    IdListPtr item1;
+};
+
+class AliasReportsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(temp_.isValid());
+        home_ = fs::canonical(temp_.path().toStdString()).string() + "/home";
+        fs::create_directories(home_ + "/docs");
+        fs::create_directories(home_ + "/Desktop");
+        NamespaceEnvironment environment;
+        environment.homePath = home_;
+        environment.desktopPath = home_ + "/Desktop";
+        environment.trashPath = home_ + "/.local/share/Trash";
+        environment.mountTablePath = "/proc/self/mounts";
+        environment.sysBlockPath = "/sys/block";
+        scope_ = std::make_unique<ScopedShellNamespace>(std::make_shared<LinuxShellNamespace>(environment));
+        ASSERT_NE(FileSystemChangeSource::start(), nullptr);
+    }
+
+    void TearDown() override
+    {
+        if (id_ != 0)
+            SHChangeNotifyDeregister(id_);
+    }
+
+    void watch(const ItemIdList* folder, bool recursive)
+    {
+        const SHChangeNotifyEntry entry{folder, recursive};
+        id_ = SHChangeNotifyRegister(&window_, SHCNRF_InterruptLevel, SHCNE_ALLEVENTS, WM_USER + 1, 1, &entry);
+        ASSERT_NE(id_, 0u);
+    }
+
+    static void open(const ItemIdList* folder)
+    {
+        ShellFolderPtr shellFolder = bindToFolder(folder);
+        ASSERT_TRUE(shellFolder);
+        std::unique_ptr<IEnumIdList> children;
+        ASSERT_TRUE(succeeded(shellFolder->EnumObjects(SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, children)));
+        IdListPtr child;
+        while (children->Next(child) == S_OK) {
+        }
+        QCoreApplication::processEvents();
+    }
+
+    // The list a view reached through `folder` holds for its child `name`.
+    static IdListPtr childOf(const ItemIdList* folder, const std::string& name)
+    {
+        IdListPtr relative;
+        if (failed(bindToFolder(folder)->ParseDisplayName(name, relative)))
+            return nullptr;
+        return IdListPtr(ILCombine(folder, relative.get()));
+    }
+
+    void waitFor(std::size_t count)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (reports_.size() < count && clock.elapsed() < 2000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(1);
+        }
+        const qint64 settleUntil = clock.elapsed() + 80;
+        while (clock.elapsed() < settleUntil)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+
+    QTemporaryDir temp_;
+    std::string home_;
+    std::unique_ptr<ScopedShellNamespace> scope_;
+    std::vector<Report> reports_;
+    MessageWindow window_{[this](unsigned, WPARAM wParam, LPARAM lParam) {
+        const auto* lists = reinterpret_cast<const SHChangeNotifyLists*>(wParam);
+        reports_.push_back({static_cast<long>(lParam), cloneIdList(lists->item1)});
+        return LRESULT{0};
+    }};
+    unsigned long id_ = 0;
+};
+
+TEST_F(AliasReportsTest, ChangeBelowHomeReachesAViewOfTheHomeItem)
+{
+    IdListPtr homeItem = makeRecord(IdKind::Home);
+    IdListPtr docs = childOf(homeItem.get(), "docs");
+    ASSERT_TRUE(docs);
+    watch(homeItem.get(), true);
+    open(docs.get());
+
+    std::ofstream(home_ + "/docs/cal.dw2").close();
+    waitFor(1);
+    ASSERT_EQ(reports_.size(), 1u) << "only the name under Home is below the watched item";
+    EXPECT_EQ(reports_[0].eventId, SHCNE_CREATE);
+    IdListPtr expected = childOf(docs.get(), "cal.dw2");
+    EXPECT_TRUE(ILIsEqual(reports_[0].item1.get(), expected.get()));
+    EXPECT_EQ(idListToParsingName(reports_[0].item1.get()), home_ + "/docs/cal.dw2");
+}
+
+TEST_F(AliasReportsTest, ChangeInTheDesktopDirectoryIsAChildOfTheDesktop)
+{
+    IdListPtr desktop(ILAlloc(2));
+    std::memset(desktop.get(), 0, 2);
+    watch(desktop.get(), false); // the desktop's own children only
+    open(desktop.get());
+
+    std::ofstream(home_ + "/Desktop/note.dw2").close();
+    waitFor(1);
+    ASSERT_EQ(reports_.size(), 1u);
+    EXPECT_EQ(ILCount(reports_[0].item1.get()), 1u);
+    IdListPtr expected = childOf(desktop.get(), "note.dw2");
+    ASSERT_TRUE(expected);
+    EXPECT_TRUE(ILIsEqual(reports_[0].item1.get(), expected.get()));
+}
+
+TEST_F(AliasReportsTest, WholeNamespaceWatchHearsEveryName)
+{
+    watch(nullptr, true);
+    open(parsingNameToIdList(home_ + "/Desktop").get());
+    std::ofstream(home_ + "/Desktop/note.dw2").close();
+    waitFor(3);
+    ASSERT_EQ(reports_.size(), 3u) << "by path, through Home, as a desktop child";
+    for (const auto& report : reports_)
+        EXPECT_EQ(idListToParsingName(report.item1.get()), home_ + "/Desktop/note.dw2");
+}
+
+} // namespace
+} // namespace dw::platform
