@@ -27,10 +27,23 @@ std::int32_t ConversionRun::convert(const std::string& currentFolder, const std:
     const unsigned workers = options_.workers == 0 ? CalendarPipeline::defaultWorkers() : options_.workers;
     CalendarPipeline pipeline(std::move(paths), workers);
     const std::int32_t before = filesWritten_;
-    while (PreparedCalendar* calendar = pipeline.next())
+    while (PreparedCalendar* calendar = pipeline.next()) {
+        if (filesWritten_ != before)
+            readAgainIfWeChangedIt(*calendar);
         if (finishCalendar(*calendar))
             ++filesWritten_;
+    }
     return filesWritten_ - before;
+}
+
+// A calendar read ahead may since have been rewritten by this very run: a
+// hard link or a symbolic link to a file converted a moment ago. It is then
+// read again, so the run sees what a one-file-at-a-time run would see.
+void ConversionRun::readAgainIfWeChangedIt(PreparedCalendar& calendar)
+{
+    platform::FileIdentity now;
+    if (calendar.read.ok() && platform::currentIdentity(calendar.path, now) && !now.sameContentAs(calendar.identity))
+        calendar.prepare(calendar.path);
 }
 
 bool ConversionRun::finishCalendar(const PreparedCalendar& calendar)

@@ -65,6 +65,7 @@ public:
     std::int32_t filesWritten() const { return filesWritten_; }
 
 private:
+    void readAgainIfWeChangedIt(PreparedCalendar& calendar);
     bool finishCalendar(const PreparedCalendar& calendar);
     void writeBack(const PreparedCalendar& calendar);
 

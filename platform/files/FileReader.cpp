@@ -24,6 +24,15 @@ FileIdentity identityFromStat(const struct stat& status)
     return identity;
 }
 
+bool currentIdentity(const std::string& path, FileIdentity& identity)
+{
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0)
+        return false;
+    identity = identityFromStat(status);
+    return true;
+}
+
 namespace {
 
 // Reads exactly `size` bytes, or fails; then checks that nothing follows.

@@ -24,4 +24,7 @@ std::string describeError(int error);
 
 FileIdentity identityFromStat(const struct stat& status);
 
+// What the file at `path` (links followed) is now; false when it cannot be seen.
+bool currentIdentity(const std::string& path, FileIdentity& identity);
+
 } // namespace dw::platform

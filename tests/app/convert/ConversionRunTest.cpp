@@ -110,6 +110,20 @@ TEST(ConversionRun, ReadingAheadKeepsListOrderAndStopsAtAFailedWrite)
     EXPECT_EQ(readFile(folder / "cal147.dw2"), aligned);
 }
 
+TEST(ConversionRun, LinksToACalendarConvertedEarlierInTheRunAreNoFailure)
+{
+    dw::test::TempFolder folder;
+    writeFile(folder / "a.dw2", needsAlign);
+    fs::create_hard_link(folder / "a.dw2", folder / "b.dw2");
+    fs::create_symlink("a.dw2", folder / "c.dw2");
+    writeFile(folder / "d.dw2", needsAlign);
+    ConversionRun run({false, nullptr, 4});
+    EXPECT_EQ(run.convert(folder.prefix(), {{"a.dw2", true}, {"b.dw2", true}, {"c.dw2", true}, {"d.dw2", true}}), 2);
+    EXPECT_EQ(readFile(folder / "b.dw2"), aligned);
+    EXPECT_EQ(readFile(folder / "c.dw2"), aligned);
+    EXPECT_EQ(readFile(folder / "d.dw2"), aligned);
+}
+
 TEST(ConversionRun, FullStopOnlyAfterCharactersThatSortAfterIt)
 {
     EXPECT_EQ(dw::convert::withFullStop("Stream write error"), "Stream write error.");
