@@ -5,6 +5,11 @@
 #include <QFile>
 #include <QMimeDatabase>
 
+#include <algorithm>
+#include <cctype>
+#include <mutex>
+#include <unordered_map>
+
 namespace dw::platform {
 
 namespace {
@@ -15,6 +20,33 @@ QMimeType mimeTypeOf(const std::string& path)
 {
     static const QMimeDatabase database;
     return database.mimeTypeForFile(QFile::decodeName(QByteArray::fromStdString(path)), QMimeDatabase::MatchExtension);
+}
+
+// Matching a name against the content-type globs costs more than the rest of
+// listing a file, so the icon name is kept per name ending (everything after
+// the first dot, in lower case; the whole name when it has no dot). Folders
+// of thousands of calendars then match their globs once.
+std::string iconNameOfFile(const std::string& name)
+{
+    static std::mutex mutex;
+    static std::unordered_map<std::string, std::string> known;
+    const std::size_t slash = name.rfind('/');
+    const std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
+    const std::size_t dot = base.find('.', 1);
+    std::string key = dot == std::string::npos ? base : base.substr(dot);
+    std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
+    {
+        std::lock_guard lock(mutex);
+        if (const auto found = known.find(key); found != known.end())
+            return found->second;
+    }
+    const QMimeType type = mimeTypeOf(base);
+    std::string iconName = type.isValid() ? type.iconName().toStdString() : "text-x-generic";
+    std::lock_guard lock(mutex);
+    if (known.size() > 10000)
+        known.clear();
+    known.emplace(std::move(key), iconName);
+    return iconName;
 }
 
 IconKey::Fallback fallbackFor(const std::string& themeName, bool folder, bool open)
@@ -75,10 +107,9 @@ IconKey iconKeyOf(IShellFolder& parent, const ItemIdList* relative, SfgaoFlags a
     if (name.empty() && folder)
         name = open ? "folder-open" : "folder";
     if (name.empty()) {
-        std::string path;
-        parent.GetDisplayNameOf(relative, SHGDN_FORPARSING | SHGDN_INFOLDER, path);
-        const QMimeType type = mimeTypeOf(path);
-        name = type.isValid() ? type.iconName().toStdString() : "text-x-generic";
+        std::string fileName;
+        parent.GetDisplayNameOf(relative, SHGDN_FORPARSING | SHGDN_INFOLDER, fileName);
+        name = iconNameOfFile(fileName);
     }
     return {name, fallbackFor(name, folder, open)};
 }
@@ -98,24 +129,30 @@ const SystemImageList* SHGetFileInfo(const ItemIdList* item, SfgaoFlags attribut
     const ItemInParent located = locate(item);
     if (!located.parent)
         return nullptr;
-    IShellFolder& parent = *located.parent;
+    return SHGetFileInfoOf(*located.parent, located.relative, attributes, info, flags);
+}
+
+const SystemImageList* SHGetFileInfoOf(IShellFolder& parent, const ItemIdList* relative, SfgaoFlags attributes,
+                                       ShFileInfo& info, unsigned flags)
+{
+    info = ShFileInfo{};
     SfgaoFlags known = SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_LINK | SFGAO_SHARE;
     if (flags & SHGFI_ATTR_SPECIFIED)
         known |= attributes;
-    if (failed(parent.GetAttributesOf({located.relative}, known)))
+    if (failed(parent.GetAttributesOf({relative}, known)))
         return nullptr;
     if (flags & SHGFI_ATTRIBUTES)
         info.dwAttributes = (flags & SHGFI_ATTR_SPECIFIED) ? known & attributes : known;
     if (flags & SHGFI_DISPLAYNAME)
-        parent.GetDisplayNameOf(located.relative, SHGDN_NORMAL, info.szDisplayName);
+        parent.GetDisplayNameOf(relative, SHGDN_NORMAL, info.szDisplayName);
     if (flags & SHGFI_TYPENAME) {
         std::string path;
-        parent.GetDisplayNameOf(located.relative, SHGDN_FORPARSING, path);
+        parent.GetDisplayNameOf(relative, SHGDN_FORPARSING, path);
         info.szTypeName = (known & SFGAO_FILESYSTEM) ? typeNameOfPath(path, known & SFGAO_FOLDER)
                                                      : std::string("System Folder");
     }
     if (flags & (SHGFI_SYSICONINDEX | SHGFI_ICON))
-        info.iIcon = SystemImageList::indexOf(iconKeyOf(parent, located.relative, known, flags & SHGFI_OPENICON));
+        info.iIcon = SystemImageList::indexOf(iconKeyOf(parent, relative, known, flags & SHGFI_OPENICON));
     if (flags & SHGFI_SYSICONINDEX)
         return imageListFor(flags);
     return &SystemImageList::large();

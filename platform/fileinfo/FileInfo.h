@@ -39,6 +39,11 @@ struct ShFileInfo {
 const SystemImageList* SHGetFileInfo(const ItemIdList* item, SfgaoFlags attributes, ShFileInfo& info,
                                      unsigned flags);
 
+// The same for a child of a folder already bound: saves binding the parent
+// again for every child of a folder being listed.
+const SystemImageList* SHGetFileInfoOf(IShellFolder& parent, const ItemIdList* relative, SfgaoFlags attributes,
+                                       ShFileInfo& info, unsigned flags);
+
 // The type description of a file-system item ("Folder", "Plain text
 // document"...) from its content type, judged by name.
 std::string typeNameOfPath(const std::string& path, bool folder);

@@ -48,11 +48,12 @@ ShellFolderPtr TStCustomShellController::Bind(IShellFolder& folder, const ItemId
     return bound;
 }
 
-void TStCustomShellController::GetIconIndices(const ItemIdList* absolute, int& iconIndex, int& openIconIndex,
-                                              int& overlayIndex, std::string* displayName) const
+template <typename Query>
+void TStCustomShellController::IconIndicesFrom(Query query, int& iconIndex, int& openIconIndex, int& overlayIndex,
+                                               std::string* displayName) const
 {
     ShFileInfo info;
-    if (!SHGetFileInfo(absolute, kIconQueryAttributes, info, kIconQueryFlags)) {
+    if (!query(kIconQueryAttributes, info, kIconQueryFlags)) {
         iconIndex = openIconIndex = overlayIndex = -1;
         return;
     }
@@ -62,7 +63,7 @@ void TStCustomShellController::GetIconIndices(const ItemIdList* absolute, int& i
     openIconIndex = iconIndex;
     if (info.dwAttributes & SFGAO_FOLDER) {
         ShFileInfo open;
-        if (SHGetFileInfo(absolute, 0, open, kOpenIconFlags))
+        if (query(0, open, kOpenIconFlags))
             openIconIndex = open.iIcon;
     }
     if (info.dwAttributes & SFGAO_SHARE)
@@ -73,4 +74,24 @@ void TStCustomShellController::GetIconIndices(const ItemIdList* absolute, int& i
         overlayIndex = -1;
     if (displayName)
         *displayName = info.szDisplayName;
+}
+
+void TStCustomShellController::GetIconIndices(const ItemIdList* absolute, int& iconIndex, int& openIconIndex,
+                                              int& overlayIndex, std::string* displayName) const
+{
+    IconIndicesFrom(
+        [&](SfgaoFlags attributes, ShFileInfo& info, unsigned flags) {
+            return SHGetFileInfo(absolute, attributes, info, flags) != nullptr;
+        },
+        iconIndex, openIconIndex, overlayIndex, displayName);
+}
+
+void TStCustomShellController::GetIconIndices(IShellFolder& parent, const ItemIdList* relative, int& iconIndex,
+                                              int& openIconIndex, int& overlayIndex, std::string* displayName) const
+{
+    IconIndicesFrom(
+        [&](SfgaoFlags attributes, ShFileInfo& info, unsigned flags) {
+            return SHGetFileInfoOf(parent, relative, attributes, info, flags) != nullptr;
+        },
+        iconIndex, openIconIndex, overlayIndex, displayName);
 }

@@ -41,6 +41,10 @@ public:
     // `displayName` receives its name when given.
     void GetIconIndices(const dw::platform::ItemIdList* absolute, int& iconIndex, int& openIconIndex,
                         int& overlayIndex, std::string* displayName = nullptr) const;
+    // The same for a child of a folder at hand (no binding of its parent).
+    void GetIconIndices(dw::platform::IShellFolder& parent, const dw::platform::ItemIdList* relative,
+                        int& iconIndex, int& openIconIndex, int& overlayIndex,
+                        std::string* displayName = nullptr) const;
 
     // Reads the children of the folder `absolute` names into the linked
     // control of `mode`: the tree (under the current tree node), the file
@@ -80,6 +84,9 @@ private:
     dw::platform::ShcontfFlags EnumerationFlags(TStEnumerationMode mode) const;
     void AddTreeChild(std::unique_ptr<TStShellFolder> folder, dw::platform::SfgaoFlags attributes);
     bool TreeChildHasChildren(TStShellFolder& folder, dw::platform::SfgaoFlags attributes) const;
+    template <typename Query>
+    void IconIndicesFrom(Query query, int& iconIndex, int& openIconIndex, int& overlayIndex,
+                         std::string* displayName) const;
     int RunPopupMenu(const std::vector<dw::platform::ContextMenuEntry>& entries, int x, int y, QWidget* window);
 
     IStShellComboTarget* m_listControl = nullptr;

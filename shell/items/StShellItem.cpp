@@ -205,7 +205,12 @@ int TStShellItem::Compare(const TStShellItem& other) const
 
 void TStShellItem::ReadIcons()
 {
-    if (m_controller)
+    if (!m_controller)
+        return;
+    if (m_parentFolder && m_relativeIdList) // the parent is at hand: no need to bind it again
+        m_controller->GetIconIndices(*m_parentFolder, m_relativeIdList.get(), m_iconIndex, m_openIconIndex,
+                                     m_overlayIndex);
+    else
         m_controller->GetIconIndices(m_absoluteIdList.get(), m_iconIndex, m_openIconIndex, m_overlayIndex);
 }
 
