@@ -3,6 +3,7 @@
 #include "base/exceptions/SsBase.h"
 #include "platform/changes/source/FileSystemChangeSource.h"
 #include "platform/namespace/ShellNamespace.h"
+#include "platform/shellmodule/ShellListFunctions.h"
 #include "platform/version/ShellVersion.h"
 #include "shell/items/StShellItem.h"
 #include "shell/notification/ShellItemFactory.h"
@@ -40,9 +41,12 @@ std::string withDriveRoot(std::string path)
 
 } // namespace
 
-TStCustomShellNotification::TStCustomShellNotification(QObject* owner)
-    : TSsComponent(owner), shellVersion_(SystemShellVersion())
+TStCustomShellNotification::TStCustomShellNotification(QObject* owner) : TSsComponent(owner)
 {
+    // The registration calls come from the shell module's table, loaded by
+    // the first component that needs it (a missing entry point throws here).
+    shell_ = &ShellListFunctions();
+    shellVersion_ = SystemShellVersion();
     window_ = std::make_unique<MessageWindow>(
         [this](unsigned message, WPARAM wParam, LPARAM lParam) { return WindowProc(message, wParam, lParam); });
     // Reports from the file system itself come from this process's own source.
@@ -144,15 +148,15 @@ void TStCustomShellNotification::RegisterWatch()
     if (registered_)
         DeregisterWatch();
     const SHChangeNotifyEntry entry{watchPidl_.get(), watchSubFolders_};
-    registrationId_ = SHChangeNotifyRegister(window_.get(), SHCNRF_InterruptLevel | SHCNRF_ShellLevel,
-                                             NotifyEventsShellMask(notifyEvents_), kReportMessage, 1, &entry);
+    registrationId_ = shell_->SHChangeNotifyRegister(window_.get(), SHCNRF_InterruptLevel | SHCNRF_ShellLevel,
+                                                     NotifyEventsShellMask(notifyEvents_), kReportMessage, 1, &entry);
     registered_ = registrationId_ != 0;
 }
 
 void TStCustomShellNotification::DeregisterWatch()
 {
     if (registrationId_ != 0)
-        SHChangeNotifyDeregister(registrationId_);
+        shell_->SHChangeNotifyDeregister(registrationId_);
     registrationId_ = 0;
     registered_ = false;
 }

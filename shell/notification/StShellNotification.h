@@ -28,6 +28,9 @@
 #include <string>
 
 class TStShellItem;
+namespace dw::platform {
+struct ShellListFunctionTable;
+}
 
 using TNotifyEvent = std::function<void(QObject* Sender)>;
 using TStShellNotifyEvent1 = std::function<void(QObject* Sender, TStShellItem* ShellItem)>;
@@ -137,6 +140,7 @@ private:
     void RegisterWatch();
     void DeregisterWatch();
 
+    const dw::platform::ShellListFunctionTable* shell_ = nullptr;
     bool active_ = false;
     TStNotifyEventsSet notifyEvents_ = TStNotifyEventsSet::All();
     double shellVersion_ = 0;
