@@ -123,20 +123,18 @@ void TStCustomShellNotification::SetSpecialWatchFolder(TStSpecialRootFolder valu
         throw ESsShellError(ssscShellVersionError);
     if (value == specialWatchFolder_)
         return;
+    IdListPtr location; // none: the desktop
+    if (value != sfNone && value != sfDesktop) {
+        // Where this platform has no such folder, watching "none" would
+        // silently watch the whole desktop: refuse, and change nothing.
+        if (failed(SHGetSpecialFolderLocation(csidl, location)) || !location)
+            throw ESsInvalidFolder(ssscInvalidFolder);
+    }
     specialWatchFolder_ = value;
     if (value == sfNone)
         return;
     watchFolder_.clear();
-    if (value == sfDesktop) {
-        watchPidl_.reset();
-    } else {
-        IdListPtr location;
-        // Where this platform has no such folder, watching "nothing" would
-        // silently watch the whole desktop: refuse instead.
-        if (failed(SHGetSpecialFolderLocation(csidl, location)) || !location)
-            throw ESsInvalidFolder(ssscInvalidFolder);
-        watchPidl_ = std::move(location);
-    }
+    watchPidl_ = std::move(location);
     if (active_)
         RegisterWatch();
 }

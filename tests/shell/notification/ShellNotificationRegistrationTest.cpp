@@ -237,9 +237,16 @@ TEST_F(ShellNotificationRegistrationTest, SettingTheCurrentSpecialFolderChangesN
 TEST_F(ShellNotificationRegistrationTest, SpecialFolderWithoutALocationHereIsRefused)
 {
     TStShellNotification component;
-    component.SetWatchPidl(watched_.get());
-    EXPECT_THROW(component.SetSpecialWatchFolder(sfPrinters), ESsInvalidFolder);
+    component.SetWatchFolder(base_ + "/watched");
+    try {
+        component.SetSpecialWatchFolder(sfPrinters);
+        FAIL() << "no exception";
+    } catch (const ESsInvalidFolder& error) {
+        EXPECT_EQ(error.ErrorCode(), 240);
+    }
     EXPECT_TRUE(ILIsEqual(component.GetWatchPidl(), watched_.get())) << "not silently the whole desktop";
+    EXPECT_EQ(component.GetSpecialWatchFolder(), sfNone);
+    EXPECT_EQ(component.GetWatchFolder(), base_ + "/watched");
 }
 
 class OldShellTest : public ShellNotificationRegistrationTest {
