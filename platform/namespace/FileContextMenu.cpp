@@ -99,8 +99,10 @@ HResult FileContextMenu::QueryContextMenu(std::vector<ContextMenuEntry>& menu, u
         if (flags & CMF_EXTENDEDVERBS)
             add(MenuVerb::DeletePermanently);
     }
-    separator();
-    add(MenuVerb::Properties);
+    if (fileSystem) {
+        separator();
+        add(MenuVerb::Properties);
+    }
     menu.insert(menu.begin() + std::min<std::size_t>(indexMenu, menu.size()), entries.begin(), entries.end());
     return MENU_VERB_COUNT;
 }

@@ -41,9 +41,6 @@ constexpr SfgaoFlags SFGAO_COMPRESSED = 0x04000000;
 constexpr SfgaoFlags SFGAO_FOLDER = 0x20000000;
 constexpr SfgaoFlags SFGAO_FILESYSTEM = 0x40000000;
 constexpr SfgaoFlags SFGAO_HASSUBFOLDER = 0x80000000;
-// Attributes that cost more than the id itself knows: asked only on demand.
-constexpr SfgaoFlags SFGAO_PROBED = SFGAO_HASSUBFOLDER | SFGAO_COMPRESSED | SFGAO_CANRENAME
-    | SFGAO_CANMOVE | SFGAO_CANDELETE | SFGAO_READONLY;
 
 // Name forms of GetDisplayNameOf / SetNameOf.
 using ShgdnFlags = std::uint32_t;
