@@ -1,6 +1,7 @@
 #include "platform/namespace/NamespaceFolder.h"
 
 #include "platform/namespace/FileContextMenu.h"
+#include "platform/namespace/NaturalOrder.h"
 
 namespace dw::platform {
 
@@ -9,6 +10,38 @@ namespace {
 bool isSingleId(const ItemIdList* relative)
 {
     return ILIdSize(relative) != 0 && ILIdSize(ILGetNext(relative)) == 0;
+}
+
+// Whether every id of the list is a file-system entry.
+bool isEntryChain(const ItemIdList* list)
+{
+    for (const ItemIdList* id = list; ILIdSize(id) != 0; id = ILGetNext(id)) {
+        const auto record = readRecord(id);
+        if (!record || record->kind != IdKind::Entry)
+            return false;
+    }
+    return true;
+}
+
+// Orders two chains of entries below the same folder the way every
+// file-system folder orders its children, level by level. Sorting a large
+// tree compares deep lists very often; this needs no folder bound for each
+// level.
+int compareEntryChains(const ItemIdList* first, const ItemIdList* second)
+{
+    while (ILIdSize(first) != 0 && ILIdSize(second) != 0) {
+        const IdRecord a = *readRecord(first);
+        const IdRecord b = *readRecord(second);
+        if (a.isDirectory() != b.isDirectory())
+            return a.isDirectory() ? -1 : 1;
+        if (const int order = compareNames(a.payload, b.payload); order != 0)
+            return order < 0 ? -1 : 1;
+        first = ILGetNext(first);
+        second = ILGetNext(second);
+    }
+    if (ILIdSize(first) == ILIdSize(second))
+        return 0;
+    return ILIdSize(first) == 0 ? -1 : 1;
 }
 
 } // namespace
@@ -67,6 +100,22 @@ HResult NamespaceFolder::BindToObject(const ItemIdList* relative, ShellFolderPtr
 
 HResult NamespaceFolder::CompareIDs(long param, const ItemIdList* first, const ItemIdList* second)
 {
+    // Identical leading ids name the same folder; below it, entries compare
+    // without binding anything.
+    const ItemIdList* firstRest = first;
+    const ItemIdList* secondRest = second;
+    while (ILIdSize(firstRest) != 0 && ILIdSize(firstRest) == ILIdSize(secondRest)
+           && ILIdData(firstRest) == ILIdData(secondRest)) {
+        firstRest = ILGetNext(firstRest);
+        secondRest = ILGetNext(secondRest);
+    }
+    if (firstRest != first && isEntryChain(firstRest) && isEntryChain(secondRest))
+        return compareEntryChains(firstRest, secondRest);
+    return compareFromHere(param, first, second);
+}
+
+HResult NamespaceFolder::compareFromHere(long param, const ItemIdList* first, const ItemIdList* second)
+{
     const auto firstRecord = readRecord(first);
     const auto secondRecord = readRecord(second);
     if (!firstRecord || !secondRecord) // the empty list (this folder) sorts first
@@ -77,6 +126,8 @@ HResult NamespaceFolder::CompareIDs(long param, const ItemIdList* first, const I
     const ItemIdList* secondRest = ILGetNext(second);
     if (ILIdSize(firstRest) == 0 || ILIdSize(secondRest) == 0)
         return CompareIDs(param, firstRest, secondRest);
+    if (isEntryChain(firstRest) && isEntryChain(secondRest))
+        return compareEntryChains(firstRest, secondRest);
     ShellFolderPtr child;
     if (failed(bindChild(*firstRecord, child)))
         return ILIsEqual(firstRest, secondRest) ? 0 : (ILGetSize(firstRest) < ILGetSize(secondRest) ? -1 : 1);

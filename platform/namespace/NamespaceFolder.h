@@ -46,6 +46,7 @@ protected:
     IdListPtr absoluteOf(const ItemIdList* relative) const;
 
 private:
+    HResult compareFromHere(long param, const ItemIdList* first, const ItemIdList* second);
     // The folder holding the last id of a multi-id `relative`, and that id.
     HResult bindToHolder(const ItemIdList* relative, ShellFolderPtr& holder, const ItemIdList*& last);
 

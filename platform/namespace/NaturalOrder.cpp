@@ -34,11 +34,16 @@ QCollator makeCollator()
 // Sorting a large folder compares every name many times; its sort key is
 // computed once and kept. The cache is per thread (collators are not
 // thread-safe) and bounded so that browsing never grows it without limit.
+struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+};
+
 class SortKeyCache {
 public:
     const QCollatorSortKey& keyFor(std::string_view name)
     {
-        auto found = keys_.find(std::string(name));
+        auto found = keys_.find(name);
         if (found != keys_.end())
             return found->second;
         if (keys_.size() >= kLimit)
@@ -50,7 +55,7 @@ public:
 private:
     static constexpr std::size_t kLimit = 400000;
     QCollator collator_ = makeCollator();
-    std::unordered_map<std::string, QCollatorSortKey> keys_;
+    std::unordered_map<std::string, QCollatorSortKey, NameHash, std::equal_to<>> keys_;
 };
 
 } // namespace
