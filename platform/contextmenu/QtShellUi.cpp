@@ -1,12 +1,15 @@
 #include "platform/contextmenu/QtShellUi.h"
 
+#include "platform/contextmenu/DesktopApplications.h"
 #include "platform/contextmenu/PropertiesDialog.h"
 #include "platform/namespace/DisplayText.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QProcess>
 
 namespace dw::platform {
@@ -48,19 +51,31 @@ void QtShellUi::copyText(const std::string& text)
 
 bool QtShellUi::chooseApplication(const std::string& path, std::vector<std::string>& command)
 {
+    const QString file = QFile::decodeName(QByteArray::fromStdString(path));
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(file);
+    const std::vector<DesktopApplication> applications = applicationsFor(type.name());
+    QStringList choices;
+    for (const DesktopApplication& application : applications)
+        choices << application.name;
+    const QString other = QStringLiteral("Other program…");
+    choices << other;
     bool accepted = false;
-    const QString line = QInputDialog::getText(
-        parent_, QStringLiteral("Open With"),
-        QStringLiteral("Program to open \"%1\" with:").arg(q(displayTextFromBytes(path))), QLineEdit::Normal,
-        QString(), &accepted);
-    // Split into words the way a command line is, without running a shell.
-    const QStringList words = QProcess::splitCommand(line);
-    if (!accepted || words.isEmpty())
+    const QString prompt = QStringLiteral("Open \"%1\" with:").arg(q(displayTextFromBytes(path)));
+    const QString choice = QInputDialog::getItem(parent_, QStringLiteral("Open With"), prompt, choices, 0, false,
+                                                 &accepted);
+    if (!accepted)
         return false;
-    command.clear();
-    for (const QString& word : words)
-        command.push_back(word.toStdString());
-    return true;
+    for (const DesktopApplication& application : applications) {
+        if (application.name == choice) {
+            command = commandForFile(application.exec, path);
+            return !command.empty();
+        }
+    }
+    const QString line = QInputDialog::getText(parent_, QStringLiteral("Open With"),
+                                               QStringLiteral("Command (the file is added at the end):"),
+                                               QLineEdit::Normal, QString(), &accepted);
+    command = commandForFile(line, path);
+    return accepted && !command.empty();
 }
 
 void QtShellUi::showProperties(const std::vector<std::string>& paths)

@@ -38,7 +38,8 @@ public:
     // Asks for a text; false when the user cancels.
     virtual bool askText(const std::string& title, const std::string& label, std::string& text) = 0;
     virtual void copyText(const std::string& text) = 0;
-    // Lets the user pick an application for a file; false when cancelled.
+    // Lets the user pick an application for a file; on success `command`
+    // is the whole argument vector that opens it. False when cancelled.
     virtual bool chooseApplication(const std::string& path, std::vector<std::string>& command) = 0;
     virtual void showProperties(const std::vector<std::string>& paths) = 0;
 };

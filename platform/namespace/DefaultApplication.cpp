@@ -1,23 +1,34 @@
 #include "platform/namespace/LinuxShellNamespace.h"
 
+#include "platform/namespace/ProcessLauncher.h"
+
 #include <QByteArray>
 #include <QDesktopServices>
-#include <QFile>
 #include <QGuiApplication>
-#include <QProcess>
+#include <QString>
 #include <QUrl>
 
 namespace dw::platform {
 
+namespace {
+
+bool isValidUtf8(const std::string& bytes)
+{
+    const QString text = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+    return text.toStdString() == bytes;
+}
+
+} // namespace
+
 bool openWithDefaultApplication(const std::string& path)
 {
-    const QString text = QFile::decodeName(QByteArray::fromStdString(path));
-    const QUrl url = path.rfind("/", 0) == 0 ? QUrl::fromLocalFile(text) : QUrl(text);
-    if (QGuiApplication::instance())
-        return QDesktopServices::openUrl(url);
-    // Without a GUI application (command-line tools) Qt's desktop services
-    // are not available; the desktop's opener takes the same argument vector.
-    return QProcess::startDetached(QStringLiteral("xdg-open"), {url.toString(QUrl::FullyEncoded)});
+    // Qt's desktop services take text; a path that is not valid UTF-8 would
+    // be changed on the way, so it goes to the desktop's opener as bytes.
+    if (QGuiApplication::instance() && isValidUtf8(path)) {
+        const QString text = QString::fromStdString(path);
+        return QDesktopServices::openUrl(path.rfind('/', 0) == 0 ? QUrl::fromLocalFile(text) : QUrl(text));
+    }
+    return launchDetached({"xdg-open", path});
 }
 
 } // namespace dw::platform

@@ -2,12 +2,10 @@
 
 #include "platform/namespace/DisplayText.h"
 #include "platform/namespace/FileOperations.h"
+#include "platform/namespace/ProcessLauncher.h"
 #include "platform/namespace/ShellErrors.h"
 #include "platform/namespace/ShellNamespace.h"
 
-#include <QFile>
-#include <QProcess>
-#include <QStringList>
 
 namespace dw::platform {
 
@@ -160,11 +158,7 @@ HResult FileContextMenu::openWith(IShellUi& ui)
     std::vector<std::string> command;
     if (!ui.chooseApplication(target.path, command) || command.empty())
         return S_FALSE;
-    QStringList arguments;
-    for (std::size_t i = 1; i < command.size(); ++i)
-        arguments << QString::fromStdString(command[i]);
-    arguments << QFile::decodeName(QByteArray::fromStdString(target.path));
-    if (!QProcess::startDetached(QString::fromStdString(command.front()), arguments)) {
+    if (!launchDetached(command)) {
         ui.showError("Open With", "Could not start \"" + command.front() + "\".");
         return E_FAIL;
     }

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 using namespace dw::platform;
 using namespace dw::platform::testing;
@@ -42,6 +43,7 @@ private:
 // Answers like a user who clicks the given buttons.
 class ScriptedUi : public IShellUi {
 public:
+    std::vector<std::string> application;
     bool confirmAnswer = false;
     std::string textAnswer;
     std::vector<std::string> errors;
@@ -55,7 +57,11 @@ public:
         return !textAnswer.empty();
     }
     void copyText(const std::string& text) override { copied = text; }
-    bool chooseApplication(const std::string&, std::vector<std::string>&) override { return false; }
+    bool chooseApplication(const std::string&, std::vector<std::string>& command) override
+    {
+        command = application;
+        return !application.empty();
+    }
     void showProperties(const std::vector<std::string>&) override {}
 };
 
@@ -260,4 +266,25 @@ TEST(ContextMenu, NewFolderAndCopyLocationOnAFolder)
     EXPECT_TRUE(std::filesystem::is_directory(folder + "/2026"));
     EXPECT_EQ(menu->InvokeCommand(entryWithVerb(entries, "copylocation")->command - 1, ui), S_OK);
     EXPECT_EQ(ui.copied, folder);
+}
+
+TEST(ContextMenu, OpenWithStartsTheChosenProgramOnTheExactFile)
+{
+    TempNamespace ns;
+    const std::string file = ns.makeFile(std::string("home/odd\xff name.dw2"), "calendar");
+    Child child = childAt(file);
+    std::unique_ptr<IContextMenu> menu;
+    ASSERT_EQ(child.parent->GetUIObjectOf({child.relative.get()}, menu), S_OK);
+    const unsigned openWith = entryWithVerb(menuOf(*menu, CMF_EXPLORE), "openwith")->command - 1;
+    ScriptedUi ui;
+    EXPECT_EQ(menu->InvokeCommand(openWith, ui), S_FALSE); // cancelled
+    ui.application = {"cp", file, file + ".copy"};
+    ASSERT_EQ(menu->InvokeCommand(openWith, ui), S_OK);
+    for (int i = 0; i < 500 && !exists(file + ".copy"); ++i)
+        ::usleep(10000);
+    EXPECT_TRUE(exists(file + ".copy"));
+    ui.application = {"no-such-program-anywhere-4711", file};
+    EXPECT_EQ(menu->InvokeCommand(openWith, ui), E_FAIL);
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_NE(ui.errors[0].find("Could not start"), std::string::npos);
 }
