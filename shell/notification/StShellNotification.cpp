@@ -270,6 +270,13 @@ void TStCustomShellNotification::RefreshMediaItem(TStShellItem& item)
     RefreshShellItemFromShell(item);
 }
 
+void TStShellNotification::SetSpecialWatchFolderOrdinal(int ordinal)
+{
+    // An ordinal outside the set is no special folder at all.
+    const bool known = ordinal >= 0 && ordinal < kSpecialRootFolderCount;
+    SetSpecialWatchFolder(known ? static_cast<TStSpecialRootFolder>(ordinal) : sfNone);
+}
+
 // The handlers: each fires its event when one is assigned.
 
 void TStCustomShellNotification::DoAssociationChange()

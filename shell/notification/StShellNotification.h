@@ -22,6 +22,8 @@
 #include "shell/notification/StNotifyEvents.h"
 #include "shell/notification/StSpecialRootFolder.h"
 
+#include <QString>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -156,11 +158,23 @@ private:
     bool loading_ = false;
 };
 
-// The published form.
+// The published form: the properties a form description or a property
+// editor sees.
 class TStShellNotification : public TStCustomShellNotification {
     Q_OBJECT
     Q_PROPERTY(bool Active READ GetActive WRITE SetActive)
+    Q_PROPERTY(uint NotifyEvents READ GetNotifyEventBits WRITE SetNotifyEventBits)
+    Q_PROPERTY(int SpecialWatchFolder READ GetSpecialWatchFolderOrdinal WRITE SetSpecialWatchFolderOrdinal)
+    Q_PROPERTY(QString WatchFolder READ GetWatchFolderText WRITE SetWatchFolderText)
     Q_PROPERTY(bool WatchSubFolders READ GetWatchSubFolders WRITE SetWatchSubFolders)
 public:
     using TStCustomShellNotification::TStCustomShellNotification;
+
+    uint GetNotifyEventBits() const { return GetNotifyEvents().Bits(); }
+    void SetNotifyEventBits(uint bits) { SetNotifyEvents(TStNotifyEventsSet::FromBits(bits)); }
+    int GetSpecialWatchFolderOrdinal() const { return GetSpecialWatchFolder(); }
+    void SetSpecialWatchFolderOrdinal(int ordinal);
+    // Paths keep their exact bytes: the text carries them as Latin-1.
+    QString GetWatchFolderText() const { return QString::fromLatin1(GetWatchFolder()); }
+    void SetWatchFolderText(const QString& path) { SetWatchFolder(path.toLatin1().toStdString()); }
 };

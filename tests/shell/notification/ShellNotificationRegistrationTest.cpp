@@ -283,3 +283,24 @@ TEST_F(OldShellTest, NewerSpecialFoldersAreRefusedBeforeAnythingChanges)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ShellNotificationRegistrationTest, PublishedPropertiesReachTheSetters)
+{
+    TStShellNotification component;
+    EXPECT_TRUE(component.setProperty("WatchFolder", QString::fromStdString(base_ + "/watched")));
+    EXPECT_TRUE(component.setProperty("WatchSubFolders", true));
+    EXPECT_TRUE(component.setProperty("NotifyEvents", TStNotifyEventsSet{neFolderCreate}.Bits()));
+    EXPECT_TRUE(component.setProperty("Active", true));
+    EXPECT_TRUE(component.IsRegistered());
+    EXPECT_TRUE(ILIsEqual(component.GetWatchPidl(), watched_.get()));
+    EXPECT_EQ(component.GetNotifyEvents(), (TStNotifyEventsSet{neFolderCreate}));
+    EXPECT_EQ(component.property("SpecialWatchFolder").toInt(), static_cast<int>(sfNone));
+    EXPECT_TRUE(component.setProperty("SpecialWatchFolder", static_cast<int>(sfDrives)));
+    EXPECT_EQ(component.GetSpecialWatchFolder(), sfDrives);
+    EXPECT_TRUE(component.property("WatchFolder").toString().isEmpty());
+    EXPECT_EQ(component.property("Version").toString(), "1.02");
+}
+
+} // namespace
