@@ -10,7 +10,7 @@
 
 namespace dw::platform {
 
-enum class LiveUpdateProblem { WatchLimitReached, EventQueueOverflowed };
+enum class LiveUpdateProblem { WatchingUnavailable, WatchLimitReached, EventQueueOverflowed };
 
 // Keeps the notice for `problem` unless one was kept already; answers
 // whether this was the first.

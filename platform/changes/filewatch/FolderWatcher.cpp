@@ -29,6 +29,15 @@ std::string overflowNotice()
           "To raise the limit, run as root: sysctl fs.inotify.max_queued_events=65536";
 }
 
+std::string unavailableNotice()
+{
+    const long limit = maxUserInstances();
+    return "Live updates are off: the system refused to watch folders"
+        + (limit > 0 ? " (its limit of " + std::to_string(limit) + " watching programs may be reached)" : std::string())
+        + ", so changes show only when folders are opened again. "
+          "To raise the limit, run as root: sysctl fs.inotify.max_user_instances=1024";
+}
+
 } // namespace
 
 FolderWatcher::FolderWatcher(ChangeSink sink, QObject* parent) : QObject(parent), sink_(std::move(sink))
@@ -36,8 +45,10 @@ FolderWatcher::FolderWatcher(ChangeSink sink, QObject* parent) : QObject(parent)
     heldMoveTimer_.setSingleShot(true);
     heldMoveTimer_.setInterval(kHeldMoveWaitMs);
     connect(&heldMoveTimer_, &QTimer::timeout, this, [this] { settleHeldMove(); });
-    if (!reader_.isOpen())
+    if (!reader_.isOpen()) {
+        ReportLiveUpdateProblem(LiveUpdateProblem::WatchingUnavailable, unavailableNotice());
         return;
+    }
     notifier_ = std::make_unique<QSocketNotifier>(reader_.fileDescriptor(), QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { processPendingEvents(); });
 }

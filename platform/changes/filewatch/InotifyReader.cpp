@@ -95,6 +95,11 @@ long maxUserWatches()
     return readProcNumber("/proc/sys/fs/inotify/max_user_watches");
 }
 
+long maxUserInstances()
+{
+    return readProcNumber("/proc/sys/fs/inotify/max_user_instances");
+}
+
 long maxQueuedEvents()
 {
     return readProcNumber("/proc/sys/fs/inotify/max_queued_events");

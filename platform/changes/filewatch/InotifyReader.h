@@ -46,5 +46,6 @@ private:
 // The kernel's limits, for telling the user how to raise them (0 when unknown).
 long maxUserWatches();
 long maxQueuedEvents();
+long maxUserInstances();
 
 } // namespace dw::platform
