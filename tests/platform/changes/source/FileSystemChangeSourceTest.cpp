@@ -195,6 +195,17 @@ TEST_F(FileSystemChangeSourceTest, OwnOperationReportedByTheNamespaceArrivesOnce
     EXPECT_EQ(waitFor(2, 500), expected);
 }
 
+TEST_F(FileSystemChangeSourceTest, NamesWithOddBytesKeepThemThroughTheIdLists)
+{
+    watch(root_, true);
+    const std::string odd = root_ + "/a/" + std::string("new\nline \xff\xfe\x01.dw2");
+    enumerate(root_ + "/a");
+    touch(odd);
+    fs::remove(odd);
+    const std::vector<Report> expected = {{SHCNE_CREATE, odd, "-"}, {SHCNE_DELETE, odd, "-"}};
+    EXPECT_EQ(waitFor(expected.size()), expected);
+}
+
 bool runProgram(const QString& program, const QStringList& arguments)
 {
     QProcess process;
