@@ -18,7 +18,10 @@
 
 namespace dw::platform {
 
-inline constexpr std::size_t kDefaultBurstThreshold = 64;
+// Views keep only a few reports waiting (the folder tree drops what finds
+// more than five queued), so a folder with more changes than this in one
+// read is better told as changed as a whole.
+inline constexpr std::size_t kDefaultBurstThreshold = 10;
 
 std::vector<PathChange> coalesceBurst(std::vector<PathChange> changes,
                                       std::size_t threshold = kDefaultBurstThreshold);
