@@ -60,10 +60,12 @@ AddWatchResult FolderWatcher::watchFolder(const std::string& folder)
     if (table_.isWatched(folder))
         return AddWatchResult::Added;
     const AddedWatch added = watchAdder_ ? watchAdder_(folder) : reader_.addWatch(folder);
-    if (added.result == AddWatchResult::Added)
+    if (added.result == AddWatchResult::Added) {
         table_.add(added.watch, folder);
-    else if (added.result == AddWatchResult::LimitReached)
+        reportedUnwatchable_.erase(folder);
+    } else if (added.result == AddWatchResult::LimitReached) {
         reportWatchLimit(folder);
+    }
     return added.result;
 }
 
@@ -125,6 +127,8 @@ void FolderWatcher::removeKernelWatches(const std::vector<int>& watches)
 void FolderWatcher::reportWatchLimit(const std::string& folder)
 {
     ReportLiveUpdateProblem(LiveUpdateProblem::WatchLimitReached, watchLimitNotice());
+    if (!reportedUnwatchable_.insert(folder).second)
+        return;
     if (sink_)
         sink_({PathChange{SHCNE_UPDATEDIR, folder, {}, true}});
 }

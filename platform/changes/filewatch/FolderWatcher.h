@@ -9,7 +9,7 @@
 // Each batch read is coalesced (BurstCoalescer.h) before it is handed on.
 //
 // When the kernel's limit of watches is reached, the folder that could not be
-// watched is reported as changed ("read it again yourself") and the user is
+// watched is reported as changed ("read it again yourself"), once, and the user is
 // told once how to raise the limit (LiveUpdateNotice.h); when the kernel's
 // event queue overflows, every watched root is reported as changed and the
 // user is told once as well.
@@ -25,6 +25,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,9 @@ private:
     std::unique_ptr<QSocketNotifier> notifier_;
     QTimer heldMoveTimer_;
     WatchAdder watchAdder_;
+    // Folders already reported as unwatchable: a view re-reading one enumerates
+    // it again, which must not bring another report (and another re-read).
+    std::set<std::string> reportedUnwatchable_;
 };
 
 } // namespace dw::platform

@@ -188,6 +188,9 @@ TEST_F(FolderWatcherTest, ReachedWatchLimitAsksForARereadAndTellsTheUserOnce)
 
     EXPECT_EQ(watcher_.watchFolder(root_ + "/c"), AddWatchResult::LimitReached);
     EXPECT_EQ(watcher_.watchFolder(root_ + "/d"), AddWatchResult::LimitReached);
+    // The view re-reads "c" and so enumerates it again: no second report,
+    // or view and watcher would keep each other busy.
+    EXPECT_EQ(watcher_.watchFolder(root_ + "/c"), AddWatchResult::LimitReached);
     SetLiveUpdateNoticeHandler({});
 
     const std::vector<PathChange> expected = {
