@@ -157,7 +157,7 @@ HResult FileSystemFolder::bindChild(const IdRecord& child, ShellFolderPtr& resul
         return E_INVALIDARG;
     const std::string childPath = joinPath(path_, child.payload);
     IdListPtr id = makeEntryRecord(child.payload, child.flags);
-    const DriveType type = isMountPoint(childPath) ? context().driveTypeOfPath(childPath) : driveType_;
+    const DriveType type = context().volumeTypeAt(childPath).value_or(driveType_);
     result = std::make_shared<FileSystemFolder>(sharedContext(), absoluteOf(id.get()), childPath, type);
     return S_OK;
 }
@@ -169,10 +169,13 @@ int FileSystemFolder::compareChildren(const IdRecord& first, const IdRecord& sec
     return compareNames(first.payload, second.payload);
 }
 
-bool FileSystemFolder::mayProbe() const
+bool FileSystemFolder::mayProbe(const std::string& childPath) const
 {
-    return driveType_ != DriveType::Removable && driveType_ != DriveType::CdRom && driveType_ != DriveType::Remote
-        && driveType_ != DriveType::NoRootDir;
+    // A child can be the mount point of a volume of its own (a stick under
+    // /media): the mount table says so without touching the child.
+    const DriveType type = context().volumeTypeAt(childPath).value_or(driveType_);
+    return type != DriveType::Removable && type != DriveType::CdRom && type != DriveType::Remote
+        && type != DriveType::NoRootDir;
 }
 
 HResult FileSystemFolder::childAttributes(const IdRecord& child, SfgaoFlags asked, SfgaoFlags& result)
@@ -192,9 +195,9 @@ HResult FileSystemFolder::childAttributes(const IdRecord& child, SfgaoFlags aske
     if ((asked & (SFGAO_CANRENAME | SFGAO_CANMOVE | SFGAO_CANDELETE)) && isWritableFolder(path_)
         && !isMountPoint(path))
         attributes |= SFGAO_CANRENAME | SFGAO_CANMOVE | SFGAO_CANDELETE;
-    if ((asked & SFGAO_COMPRESSED) && isCompressed(path))
+    if ((asked & SFGAO_COMPRESSED) && mayProbe(path) && isCompressed(path))
         attributes |= SFGAO_COMPRESSED;
-    if ((asked & SFGAO_HASSUBFOLDER) && child.isDirectory() && (!mayProbe() || hasSubfolder(path)))
+    if ((asked & SFGAO_HASSUBFOLDER) && child.isDirectory() && (!mayProbe(path) || hasSubfolder(path)))
         attributes |= SFGAO_HASSUBFOLDER;
     result = attributes & asked;
     return S_OK;

@@ -31,7 +31,7 @@ protected:
 private:
     // Removable, CD-ROM and network volumes are slow or may spin up a drive:
     // their folders are taken to have subfolders without looking.
-    bool mayProbe() const;
+    bool mayProbe(const std::string& childPath) const;
 
     std::string path_;
     DriveType driveType_;
