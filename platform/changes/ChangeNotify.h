@@ -44,6 +44,9 @@ struct SHChangeNotifyLists {
 
 // Registers `window` for reports of the kinds in `events` from the `sources`
 // (SHCNRF_*) concerning the entries' folders, delivered as `message`.
+// SHCNRF_RecursiveInterrupt and SHCNRF_NewDelivery are accepted and change
+// nothing: interrupt-level reports follow the entries' own recursion, and
+// delivery is always the one described above.
 // Answers the registration id, or 0 when nothing was registered (no window,
 // no entries, no event or no source asked for).
 unsigned long SHChangeNotifyRegister(MessageWindow* window, int sources, long events, unsigned message,
@@ -54,8 +57,10 @@ bool SHChangeNotifyDeregister(unsigned long id);
 
 // Reports a change made by our own code (a shell-level report). `flags`
 // (SHCNF_*) says what the items are: SHCNF_IDLIST for absolute id lists, or
-// SHCNF_DWORD for lists made by MakeDwordIdList. Lists are copied; the
-// caller keeps its own.
+// SHCNF_DWORD for lists made by MakeDwordIdList; other kinds (paths,
+// printers) are ignored. SHCNF_FLUSH changes nothing: reports are always
+// posted, never handled inside this call. Lists are copied; the caller keeps
+// its own.
 void SHChangeNotify(long eventId, unsigned flags, const ItemIdList* item1, const ItemIdList* item2);
 
 // The list form of 32-bit values that machine-wide reports carry (e.g. the
