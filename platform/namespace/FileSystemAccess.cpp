@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <dirent.h>
+#include <cstdio>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -157,6 +158,19 @@ HResult readFindData(const std::string& path, FindData& data)
     data.lastWriteSeconds = status.st_mtim.tv_sec;
     data.lastWriteNanoseconds = static_cast<std::int32_t>(status.st_mtim.tv_nsec);
     return S_OK;
+}
+
+HResult renameNoReplace(const std::string& from, const std::string& to)
+{
+    // RENAME_NOREPLACE closes the gap between checking for the new name and
+    // renaming; file systems without it fall back to check-then-rename.
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return S_OK;
+    if (errno != EINVAL && errno != ENOSYS)
+        return resultFromErrno(errno);
+    if (entryFlags(to))
+        return E_ALREADY_EXISTS;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? S_OK : resultFromErrno(errno);
 }
 
 DirectoryReader::DirectoryReader(const std::string& folderPath)

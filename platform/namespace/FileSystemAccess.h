@@ -27,6 +27,8 @@ bool isCompressed(const std::string& path);
 bool isMountPoint(const std::string& path);
 bool isWritableFolder(const std::string& folderPath);
 HResult readFindData(const std::string& path, FindData& data);
+// Renames without ever replacing an existing entry (E_ALREADY_EXISTS).
+HResult renameNoReplace(const std::string& from, const std::string& to);
 
 // Reads one folder entry by entry, without "." and "..".
 class DirectoryReader {

@@ -71,19 +71,6 @@ std::vector<std::string_view> splitComponents(std::string_view path)
     return components;
 }
 
-HResult renameNoReplace(const std::string& from, const std::string& to)
-{
-    // RENAME_NOREPLACE closes the gap between checking for the new name and
-    // renaming; file systems without it fall back to check-then-rename.
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return S_OK;
-    if (errno != EINVAL && errno != ENOSYS)
-        return resultFromErrno(errno);
-    if (entryFlags(to))
-        return E_ALREADY_EXISTS;
-    return ::rename(from.c_str(), to.c_str()) == 0 ? S_OK : resultFromErrno(errno);
-}
-
 } // namespace
 
 std::string cleanAbsolutePath(std::string_view path)

@@ -4,6 +4,8 @@
 #include "platform/namespace/FileSystemAccess.h"
 #include "platform/namespace/ListEnumerator.h"
 #include "platform/namespace/NaturalOrder.h"
+#include "platform/namespace/TrashContextMenu.h"
+#include "platform/namespace/TrashOperations.h"
 
 #include <fstream>
 
@@ -19,20 +21,40 @@ std::string TrashFolder::filesPath() const
     return context().environment().trashPath + "/files";
 }
 
-std::string TrashFolder::originalName(std::string_view entryName) const
+std::string TrashFolder::originalPath(std::string_view entryName) const
 {
-    std::ifstream info(context().environment().trashPath + "/info/" + std::string(entryName) + ".trashinfo");
+    std::ifstream info(trashInfoPath(context().environment().trashPath, entryName));
     std::string line;
     while (std::getline(info, line)) {
         if (line.rfind("Path=", 0) != 0)
             continue;
         const auto path = percentDecode(std::string_view(line).substr(5));
-        if (!path)
-            return {};
-        const std::size_t slash = path->rfind('/');
-        return slash == std::string::npos ? *path : path->substr(slash + 1);
+        return path && path->find('\0') == std::string::npos ? *path : std::string();
     }
     return {};
+}
+
+std::string TrashFolder::originalName(std::string_view entryName) const
+{
+    const std::string path = originalPath(entryName);
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+HResult TrashFolder::GetUIObjectOf(const std::vector<const ItemIdList*>& relatives,
+                                   std::unique_ptr<IContextMenu>& result)
+{
+    std::vector<TrashMenuTarget> targets;
+    for (const ItemIdList* relative : relatives) {
+        const auto record = readRecord(relative);
+        if (!record || record->kind != IdKind::TrashEntry || ILIdSize(ILGetNext(relative)) != 0)
+            return E_INVALIDARG;
+        targets.push_back({absoluteOf(relative), std::string(record->payload), originalPath(record->payload)});
+    }
+    if (targets.empty())
+        return E_INVALIDARG;
+    result = std::make_unique<TrashContextMenu>(context().environment().trashPath, std::move(targets));
+    return S_OK;
 }
 
 HResult TrashFolder::ParseDisplayName(const std::string& name, IdListPtr& result)

@@ -92,7 +92,11 @@ public:
 
     HResult ParseDisplayName(const std::string& name, IdListPtr& result) override;
     HResult EnumObjects(ShcontfFlags flags, std::unique_ptr<IEnumIdList>& result) override;
-    // The name an entry had before it was trashed ("" when unknown).
+    HResult GetUIObjectOf(const std::vector<const ItemIdList*>& relatives,
+                          std::unique_ptr<IContextMenu>& result) override;
+    // Where an entry was before it was trashed, and its name there ("" when
+    // unknown).
+    std::string originalPath(std::string_view entryName) const;
     std::string originalName(std::string_view entryName) const;
 
 protected:

@@ -110,6 +110,14 @@ TEST(Desktop, ParsingAcceptsTrailingSlashAndRefusesMissingPaths)
     EXPECT_EQ(ILGetSize(desktop.get()), 2u);
 }
 
+TEST(Desktop, NamesWithNulBytesNeverParse)
+{
+    TempNamespace ns;
+    ns.makeFolder("home/etc");
+    EXPECT_FALSE(parsingNameToIdList(ns.home + std::string("/etc\0/passwd", 11)));
+    EXPECT_FALSE(parsingNameToIdList(std::string("trash:///a%00b")));
+}
+
 TEST(Desktop, LongestMountPrefixChoosesTheVolume)
 {
     TempNamespace ns("/dev/sdz1 @ROOT@/usb vfat rw 0 0\n");

@@ -124,6 +124,19 @@ TEST(FileSystemAttributes, RemovableVolumesAreNotProbed)
               DriveType::Removable);
 }
 
+TEST(FileSystemAttributes, VolumesMountedBelowAFolderAreNotProbedEither)
+{
+    TempNamespace ns("/dev/sdz1 @ROOT@/home/stick vfat rw 0 0\n");
+    ns.makeFolder("home/stick"); // its own volume, a removable one, with no subfolders
+    ns.makeFolder("sys/block");
+    ns.makeFolder("sys/block/sdz");
+    ns.makeFile("sys/block/sdz/removable", "1\n");
+    ns.makeFolder("home/plain");
+    const auto home = folderAt(ns.home);
+    EXPECT_TRUE(attributesOf(*home, childNamed(*home, "stick").get(), SFGAO_HASSUBFOLDER));
+    EXPECT_FALSE(attributesOf(*home, childNamed(*home, "plain").get(), SFGAO_HASSUBFOLDER));
+}
+
 TEST(FileSystemAttributes, ValidateFailsForItemsThatAreGone)
 {
     TempNamespace ns;
