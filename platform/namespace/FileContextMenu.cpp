@@ -55,6 +55,15 @@ bool FileContextMenu::allFileSystem() const
     return true;
 }
 
+bool FileContextMenu::allHave(SfgaoFlags attribute) const
+{
+    for (const MenuTarget& target : targets_) {
+        if (!(target.attributes & attribute))
+            return false;
+    }
+    return true;
+}
+
 bool FileContextMenu::singleFolder() const
 {
     return targets_.size() == 1 && (targets_.front().attributes & SFGAO_FOLDER);
@@ -92,7 +101,7 @@ HResult FileContextMenu::QueryContextMenu(std::vector<ContextMenuEntry>& menu, u
     separator();
     if ((flags & CMF_CANRENAME) && single)
         add(MenuVerb::Rename, (targets_.front().attributes & SFGAO_CANRENAME) != 0);
-    if (fileSystem) {
+    if (fileSystem && allHave(SFGAO_CANDELETE)) { // never volumes, the home folder or mount points
         add(MenuVerb::MoveToTrash);
         if (flags & CMF_EXTENDEDVERBS)
             add(MenuVerb::DeletePermanently);
@@ -191,6 +200,8 @@ HResult FileContextMenu::copyLocation(IShellUi& ui)
 
 HResult FileContextMenu::trash(IShellUi& ui)
 {
+    if (!allHave(SFGAO_CANDELETE))
+        return E_ACCESSDENIED;
     HResult result = S_OK;
     for (const MenuTarget& target : targets_) {
         if (const HResult moved = moveItemToTrash(target.absolute.get(), target.path); failed(moved)) {
@@ -204,6 +215,8 @@ HResult FileContextMenu::trash(IShellUi& ui)
 
 HResult FileContextMenu::deletePermanently(IShellUi& ui)
 {
+    if (!allHave(SFGAO_CANDELETE))
+        return E_ACCESSDENIED;
     const std::string what = targets_.size() == 1 ? quotedPath(targets_.front().path)
                                                   : std::to_string(targets_.size()) + " items";
     if (!ui.confirm("Delete Permanently", "Delete " + what + " permanently? This cannot be undone."))

@@ -41,6 +41,7 @@ public:
 
 private:
     bool allFileSystem() const;
+    bool allHave(SfgaoFlags attribute) const;
     bool singleFolder() const;
     HResult open(IShellUi& ui);
     HResult openWith(IShellUi& ui);

@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <cstdio>
 #include <fcntl.h>
+#include <ftw.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -158,6 +159,28 @@ HResult readFindData(const std::string& path, FindData& data)
     data.lastWriteSeconds = status.st_mtim.tv_sec;
     data.lastWriteNanoseconds = static_cast<std::int32_t>(status.st_mtim.tv_nsec);
     return S_OK;
+}
+
+namespace {
+
+thread_local int t_removeError = 0;
+
+int removeEntry(const char* path, const struct stat*, int kind, struct FTW*)
+{
+    const int result = kind == FTW_DP ? ::rmdir(path) : ::unlink(path);
+    if (result != 0 && t_removeError == 0)
+        t_removeError = errno;
+    return 0; // go on: remove as much as can be removed
+}
+
+} // namespace
+
+HResult removeTree(const std::string& folderPath)
+{
+    t_removeError = 0;
+    if (::nftw(folderPath.c_str(), removeEntry, 32, FTW_DEPTH | FTW_PHYS | FTW_MOUNT) != 0)
+        return resultFromErrno(errno);
+    return resultFromErrno(t_removeError);
 }
 
 HResult renameNoReplace(const std::string& from, const std::string& to)

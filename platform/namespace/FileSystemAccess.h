@@ -27,6 +27,10 @@ bool isCompressed(const std::string& path);
 bool isMountPoint(const std::string& path);
 bool isWritableFolder(const std::string& folderPath);
 HResult readFindData(const std::string& path, FindData& data);
+// Removes a folder and everything in it without following symbolic links
+// and without entering other volumes mounted inside it (what lies on those
+// stays, and the removal then reports failure). Removes what it can.
+HResult removeTree(const std::string& folderPath);
 // Renames without ever replacing an existing entry (E_ALREADY_EXISTS).
 HResult renameNoReplace(const std::string& from, const std::string& to);
 

@@ -190,7 +190,7 @@ HResult NamespaceFolder::GetUIObjectOf(const std::vector<const ItemIdList*>& rel
         const auto record = isSingleId(relative) ? readRecord(relative) : std::nullopt;
         if (!record)
             return E_INVALIDARG;
-        SfgaoFlags attributes = SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_CANRENAME;
+        SfgaoFlags attributes = SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_CANRENAME | SFGAO_CANDELETE;
         if (failed(childAttributes(*record, attributes, attributes)))
             return E_FAIL;
         targets.push_back({absoluteOf(relative), childPath(*record), attributes});

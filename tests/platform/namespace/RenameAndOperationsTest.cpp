@@ -288,3 +288,56 @@ TEST(ContextMenu, OpenWithStartsTheChosenProgramOnTheExactFile)
     ASSERT_EQ(ui.errors.size(), 1u);
     EXPECT_NE(ui.errors[0].find("Could not start"), std::string::npos);
 }
+
+TEST(FileOperations, TrashingANameThatIsNotTextTakesExactlyThatFile)
+{
+    TempNamespace ns;
+    const std::string odd = ns.makeFile(std::string("home/cal\xff.dw2"), "odd");
+    const std::string twin = ns.makeFile("home/cal\xEF\xBF\xBD.dw2", "twin"); // what a lossy decoding gives
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::setenv("HOME", ns.home.c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (ns.home + "/.local/share").c_str(), 1);
+    const IdListPtr id = parsingNameToIdList(odd);
+    const HResult result = moveItemToTrash(id.get(), odd);
+    ::setenv("HOME", savedHome.c_str(), 1);
+    ::unsetenv("XDG_DATA_HOME");
+    ASSERT_EQ(result, S_OK);
+    EXPECT_FALSE(exists(odd));
+    EXPECT_TRUE(exists(twin));
+    EXPECT_TRUE(exists(ns.trash + "/files/cal\xff.dw2"));
+    ShellFolderPtr trash = bindToFolder(parsingNameToIdList("trash:///").get());
+    const auto entries = enumerate(*trash, SHCONTF_NONFOLDERS);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(displayName(*trash, entries[0].get()), "cal\xEF\xBF\xBD.dw2");
+}
+
+TEST(FileOperations, VolumesAreNeverDeleted)
+{
+    // /proc is a mount point whose files cannot be removed even by root.
+    const IdListPtr proc = parsingNameToIdList("/proc");
+    ASSERT_TRUE(proc);
+    EXPECT_EQ(deleteItemPermanently(proc.get(), "/proc"), E_ACCESSDENIED);
+    EXPECT_EQ(moveItemToTrash(proc.get(), "/proc"), E_ACCESSDENIED);
+}
+
+TEST(ContextMenu, VolumesAndTheHomeFolderOfferNoTrashOrDelete)
+{
+    TempNamespace ns("/dev/sdz1 @ROOT@/usb vfat rw 0 0\n");
+    ns.makeFolder("usb");
+    const auto desktop = ns.desktopFolder();
+    std::vector<IdListPtr> items;
+    items.push_back(parsingNameToIdList(ns.root + "/usb")); // Computer, then the stick
+    items.push_back(parsingNameToIdList("/"));
+    items.push_back(std::move(enumerate(*desktop, SHCONTF_FOLDERS)[0])); // the home folder
+    for (const IdListPtr& absolute : items) {
+        ASSERT_TRUE(absolute);
+        const std::string name = idListToParsingName(absolute.get());
+        ShellFolderPtr parent = bindToParent(absolute.get());
+        std::unique_ptr<IContextMenu> menu;
+        ASSERT_EQ(parent->GetUIObjectOf({ILFindLastID(absolute.get())}, menu), S_OK) << name;
+        const auto entries = menuOf(*menu, CMF_EXPLORE | CMF_EXTENDEDVERBS | CMF_CANRENAME);
+        EXPECT_FALSE(entryWithVerb(entries, "trash")) << name;
+        EXPECT_FALSE(entryWithVerb(entries, "delete")) << name;
+        EXPECT_TRUE(entryWithVerb(entries, "open")) << name;
+    }
+}
