@@ -1,12 +1,13 @@
 #include "platform/contextmenu/DesktopApplications.h"
 
+#include "platform/namespace/DisplayText.h"
+
 #include <QDirIterator>
 #include <QFile>
 #include <QMimeDatabase>
 #include <QProcess>
 #include <QSet>
 #include <QStandardPaths>
-#include <QUrl>
 
 #include <algorithm>
 
@@ -95,7 +96,6 @@ std::vector<DesktopApplication> applicationsFor(const QString& mimeType)
 
 std::vector<std::string> commandForFile(const QString& exec, const std::string& path)
 {
-    const QString file = QFile::decodeName(QByteArray::fromStdString(path));
     std::vector<std::string> command;
     bool namedFile = false;
     for (const QString& word : QProcess::splitCommand(exec)) {
@@ -103,7 +103,7 @@ std::vector<std::string> commandForFile(const QString& exec, const std::string& 
             command.push_back(path);
             namedFile = true;
         } else if (word == QLatin1String("%u") || word == QLatin1String("%U")) {
-            command.push_back(QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded).toStdString());
+            command.push_back("file://" + percentEncode(path)); // every byte kept, escaped
             namedFile = true;
         } else if (word.size() == 2 && word.front() == QLatin1Char('%') && word != QLatin1String("%%")) {
             continue; // %i, %c, %k and the deprecated codes

@@ -56,6 +56,7 @@ TEST(DesktopApplications, CommandsKeepTheExactBytesOfTheFile)
 {
     const std::string odd("/tmp/odd\xff\nname", 14);
     EXPECT_EQ(commandForFile("viewer %F", odd), (std::vector<std::string>{"viewer", odd}));
+    EXPECT_EQ(commandForFile("viewer %u", odd), (std::vector<std::string>{"viewer", "file:///tmp/odd%FF%0Aname"}));
 }
 
 TEST(DesktopApplications, FindsTheApplicationsForAType)
