@@ -15,6 +15,13 @@ std::shared_ptr<IShellNamespace>& installedNamespace()
     return installed;
 }
 
+// Change notification reads the namespace from its own threads too.
+std::mutex& namespaceMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
 std::mutex& observerMutex()
 {
     static std::mutex mutex;
@@ -31,6 +38,7 @@ EnumerationObserver& observer()
 
 IShellNamespace& currentShellNamespace()
 {
+    std::lock_guard lock(namespaceMutex());
     auto& installed = installedNamespace();
     if (!installed)
         installed = std::make_shared<LinuxShellNamespace>();
@@ -38,13 +46,15 @@ IShellNamespace& currentShellNamespace()
 }
 
 ScopedShellNamespace::ScopedShellNamespace(std::shared_ptr<IShellNamespace> replacement)
-    : previous_(std::move(installedNamespace()))
 {
+    std::lock_guard lock(namespaceMutex());
+    previous_ = std::move(installedNamespace());
     installedNamespace() = std::move(replacement);
 }
 
 ScopedShellNamespace::~ScopedShellNamespace()
 {
+    std::lock_guard lock(namespaceMutex());
     installedNamespace() = std::move(previous_);
 }
 
