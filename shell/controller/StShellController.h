@@ -82,7 +82,12 @@ private:
     struct EnumerationSource;
     EnumerationSource FindEnumerationSource(const dw::platform::ItemIdList* absolute) const;
     dw::platform::ShcontfFlags EnumerationFlags(TStEnumerationMode mode) const;
+    template <typename Item>
+    std::unique_ptr<Item> MakeChild(const EnumerationSource& source, dw::platform::IdListPtr child,
+                                    dw::platform::SfgaoFlags attributes);
     void AddTreeChild(std::unique_ptr<TStShellFolder> folder, dw::platform::SfgaoFlags attributes);
+    void AddListChild(std::unique_ptr<TStShellItem> item);
+    void AddComboChild(std::unique_ptr<TStShellFolder> folder);
     bool TreeChildHasChildren(TStShellFolder& folder, dw::platform::SfgaoFlags attributes) const;
     template <typename Query>
     void IconIndicesFrom(Query query, int& iconIndex, int& openIconIndex, int& overlayIndex,

@@ -106,36 +106,46 @@ void TStCustomShellController::Enumerate(const ItemIdList* absolute, TStEnumerat
         SfgaoFlags attributes = kChildAttributes | (mode == TStEnumerationMode::Tree ? SFGAO_HASSUBFOLDER : 0);
         if (failed(source.folder->GetAttributesOf({child.get()}, attributes)))
             attributes = 0;
-        IdListPtr childAbsolute(ILCombine(source.folderList.get(), child.get()));
-        std::unique_ptr<TStShellItem> item;
-        if (mode == TStEnumerationMode::FileList)
-            item = std::make_unique<TStShellItem>(this);
-        else
-            item = std::make_unique<TStShellFolder>(this);
-        item->FillFromParent(source.folder, std::move(child), std::move(childAbsolute), &attributes);
-
         switch (mode) {
         case TStEnumerationMode::Tree:
-            AddTreeChild(std::unique_ptr<TStShellFolder>(static_cast<TStShellFolder*>(item.release())), attributes);
+            AddTreeChild(MakeChild<TStShellFolder>(source, std::move(child), attributes), attributes);
             break;
         case TStEnumerationMode::FileList:
-            if (m_listView)
-                m_listView->AddItem(std::move(item));
-            else
-                m_itemList->Add(std::move(item));
+            AddListChild(MakeChild<TStShellItem>(source, std::move(child), attributes));
             break;
-        case TStEnumerationMode::FolderCombo: {
-            auto* folder = static_cast<TStShellFolder*>(item.get());
-            folder->GetIconIndex();
-            if (m_listControl) {
-                item.release();
-                m_listControl->AddFolder(std::unique_ptr<TStShellFolder>(folder));
-            }
+        case TStEnumerationMode::FolderCombo:
+            AddComboChild(MakeChild<TStShellFolder>(source, std::move(child), attributes));
             break;
-        }
         }
     }
     stopAnimation();
+}
+
+// A child filled as the item construction fills it (names, network-name
+// cut, file-system flags), with the attributes already asked.
+template <typename Item>
+std::unique_ptr<Item> TStCustomShellController::MakeChild(const EnumerationSource& source, IdListPtr child,
+                                                          SfgaoFlags attributes)
+{
+    IdListPtr absolute(ILCombine(source.folderList.get(), child.get()));
+    auto item = std::make_unique<Item>(this);
+    item->FillFromParent(source.folder, std::move(child), std::move(absolute), &attributes);
+    return item;
+}
+
+void TStCustomShellController::AddListChild(std::unique_ptr<TStShellItem> item)
+{
+    if (m_listView)
+        m_listView->AddItem(std::move(item));
+    else
+        m_itemList->Add(std::move(item));
+}
+
+void TStCustomShellController::AddComboChild(std::unique_ptr<TStShellFolder> folder)
+{
+    folder->GetIconIndex();
+    if (m_listControl)
+        m_listControl->AddFolder(std::move(folder));
 }
 
 void TStCustomShellController::AddTreeChild(std::unique_ptr<TStShellFolder> folder, SfgaoFlags attributes)
