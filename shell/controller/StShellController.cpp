@@ -53,7 +53,9 @@ void TStCustomShellController::IconIndicesFrom(Query query, int& iconIndex, int&
                                                std::string* displayName) const
 {
     ShFileInfo info;
-    if (!query(kIconQueryAttributes, info, kIconQueryFlags)) {
+    // The name costs a conversion per item: asked only when wanted.
+    const unsigned flags = displayName ? kIconQueryFlags : kIconQueryFlags & ~SHGFI_DISPLAYNAME;
+    if (!query(kIconQueryAttributes, info, flags)) {
         iconIndex = openIconIndex = overlayIndex = -1;
         return;
     }

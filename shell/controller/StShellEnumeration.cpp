@@ -160,7 +160,8 @@ void TStCustomShellController::AddTreeChild(std::unique_ptr<TStShellFolder> fold
     TStNodeImages images;
     images.imageIndex = folder->GetIconIndex();
     images.selectedIndex = folder->GetOpenIconIndex();
-    images.overlay = (attributes & SFGAO_SHARE) ? 0 : (folder->IsLink() ? 1 : -1);
+    // The icon query answered shared (0), link (1) or neither (-1) already.
+    images.overlay = folder->GetOverlayIndex();
     const bool hasChildren = TreeChildHasChildren(*folder, attributes);
     const std::string text = folder->GetDisplayName();
     TStTreeNodeHandle node = m_treeControl->AddChildNode(m_treeNode, text, std::move(folder), images);
