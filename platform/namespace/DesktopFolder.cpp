@@ -2,6 +2,7 @@
 
 #include "platform/namespace/FileSystemAccess.h"
 #include "platform/namespace/FileSystemFolder.h"
+#include "platform/namespace/FolderDropTarget.h"
 #include "platform/namespace/ListEnumerator.h"
 
 #include <sys/stat.h>
@@ -163,6 +164,25 @@ HResult DesktopFolder::GetAttributesOf(const std::vector<const ItemIdList*>& rel
     if (desktopDirectoryExists())
         own |= SFGAO_FILESYSTEM | SFGAO_DROPTARGET;
     attributes &= own;
+    return S_OK;
+}
+
+HResult DesktopFolder::GetDropTargetOf(const ItemIdList* relative, std::unique_ptr<IDropTarget>& result)
+{
+    if (ILIdSize(relative) != 0)
+        return NamespaceFolder::GetDropTargetOf(relative, result);
+    if (!desktopDirectoryExists())
+        return E_NOTIMPL;
+    result = std::make_unique<FolderDropTarget>(directory_->path(), emptyIdList());
+    return S_OK;
+}
+
+HResult DesktopFolder::childDropTarget(const IdRecord& child, const ItemIdList* relative,
+                                       std::unique_ptr<IDropTarget>& result)
+{
+    if (child.kind != IdKind::Trash)
+        return NamespaceFolder::childDropTarget(child, relative, result);
+    result = std::make_unique<TrashDropTarget>();
     return S_OK;
 }
 

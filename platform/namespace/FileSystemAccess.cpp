@@ -147,6 +147,13 @@ bool isWritableFolder(const std::string& folderPath)
     return ::access(folderPath.c_str(), W_OK | X_OK) == 0;
 }
 
+bool onSameVolume(const std::string& first, const std::string& second)
+{
+    struct stat a {};
+    struct stat b {};
+    return ::lstat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 && a.st_dev == b.st_dev;
+}
+
 HResult readFindData(const std::string& path, FindData& data)
 {
     struct stat status {};

@@ -26,6 +26,8 @@ bool isCompressed(const std::string& path);
 // A mount point: on another device than its parent, or the root.
 bool isMountPoint(const std::string& path);
 bool isWritableFolder(const std::string& folderPath);
+// Whether two existing paths lie on the same volume.
+bool onSameVolume(const std::string& first, const std::string& second);
 HResult readFindData(const std::string& path, FindData& data);
 // Removes a folder and everything in it without following symbolic links
 // and without entering other volumes mounted inside it (what lies on those

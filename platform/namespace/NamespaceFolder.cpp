@@ -1,6 +1,7 @@
 #include "platform/namespace/NamespaceFolder.h"
 
 #include "platform/namespace/FileContextMenu.h"
+#include "platform/namespace/FolderDropTarget.h"
 #include "platform/namespace/NaturalOrder.h"
 
 namespace dw::platform {
@@ -211,6 +212,33 @@ HResult NamespaceFolder::GetFindData(const ItemIdList* relative, FindData& data)
     }
     const auto record = readRecord(relative);
     return record ? childFindData(*record, data) : E_INVALIDARG;
+}
+
+HResult NamespaceFolder::GetDropTargetOf(const ItemIdList* relative, std::unique_ptr<IDropTarget>& result)
+{
+    if (ILIdSize(relative) == 0)
+        return E_NOTIMPL;
+    if (!isSingleId(relative)) {
+        ShellFolderPtr holder;
+        const ItemIdList* last = nullptr;
+        const HResult bound = bindToHolder(relative, holder, last);
+        return failed(bound) ? bound : holder->GetDropTargetOf(last, result);
+    }
+    const auto record = readRecord(relative);
+    return record ? childDropTarget(*record, relative, result) : E_INVALIDARG;
+}
+
+HResult NamespaceFolder::childDropTarget(const IdRecord& child, const ItemIdList* relative,
+                                         std::unique_ptr<IDropTarget>& result)
+{
+    SfgaoFlags attributes = SFGAO_FOLDER | SFGAO_FILESYSTEM;
+    if (failed(childAttributes(child, attributes, attributes)) || attributes != (SFGAO_FOLDER | SFGAO_FILESYSTEM))
+        return E_NOTIMPL;
+    const std::string path = childPath(child);
+    if (path.empty())
+        return E_NOTIMPL;
+    result = std::make_unique<FolderDropTarget>(path, absoluteOf(relative));
+    return S_OK;
 }
 
 std::string NamespaceFolder::GetIconNameOf(const ItemIdList* relative, bool open)

@@ -22,6 +22,7 @@ public:
     HResult GetUIObjectOf(const std::vector<const ItemIdList*>& relatives,
                           std::unique_ptr<IContextMenu>& result) override;
     HResult GetFindData(const ItemIdList* relative, FindData& data) override;
+    HResult GetDropTargetOf(const ItemIdList* relative, std::unique_ptr<IDropTarget>& result) override;
     std::string GetIconNameOf(const ItemIdList* relative, bool open) override;
     const ItemIdList* AbsoluteIdList() const override { return absolute_.get(); }
 
@@ -37,6 +38,9 @@ protected:
     virtual HResult renameChild(const IdRecord& child, const std::string& name, IdListPtr* newRelative);
     virtual HResult childFindData(const IdRecord& child, FindData& data);
     virtual std::string childIconName(const IdRecord& child, bool open);
+    // A file-system folder child takes drops; override for other targets.
+    virtual HResult childDropTarget(const IdRecord& child, const ItemIdList* relative,
+                                    std::unique_ptr<IDropTarget>& result);
     // The full path of a file-system child; empty for virtual ones.
     virtual std::string childPath(const IdRecord& child);
 

@@ -19,6 +19,8 @@ HResult resultFromErrno(int error)
     case EEXIST:
     case ENOTEMPTY:
         return E_ALREADY_EXISTS;
+    case EXDEV:
+        return E_NOT_SAME_DEVICE;
     case ENAMETOOLONG:
     case EINVAL:
         return E_BAD_NAME;
@@ -39,6 +41,8 @@ std::string shellErrorText(HResult result)
         return "Permission denied.";
     case E_FILE_NOT_FOUND:
         return "The item no longer exists.";
+    case E_NOT_SAME_DEVICE:
+        return "The item is on another volume.";
     case E_NOTIMPL:
         return "This item does not support the operation.";
     default:

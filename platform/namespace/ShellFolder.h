@@ -17,6 +17,7 @@
 namespace dw::platform {
 
 class IContextMenu;
+class IDropTarget;
 
 // Answers the children of one folder one at a time.
 class IEnumIdList {
@@ -71,6 +72,9 @@ public:
     // The context menu of one or more children.
     virtual HResult GetUIObjectOf(const std::vector<const ItemIdList*>& relatives,
                                   std::unique_ptr<IContextMenu>& result) = 0;
+    // The drop target of a child folder (the empty list: this folder); a
+    // namespace without drop targets answers E_NOTIMPL.
+    virtual HResult GetDropTargetOf(const ItemIdList*, std::unique_ptr<IDropTarget>&) { return E_NOTIMPL; }
     // The find data of a file-system child (SHGetDataFromIDList, format 1).
     virtual HResult GetFindData(const ItemIdList* relative, FindData& data) = 0;
     // The freedesktop icon-theme name of a child ("folder", "computer"...),

@@ -20,6 +20,7 @@ constexpr HResult E_ACCESSDENIED = static_cast<HResult>(0x80070005u);
 constexpr HResult E_FILE_NOT_FOUND = static_cast<HResult>(0x80070002u);
 constexpr HResult E_ALREADY_EXISTS = static_cast<HResult>(0x800700B7u);
 constexpr HResult E_BAD_NAME = static_cast<HResult>(0x8007007Bu);
+constexpr HResult E_NOT_SAME_DEVICE = static_cast<HResult>(0x80070011u);
 constexpr bool succeeded(HResult result) { return result >= 0; }
 constexpr bool failed(HResult result) { return result < 0; }
 

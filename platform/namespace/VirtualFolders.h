@@ -32,8 +32,12 @@ public:
     // The desktop's own name and attributes are asked with the empty list.
     HResult GetDisplayNameOf(const ItemIdList* relative, ShgdnFlags flags, std::string& name) override;
     HResult GetAttributesOf(const std::vector<const ItemIdList*>& relatives, SfgaoFlags& attributes) override;
+    // The empty list stands for the desktop directory; Trash takes drops too.
+    HResult GetDropTargetOf(const ItemIdList* relative, std::unique_ptr<IDropTarget>& result) override;
 
 protected:
+    HResult childDropTarget(const IdRecord& child, const ItemIdList* relative,
+                            std::unique_ptr<IDropTarget>& result) override;
     HResult bindChild(const IdRecord& child, ShellFolderPtr& result) override;
     int compareChildren(const IdRecord& first, const IdRecord& second) override;
     HResult childAttributes(const IdRecord& child, SfgaoFlags asked, SfgaoFlags& result) override;

@@ -1,0 +1,201 @@
+#include "NamespaceFixture.h"
+
+#include "platform/namespace/ChangeReport.h"
+#include "platform/namespace/DropTarget.h"
+#include "platform/namespace/FileTransfer.h"
+#include "platform/namespace/FolderDropTarget.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+using namespace dw::platform;
+using namespace dw::platform::testing;
+
+namespace {
+
+constexpr unsigned kAll = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+
+class ErrorUi : public IShellUi {
+public:
+    std::vector<std::string> errors;
+    bool confirm(const std::string&, const std::string&) override { return true; }
+    void showError(const std::string&, const std::string& message) override { errors.push_back(message); }
+    bool askText(const std::string&, const std::string&, std::string&) override { return false; }
+    void copyText(const std::string&) override {}
+    bool chooseApplication(const std::string&, std::vector<std::string>&) override { return false; }
+    void showProperties(const std::vector<std::string>&) override {}
+};
+
+std::string contentOf(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool exists(const std::string& path)
+{
+    return std::filesystem::exists(std::filesystem::symlink_status(path));
+}
+
+// The drop target of the folder at `path`, through its parent as the tree asks for it.
+std::unique_ptr<IDropTarget> dropTargetOf(const std::string& path)
+{
+    const IdListPtr absolute = parsingNameToIdList(path);
+    ShellFolderPtr parent = bindToParent(absolute.get());
+    std::unique_ptr<IDropTarget> target;
+    EXPECT_EQ(parent->GetDropTargetOf(ILFindLastID(absolute.get()), target), S_OK) << path;
+    return target;
+}
+
+unsigned effectOf(IDropTarget& target, const std::vector<std::string>& paths, unsigned keyState,
+                  unsigned allowed = kAll)
+{
+    unsigned effect = allowed;
+    target.DragEnter(paths, keyState, effect);
+    target.DragLeave();
+    return effect;
+}
+
+} // namespace
+
+TEST(DropTargets, EffectFollowsTheKeysAndTheVolume)
+{
+    TempNamespace ns;
+    const std::string file = ns.makeFile("home/a.dw2");
+    ns.makeFolder("home/Target");
+    const auto target = dropTargetOf(ns.home + "/Target");
+    ASSERT_TRUE(target);
+    EXPECT_EQ(effectOf(*target, {file}, 0), DROPEFFECT_MOVE); // same volume
+    EXPECT_EQ(effectOf(*target, {file}, MK_CONTROL), DROPEFFECT_COPY);
+    EXPECT_EQ(effectOf(*target, {file}, MK_SHIFT), DROPEFFECT_MOVE);
+    EXPECT_EQ(effectOf(*target, {file}, MK_CONTROL | MK_SHIFT), DROPEFFECT_LINK);
+    EXPECT_EQ(effectOf(*target, {file}, MK_ALT), DROPEFFECT_LINK);
+    EXPECT_EQ(effectOf(*target, {file}, 0, DROPEFFECT_COPY), DROPEFFECT_COPY); // move not allowed
+    EXPECT_EQ(effectOf(*target, {file}, MK_SHIFT, DROPEFFECT_COPY), DROPEFFECT_NONE);
+    EXPECT_EQ(effectOf(*target, {}, 0), DROPEFFECT_NONE);
+    EXPECT_EQ(effectOf(*target, {ns.home + "/missing"}, 0), DROPEFFECT_NONE);
+}
+
+TEST(DropTargets, NoFolderIntoItselfAndNoMoveToWhereItIs)
+{
+    TempNamespace ns;
+    const std::string outer = ns.makeFolder("home/Outer");
+    ns.makeFolder("home/Outer/Inner");
+    EXPECT_EQ(effectOf(*dropTargetOf(outer), {outer}, MK_CONTROL), DROPEFFECT_NONE);
+    EXPECT_EQ(effectOf(*dropTargetOf(outer + "/Inner"), {outer}, MK_CONTROL), DROPEFFECT_NONE);
+    const std::string file = ns.makeFile("home/Outer/a.dw2");
+    EXPECT_EQ(effectOf(*dropTargetOf(outer), {file}, 0), DROPEFFECT_NONE);
+    EXPECT_EQ(effectOf(*dropTargetOf(outer), {file}, MK_CONTROL), DROPEFFECT_COPY);
+}
+
+TEST(DropTargets, CopyNeverReplacesAndKeepsLinksAsLinks)
+{
+    TempNamespace ns;
+    const std::string folder = ns.makeFolder("home/Cal");
+    ns.makeFile("home/Cal/a.dw2", "calendar");
+    ns.makeLink("a.dw2", "home/Cal/link");
+    const std::string target = ns.makeFolder("home/Target");
+    ns.makeFolder("home/Target/Cal"); // already taken
+    std::vector<long> events;
+    const auto previous = setNamespaceChangeSink([&](long event, const ItemIdList*, const ItemIdList*) {
+        events.push_back(event);
+    });
+    ErrorUi ui;
+    unsigned effect = kAll;
+    const HResult result = dropTargetOf(target)->Drop({folder}, MK_CONTROL, effect, ui);
+    setNamespaceChangeSink(previous);
+    ASSERT_EQ(result, S_OK);
+    EXPECT_EQ(effect, DROPEFFECT_COPY);
+    EXPECT_EQ(contentOf(target + "/Cal (2)/a.dw2"), "calendar");
+    EXPECT_TRUE(std::filesystem::is_symlink(target + "/Cal (2)/link"));
+    EXPECT_EQ(std::filesystem::read_symlink(target + "/Cal (2)/link"), "a.dw2");
+    EXPECT_TRUE(std::filesystem::is_empty(target + "/Cal"));
+    EXPECT_EQ(contentOf(folder + "/a.dw2"), "calendar"); // the source stays
+    EXPECT_EQ(events, (std::vector<long>{SHCNE_MKDIR}));
+}
+
+TEST(DropTargets, MoveAndLink)
+{
+    TempNamespace ns;
+    const std::string file = ns.makeFile("home/a.dw2", "calendar");
+    const std::string other = ns.makeFile("home/b.dw2", "other");
+    const std::string target = ns.makeFolder("home/Target");
+    std::vector<long> events;
+    const auto previous = setNamespaceChangeSink([&](long event, const ItemIdList*, const ItemIdList*) {
+        events.push_back(event);
+    });
+    ErrorUi ui;
+    unsigned effect = kAll;
+    EXPECT_EQ(dropTargetOf(target)->Drop({file}, 0, effect, ui), S_OK);
+    effect = kAll;
+    EXPECT_EQ(dropTargetOf(target)->Drop({other}, MK_ALT, effect, ui), S_OK);
+    setNamespaceChangeSink(previous);
+    EXPECT_FALSE(exists(file));
+    EXPECT_EQ(contentOf(target + "/a.dw2"), "calendar");
+    EXPECT_EQ(std::filesystem::read_symlink(target + "/b.dw2"), other);
+    EXPECT_EQ(events, (std::vector<long>{SHCNE_CREATE, SHCNE_DELETE, SHCNE_CREATE}));
+}
+
+TEST(DropTargets, AFailedCopyLeavesNoHalfCopyBehind)
+{
+    TempNamespace ns;
+    const std::string folder = ns.makeFolder("home/WithPipe");
+    ns.makeFile("home/WithPipe/a.dw2", "calendar");
+    ASSERT_EQ(::mkfifo((folder + "/pipe").c_str(), 0600), 0); // pipes are not copied
+    const std::string target = ns.makeFolder("home/Target");
+    ErrorUi ui;
+    unsigned effect = kAll;
+    EXPECT_TRUE(failed(dropTargetOf(target)->Drop({folder}, MK_CONTROL, effect, ui)));
+    EXPECT_TRUE(std::filesystem::is_empty(target));
+    EXPECT_TRUE(exists(folder + "/pipe"));
+    EXPECT_EQ(contentOf(folder + "/a.dw2"), "calendar");
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_NE(ui.errors[0].find("Could not copy \"WithPipe\""), std::string::npos);
+}
+
+TEST(DropTargets, TheDesktopAndTheTrashTakeDropsVirtualFoldersDoNot)
+{
+    TempNamespace ns;
+    const std::string file = ns.makeFile("home/old.dw2");
+    const auto desktop = ns.desktopFolder();
+    std::unique_ptr<IDropTarget> target;
+    const IdListPtr self = parsingNameToIdList("");
+    ASSERT_EQ(desktop->GetDropTargetOf(self.get(), target), S_OK); // the desktop directory
+    EXPECT_EQ(effectOf(*target, {file}, 0), DROPEFFECT_MOVE);
+    target.reset();
+    const IdListPtr computer = parsingNameToIdList("computer:///");
+    EXPECT_EQ(desktop->GetDropTargetOf(computer.get(), target), E_NOTIMPL);
+
+    const IdListPtr trash = parsingNameToIdList("trash:///");
+    ASSERT_EQ(desktop->GetDropTargetOf(trash.get(), target), S_OK);
+    EXPECT_EQ(effectOf(*target, {file}, MK_CONTROL), DROPEFFECT_MOVE);
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::setenv("HOME", ns.home.c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (ns.home + "/.local/share").c_str(), 1);
+    ErrorUi ui;
+    unsigned effect = kAll;
+    const HResult result = target->Drop({file}, 0, effect, ui);
+    ::setenv("HOME", savedHome.c_str(), 1);
+    ::unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(result, S_OK);
+    EXPECT_FALSE(exists(file));
+    EXPECT_TRUE(exists(ns.trash + "/files/old.dw2"));
+}
+
+TEST(FileTransfer, FreeNamesKeepTheExtension)
+{
+    TempNamespace ns;
+    for (const char* name : {"a.dw2", "a (2).dw2", ".hidden", "plain"})
+        ns.makeFile(std::string("home/") + name);
+    EXPECT_EQ(freeNameIn(ns.home, "a.dw2"), "a (3).dw2");
+    EXPECT_EQ(freeNameIn(ns.home, ".hidden"), ".hidden (2)");
+    EXPECT_EQ(freeNameIn(ns.home, "plain"), "plain (2)");
+    EXPECT_EQ(freeNameIn(ns.home, "new.dw2"), "new.dw2");
+}
