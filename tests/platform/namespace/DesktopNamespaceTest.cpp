@@ -242,3 +242,18 @@ TEST(DesktopOrder, EqualAbsoluteListsCompareEqualAndLowBitsCarryTheSign)
     const IdListPtr home = parsingNameToIdList(ns.home);
     EXPECT_LT(desktop->CompareIDs(0, home.get(), a.get()), 0);
 }
+
+TEST(DriveTypes, VirtualItemsHaveNoRootAndOnlyVolumesTellTheirOwn)
+{
+    TempNamespace ns("/dev/sr0 @ROOT@/dvd iso9660 ro 0 0\n");
+    ns.makeFolder("dvd");
+    ns.makeFolder("dvd/video");
+    IShellNamespace& shell = currentShellNamespace();
+    for (const char* name : {"", "computer:///", "network:///", "trash:///"})
+        EXPECT_EQ(shell.driveTypeOf(parsingNameToIdList(name).get()), DriveType::NoRootDir) << name;
+    EXPECT_EQ(shell.driveTypeOf(parsingNameToIdList(ns.home).get()), DriveType::Fixed);
+    EXPECT_EQ(shell.driveTypeOf(parsingNameToIdList(ns.root + "/dvd/video").get()), DriveType::CdRom);
+    EXPECT_EQ(shell.volumeDriveType(parsingNameToIdList(ns.root + "/dvd").get()), DriveType::CdRom);
+    EXPECT_EQ(shell.volumeDriveType(parsingNameToIdList(ns.root + "/dvd/video").get()), std::nullopt);
+    EXPECT_EQ(shell.volumeDriveType(parsingNameToIdList("computer:///").get()), std::nullopt);
+}
