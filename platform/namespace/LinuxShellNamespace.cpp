@@ -1,7 +1,7 @@
 #include "platform/namespace/LinuxShellNamespace.h"
 
 #include "platform/namespace/IdRecord.h"
-#include "platform/namespace/SpecialFolders.h"
+#include "platform/namespace/KnownFolderLocations.h"
 #include "platform/namespace/VirtualFolders.h"
 
 namespace dw::platform {

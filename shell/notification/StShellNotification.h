@@ -20,7 +20,7 @@
 #include "platform/messagewindow/MessageWindow.h"
 #include "shell/notification/StNotificationItem.h"
 #include "shell/notification/StNotifyEvents.h"
-#include "shell/notification/StSpecialRootFolder.h"
+#include "shell/notification/StRootFolderKinds.h"
 
 #include <QString>
 

@@ -1,5 +1,5 @@
 #include "shell/notification/StNotifyEvents.h"
-#include "shell/notification/StSpecialRootFolder.h"
+#include "shell/notification/StRootFolderKinds.h"
 
 #include "platform/changes/ShellChangeEvents.h"
 

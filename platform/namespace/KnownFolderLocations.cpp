@@ -1,4 +1,4 @@
-#include "platform/namespace/SpecialFolders.h"
+#include "platform/namespace/KnownFolderLocations.h"
 
 #include "platform/namespace/NamespaceEnvironment.h"
 #include "platform/namespace/ShellTypes.h"

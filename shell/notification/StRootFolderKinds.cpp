@@ -1,4 +1,4 @@
-#include "shell/notification/StSpecialRootFolder.h"
+#include "shell/notification/StRootFolderKinds.h"
 
 #include <array>
 
