@@ -4,6 +4,7 @@
 // input's lines, and converting the output again inserts nothing.
 
 #include "app/convert/CalendarConverter.h"
+#include "app/convert/LineSplitter.h"
 
 #include <cstdint>
 #include <cstdlib>

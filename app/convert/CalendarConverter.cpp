@@ -8,13 +8,12 @@ namespace dw::convert {
 
 bool CalendarConverter::convert(std::string_view text)
 {
-    splitLines(text, lines_);
-    scanCalendar(text, lines_, insertions_);
+    summary_ = scanCalendar(text, insertions_);
     if (insertions_.empty()) {
         output_.clear();
         return false;
     }
-    renderCalendar(text, lines_, insertions_, output_);
+    renderCalendar(text, summary_, insertions_, output_);
     return true;
 }
 

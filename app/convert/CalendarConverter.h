@@ -3,7 +3,6 @@
 // call to call, so converting many files allocates only while they grow.
 
 #include "app/convert/CalendarScanner.h"
-#include "app/convert/LineSplitter.h"
 #include "platform/files/ByteBuffer.h"
 
 #include <string_view>
@@ -19,10 +18,11 @@ public:
 
     std::string_view output() const { return output_.view(); }
     const std::vector<Insertion>& insertions() const { return insertions_; }
-    const std::vector<LineSpan>& lines() const { return lines_; }
+    // Lines of the text last converted.
+    std::size_t lineCount() const { return summary_.lines; }
 
 private:
-    std::vector<LineSpan> lines_;
+    ScanSummary summary_;
     std::vector<Insertion> insertions_;
     platform::ByteBuffer output_;
 };

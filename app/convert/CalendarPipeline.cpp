@@ -28,10 +28,9 @@ unsigned CalendarPipeline::defaultWorkers()
     return std::min(4u, std::thread::hardware_concurrency());
 }
 
-CalendarPipeline::CalendarPipeline(std::vector<std::string> paths, unsigned workers)
-    : paths_(std::move(paths))
+CalendarPipeline::CalendarPipeline(unsigned workers)
 {
-    if (workers < 2 || paths_.size() < 2)
+    if (workers < 2)
         workers = 0;
     // One slot for the item the run holds, one for each worker to fill.
     const std::size_t slots = std::size_t(workers) + 1;
@@ -53,6 +52,19 @@ CalendarPipeline::~CalendarPipeline()
         worker.join();
 }
 
+void CalendarPipeline::begin(std::vector<std::string> paths)
+{
+    std::unique_lock lock(mutex_);
+    // A worker may still be reading for the list given up; its slot must be
+    // free before the new list can use it.
+    itemReady_.wait(lock, [this] { return busy_ == 0; });
+    paths_ = std::move(paths);
+    claimed_ = released_ = handed_ = 0;
+    std::fill(slotHolds_.begin(), slotHolds_.end(), notReady);
+    lock.unlock();
+    workAvailable_.notify_all();
+}
+
 bool CalendarPipeline::mayClaim() const
 {
     return claimed_ < paths_.size() && claimed_ < released_ + slots_.size();
@@ -67,9 +79,12 @@ void CalendarPipeline::work()
             return;
         const std::size_t item = claimed_++;
         PreparedCalendar& slot = *slots_[item % slots_.size()];
+        const std::string& path = paths_[item];
+        ++busy_;
         lock.unlock();
-        slot.prepare(paths_[item]);
+        slot.prepare(path);
         lock.lock();
+        --busy_;
         slotHolds_[item % slots_.size()] = item;
         itemReady_.notify_all();
     }

@@ -34,13 +34,19 @@ struct PreparedCalendar {
     void prepare(const std::string& filePath);
 };
 
+// The workers and their buffers live as long as the pipeline, so a run over
+// many folders starts no threads and allocates nothing per folder.
 class CalendarPipeline {
 public:
     // `workers` 0 or 1: everything happens in the calling thread.
-    CalendarPipeline(std::vector<std::string> paths, unsigned workers);
+    explicit CalendarPipeline(unsigned workers);
     ~CalendarPipeline();
     CalendarPipeline(const CalendarPipeline&) = delete;
     CalendarPipeline& operator=(const CalendarPipeline&) = delete;
+
+    // Starts on a new list of files; what is left of the previous one is
+    // dropped (after the files being read right now are done).
+    void begin(std::vector<std::string> paths);
 
     // The next calendar in list order, valid until the following call;
     // null after the last one.
@@ -59,6 +65,7 @@ private:
     std::size_t claimed_ = 0;                              // items given to workers so far
     std::size_t released_ = 0;                             // items the run is done with
     std::size_t handed_ = 0;                               // items handed to the run
+    std::size_t busy_ = 0;                                 // workers reading right now
     bool stopping_ = false;
     std::mutex mutex_;
     std::condition_variable workAvailable_;

@@ -1,16 +1,16 @@
 #include "app/convert/CalendarRenderer.h"
 
+#include "app/convert/LineSplitter.h"
+
 #include <cstring>
 
 namespace dw::convert {
 
 namespace {
 
-std::size_t renderedSize(const std::vector<LineSpan>& lines, const std::vector<Insertion>& insertions)
+std::size_t renderedSize(const ScanSummary& summary, const std::vector<Insertion>& insertions)
 {
-    std::size_t size = 0;
-    for (const LineSpan& line : lines)
-        size += line.length + 2;
+    std::size_t size = summary.lineBytes + 2 * summary.lines;
     for (const Insertion& insertion : insertions)
         size += insertedLineText(insertion.line).size() + 2;
     return size;
@@ -27,16 +27,18 @@ char* put(char* out, std::string_view bytes)
 
 } // namespace
 
-void renderCalendar(std::string_view text, const std::vector<LineSpan>& lines,
-                    const std::vector<Insertion>& insertions, platform::ByteBuffer& out)
+void renderCalendar(std::string_view text, const ScanSummary& summary, const std::vector<Insertion>& insertions,
+                    platform::ByteBuffer& out)
 {
-    out.resizeUninitialised(renderedSize(lines, insertions));
+    out.resizeUninitialised(renderedSize(summary, insertions));
     char* cursor = out.data();
     auto next = insertions.begin();
-    for (std::size_t index = 0; index < lines.size(); ++index) {
+    LineCursor lines(text);
+    std::string_view line;
+    for (std::size_t index = 0; lines.next(line); ++index) {
         for (; next != insertions.end() && next->beforeLine == index; ++next)
             cursor = put(cursor, insertedLineText(next->line));
-        cursor = put(cursor, lines[index].in(text));
+        cursor = put(cursor, line);
     }
 }
 

@@ -3,7 +3,6 @@
 // by CR LF. Each byte is copied once, straight into the output buffer.
 
 #include "app/convert/CalendarScanner.h"
-#include "app/convert/LineSplitter.h"
 #include "platform/files/ByteBuffer.h"
 
 #include <string_view>
@@ -11,7 +10,8 @@
 
 namespace dw::convert {
 
-void renderCalendar(std::string_view text, const std::vector<LineSpan>& lines,
-                    const std::vector<Insertion>& insertions, platform::ByteBuffer& out);
+// `summary` is what the scan of `text` found.
+void renderCalendar(std::string_view text, const ScanSummary& summary, const std::vector<Insertion>& insertions,
+                    platform::ByteBuffer& out);
 
 } // namespace dw::convert

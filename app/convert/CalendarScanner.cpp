@@ -1,6 +1,7 @@
 #include "app/convert/CalendarScanner.h"
 
 #include "app/convert/CalendarTag.h"
+#include "app/convert/LineSplitter.h"
 
 namespace dw::convert {
 
@@ -84,20 +85,24 @@ std::string_view insertedLineText(InsertedLine line)
     return {};
 }
 
-void scanCalendar(std::string_view text, const std::vector<LineSpan>& lines, std::vector<Insertion>& insertions)
+ScanSummary scanCalendar(std::string_view text, std::vector<Insertion>& insertions)
 {
     insertions.clear();
+    ScanSummary summary;
     ScanState state;
     CalendarTag current = CalendarTag::Other; // the empty key matches no tag
-    for (std::size_t index = 0; index < lines.size(); ++index) {
+    LineCursor cursor(text);
+    for (std::string_view line; cursor.next(line); ++summary.lines) {
+        summary.lineBytes += line.size();
         const CalendarTag previous = current;
-        current = classifyLine(lines[index].in(text));
+        current = classifyLine(line);
         if (!passesGates(state, current) || applyBlockTag(state, current) || !state.inAnyCalendar())
             continue;
-        InsertedLine line;
-        if (insertionFor(state, previous, current, line))
-            insertions.push_back({index, line});
+        InsertedLine inserted;
+        if (insertionFor(state, previous, current, inserted))
+            insertions.push_back({summary.lines, inserted});
     }
+    return summary;
 }
 
 } // namespace dw::convert

@@ -1,8 +1,6 @@
 #pragma once
 // The state machine that finds where a calendar lacks the 2.20 property lines.
 
-#include "app/convert/LineSplitter.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -21,10 +19,15 @@ struct Insertion {
     InsertedLine line = InsertedLine::EventAlign;
 };
 
-// Scans the loaded lines of one file, each once and in order, and appends
-// the insertions they call for to `insertions` (cleared first), in line order.
+// What a scan saw of the text, enough to lay out the converted calendar.
+struct ScanSummary {
+    std::size_t lines = 0;     // lines of the text
+    std::size_t lineBytes = 0; // their bytes, terminators not counted
+};
+
+// Scans the lines of one file, each once and in order, and puts the
+// insertions they call for into `insertions` (cleared first), in line order.
 // Inserted lines are never examined and never become the previous line.
-void scanCalendar(std::string_view text, const std::vector<LineSpan>& lines,
-                  std::vector<Insertion>& insertions);
+ScanSummary scanCalendar(std::string_view text, std::vector<Insertion>& insertions);
 
 } // namespace dw::convert

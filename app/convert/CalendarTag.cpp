@@ -71,11 +71,24 @@ std::string_view trimmedKey(std::string_view line)
 
 CalendarTag classifyLine(std::string_view line)
 {
-    const std::string_view key = trimmedKey(line);
-    // The shortest tag tested, "<script>", "<events>" and "<daycal>", has 8 bytes.
-    if (key.size() < 8 || key[0] != '<')
+    // Most lines are no tag we look for: they are turned away on their first
+    // bytes, before the end of the line is trimmed.
+    const char* p = line.data();
+    const char* end = p + line.size();
+    while (p < end && static_cast<unsigned char>(*p) <= 32)
+        ++p;
+    if (end - p < 8 || p[0] != '<')
         return CalendarTag::Other;
-    switch (lowerAscii(static_cast<unsigned char>(key[1]))) {
+    const char second = static_cast<char>(lowerAscii(static_cast<unsigned char>(p[1])));
+    if (second != 'd' && second != 's' && second != 'e' && second != 'w' && second != 'm' && second != '/')
+        return CalendarTag::Other;
+    while (end > p && static_cast<unsigned char>(end[-1]) <= 32)
+        --end;
+    const std::string_view key(p, std::size_t(end - p));
+    // The shortest tag tested, "<script>", "<events>" and "<daycal>", has 8 bytes.
+    if (key.size() < 8)
+        return CalendarTag::Other;
+    switch (second) {
     case 'd': return classifyD(key);
     case 's': return classifyS(key);
     case 'e': return classifyE(key);

@@ -14,9 +14,14 @@ const char* const streamWriteError = "Stream write error";
 } // namespace
 
 ConversionRun::ConversionRun(ConversionOptions options, ConversionObserver* observer)
-    : options_(options), observer_(observer)
+    : options_(options)
+    , observer_(observer)
+    , pipeline_(std::make_unique<CalendarPipeline>(options.workers == 0 ? CalendarPipeline::defaultWorkers()
+                                                                        : options.workers))
 {
 }
+
+ConversionRun::~ConversionRun() = default;
 
 std::int32_t ConversionRun::convert(const std::string& currentFolder, const std::vector<CalendarEntry>& entries)
 {
@@ -24,10 +29,9 @@ std::int32_t ConversionRun::convert(const std::string& currentFolder, const std:
     for (const CalendarEntry& entry : entries)
         if (entry.selected)
             paths.push_back(currentFolder + entry.name);
-    const unsigned workers = options_.workers == 0 ? CalendarPipeline::defaultWorkers() : options_.workers;
-    CalendarPipeline pipeline(std::move(paths), workers);
+    pipeline_->begin(std::move(paths));
     const std::int32_t before = filesWritten_;
-    while (PreparedCalendar* calendar = pipeline.next()) {
+    while (PreparedCalendar* calendar = pipeline_->next()) {
         if (filesWritten_ != before)
             readAgainIfWeChangedIt(*calendar);
         if (finishCalendar(*calendar))

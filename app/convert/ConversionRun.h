@@ -5,12 +5,14 @@
 #include "platform/files/FileIo.h"
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace dw::convert {
 
+class CalendarPipeline;
 struct PreparedCalendar;
 
 // One entry of the file list: a bare file name and whether it is selected.
@@ -54,6 +56,9 @@ struct ConversionOptions {
 class ConversionRun {
 public:
     explicit ConversionRun(ConversionOptions options = {}, ConversionObserver* observer = nullptr);
+    ~ConversionRun();
+    ConversionRun(const ConversionRun&) = delete;
+    ConversionRun& operator=(const ConversionRun&) = delete;
 
     // Converts the selected entries of `currentFolder` (which ends with "/"),
     // in list order, and answers how many files this call wrote. Throws
@@ -71,6 +76,7 @@ private:
 
     ConversionOptions options_;
     ConversionObserver* observer_;
+    std::unique_ptr<CalendarPipeline> pipeline_;
     std::int32_t filesWritten_ = 0;
 };
 

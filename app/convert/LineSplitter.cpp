@@ -6,11 +6,9 @@
 
 namespace dw::convert {
 
-namespace {
-
-// First CR or LF at or after `p`, or `end`. Lines are short, so the search is
-// done sixteen bytes at a time where the processor allows it.
-const char* findTerminator(const char* p, const char* end)
+// Lines are short, so the search is done sixteen bytes at a time where the
+// processor allows it.
+const char* findLineTerminator(const char* p, const char* end)
 {
 #if defined(__SSE2__)
     const __m128i cr = _mm_set1_epi8('\r');
@@ -28,23 +26,13 @@ const char* findTerminator(const char* p, const char* end)
     return p;
 }
 
-} // namespace
-
 void splitLines(std::string_view text, std::vector<LineSpan>& lines)
 {
     lines.clear();
-    const char* const start = text.data();
-    const char* const end = start + text.size();
-    const char* p = start;
-    while (p < end) {
-        const char* stop = findTerminator(p, end);
-        lines.push_back({std::size_t(p - start), std::size_t(stop - p)});
-        if (stop == end)
-            break;
-        p = stop + 1;
-        if (*stop == '\r' && p < end && *p == '\n')
-            ++p;
-    }
+    LineCursor cursor(text);
+    std::string_view line;
+    while (cursor.next(line))
+        lines.push_back({std::size_t(line.data() - text.data()), line.size()});
 }
 
 } // namespace dw::convert

@@ -19,6 +19,35 @@ struct LineSpan {
     std::string_view in(std::string_view text) const { return text.substr(begin, length); }
 };
 
+// First CR or LF at or after `p`, or `end`.
+const char* findLineTerminator(const char* p, const char* end);
+
+// Walks the lines of a text one by one, so that a scan over them needs no
+// list of lines at all.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view text) : p_(text.data()), end_(text.data() + text.size()) {}
+
+    // The next line, or false when the text is used up.
+    bool next(std::string_view& line)
+    {
+        if (p_ >= end_)
+            return false;
+        const char* stop = findLineTerminator(p_, end_);
+        line = std::string_view(p_, std::size_t(stop - p_));
+        p_ = stop;
+        if (p_ < end_) {
+            const bool crLf = *p_ == '\r' && p_ + 1 < end_ && p_[1] == '\n';
+            p_ += crLf ? 2 : 1;
+        }
+        return true;
+    }
+
+private:
+    const char* p_;
+    const char* end_;
+};
+
 // Replaces the contents of `lines` with the lines of `text`.
 void splitLines(std::string_view text, std::vector<LineSpan>& lines);
 

@@ -18,7 +18,7 @@ void convertInMemory(benchmark::State& state, dw::bench::Layout layout)
         benchmark::DoNotOptimize(converter.output().data());
     }
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(text.size()));
-    state.counters["lines/s"] = benchmark::Counter(double(converter.lines().size()) * double(state.iterations()),
+    state.counters["lines/s"] = benchmark::Counter(double(converter.lineCount()) * double(state.iterations()),
                                                    benchmark::Counter::kIsRate);
 }
 
