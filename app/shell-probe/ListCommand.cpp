@@ -8,6 +8,7 @@
 #include "ProbeOutput.h"
 
 #include "platform/namespace/ShellNamespace.h"
+#include "shell/controller/StCollectingTreeTarget.h"
 #include "shell/controller/StShellController.h"
 
 #include <algorithm>
@@ -19,24 +20,6 @@ using namespace dw::platform;
 
 constexpr SfgaoFlags kListedAttributes = SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_HIDDEN | SFGAO_LINK
     | SFGAO_HASSUBFOLDER | SFGAO_CANRENAME | SFGAO_COMPRESSED | SFGAO_SHARE;
-
-// Collects what the controller's tree mode adds, files and hidden items included.
-class CollectingTree : public IStShellTreeTarget {
-public:
-    bool ShowFiles() const override { return true; }
-    bool ShowHidden() const override { return true; }
-    bool HasFilterHook() const override { return false; }
-    void FilterItem(TStShellFolder&, bool&) override {}
-    TStTreeNodeHandle AddChildNode(TStTreeNodeHandle, const std::string&, std::unique_ptr<TStShellFolder> folder,
-                                   const TStNodeImages&) override
-    {
-        folders.Add(std::move(folder));
-        return nullptr;
-    }
-    void MarkHasChildren(TStTreeNodeHandle) override {}
-
-    TStShellFolderList folders;
-};
 
 std::string attributeText(const TStShellFolder& folder)
 {
@@ -79,7 +62,7 @@ int runList(const std::vector<std::string>& arguments, std::ostream& out, std::o
         return 1;
     }
     TStCustomShellController controller;
-    CollectingTree tree;
+    TStCollectingTreeTarget tree;
     controller.SetTreeTarget(&tree);
     controller.Enumerate(list.get(), TStEnumerationMode::Tree);
     for (TStShellFolder* folder : inNamespaceOrder(tree.folders, *controller.GetDesktopFolder())) {

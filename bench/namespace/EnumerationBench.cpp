@@ -10,6 +10,7 @@
 #include "HeapCounter.h"
 
 #include "platform/namespace/ShellNamespace.h"
+#include "shell/controller/StCollectingTreeTarget.h"
 #include "shell/controller/StShellController.h"
 
 #include <QCoreApplication>
@@ -24,24 +25,6 @@
 #include <string>
 
 namespace {
-
-class CountingTree : public IStShellTreeTarget {
-public:
-    bool ShowFiles() const override { return true; }
-    bool ShowHidden() const override { return true; }
-    bool HasFilterHook() const override { return false; }
-    void FilterItem(TStShellFolder&, bool&) override {}
-    TStTreeNodeHandle AddChildNode(TStTreeNodeHandle, const std::string&, std::unique_ptr<TStShellFolder> folder,
-                                   const TStNodeImages&) override
-    {
-        folders.Add(std::move(folder));
-        return nullptr;
-    }
-    void MarkHasChildren(TStTreeNodeHandle) override { ++withChildren; }
-
-    TStShellFolderList folders;
-    int withChildren = 0;
-};
 
 struct Figures {
     double sortSeconds = 0;
@@ -80,7 +63,7 @@ Figures enumerateOnce(const std::string& path)
     Figures figures;
     {
         TStCustomShellController controller;
-        CountingTree tree;
+        TStCollectingTreeTarget tree;
         controller.SetTreeTarget(&tree);
         controller.Enumerate(list.get(), TStEnumerationMode::Tree);
         figures.seconds = timer.nsecsElapsed() / 1e9;
