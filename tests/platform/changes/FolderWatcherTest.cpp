@@ -2,11 +2,9 @@
 
 #include "platform/changes/LiveUpdateNotice.h"
 #include "platform/changes/ShellChangeEvents.h"
+#include "tests/support/qt/EventLoopWaiting.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -38,15 +36,7 @@ protected:
     // passed), then a little longer to catch any that should not come.
     const std::vector<PathChange>& waitFor(std::size_t count, qint64 patienceMs = 2000)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (received_.size() < count && clock.elapsed() < patienceMs) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            QThread::msleep(1);
-        }
-        const qint64 settleUntil = clock.elapsed() + 60;
-        while (clock.elapsed() < settleUntil)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        dw::test::processEventsUntil([&] { return received_.size() >= count; }, patienceMs, 60);
         return received_;
     }
 

@@ -3,11 +3,10 @@
 #include "tests/shell/notification/NotificationTestSupport.h"
 
 #include "platform/namespace/ShellNamespace.h"
+#include "tests/support/qt/EventLoopWaiting.h"
+#include "tests/support/qt/FolderOpening.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -34,33 +33,13 @@ protected:
         component_.SetWatchFolder(root_);
         component_.SetWatchSubFolders(true);
         component_.SetActive(true);
-        open(root_);
-        open(root_ + "/opened");
-    }
-
-    static void open(const std::string& folder)
-    {
-        ShellFolderPtr shellFolder = bindToFolder(parsingNameToIdList(folder).get());
-        ASSERT_TRUE(shellFolder);
-        std::unique_ptr<IEnumIdList> children;
-        ASSERT_TRUE(succeeded(shellFolder->EnumObjects(SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, children)));
-        IdListPtr child;
-        while (children->Next(child) == S_OK) {
-        }
-        QCoreApplication::processEvents();
+        dw::test::openFolder(root_);
+        dw::test::openFolder(root_ + "/opened");
     }
 
     const std::vector<Call>& waitFor(std::size_t count)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (calls_.size() < count && clock.elapsed() < 2000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            QThread::msleep(1);
-        }
-        const qint64 settleUntil = clock.elapsed() + 80;
-        while (clock.elapsed() < settleUntil)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        dw::test::processEventsUntil([&] { return calls_.size() >= count; });
         return calls_;
     }
 

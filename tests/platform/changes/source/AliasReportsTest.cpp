@@ -6,11 +6,10 @@
 #include "platform/namespace/IdRecord.h"
 #include "platform/namespace/LinuxShellNamespace.h"
 #include "platform/namespace/ShellNamespace.h"
+#include "tests/support/qt/EventLoopWaiting.h"
+#include "tests/support/qt/FolderOpening.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -61,18 +60,6 @@ protected:
         ASSERT_NE(id_, 0u);
     }
 
-    static void open(const ItemIdList* folder)
-    {
-        ShellFolderPtr shellFolder = bindToFolder(folder);
-        ASSERT_TRUE(shellFolder);
-        std::unique_ptr<IEnumIdList> children;
-        ASSERT_TRUE(succeeded(shellFolder->EnumObjects(SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, children)));
-        IdListPtr child;
-        while (children->Next(child) == S_OK) {
-        }
-        QCoreApplication::processEvents();
-    }
-
     // The list a view reached through `folder` holds for its child `name`.
     static IdListPtr childOf(const ItemIdList* folder, const std::string& name)
     {
@@ -84,15 +71,7 @@ protected:
 
     void waitFor(std::size_t count)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (reports_.size() < count && clock.elapsed() < 2000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            QThread::msleep(1);
-        }
-        const qint64 settleUntil = clock.elapsed() + 80;
-        while (clock.elapsed() < settleUntil)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        dw::test::processEventsUntil([&] { return reports_.size() >= count; });
     }
 
     QTemporaryDir temp_;
@@ -113,7 +92,7 @@ TEST_F(AliasReportsTest, ChangeBelowHomeReachesAViewOfTheHomeItem)
     IdListPtr docs = childOf(homeItem.get(), "docs");
     ASSERT_TRUE(docs);
     watch(homeItem.get(), true);
-    open(docs.get());
+    dw::test::openFolder(docs.get());
 
     std::ofstream(home_ + "/docs/cal.dw2").close();
     waitFor(1);
@@ -129,7 +108,7 @@ TEST_F(AliasReportsTest, ChangeInTheDesktopDirectoryIsAChildOfTheDesktop)
     IdListPtr desktop(ILAlloc(2));
     std::memset(desktop.get(), 0, 2);
     watch(desktop.get(), false); // the desktop's own children only
-    open(desktop.get());
+    dw::test::openFolder(desktop.get());
 
     std::ofstream(home_ + "/Desktop/note.dw2").close();
     waitFor(1);
@@ -143,7 +122,7 @@ TEST_F(AliasReportsTest, ChangeInTheDesktopDirectoryIsAChildOfTheDesktop)
 TEST_F(AliasReportsTest, WholeNamespaceWatchHearsEveryName)
 {
     watch(nullptr, true);
-    open(parsingNameToIdList(home_ + "/Desktop").get());
+    dw::test::openFolder(home_ + "/Desktop");
     std::ofstream(home_ + "/Desktop/note.dw2").close();
     waitFor(3);
     ASSERT_EQ(reports_.size(), 3u) << "by path, through Home, as a desktop child";

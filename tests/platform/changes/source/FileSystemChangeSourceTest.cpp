@@ -7,13 +7,13 @@
 #include "platform/changes/ChangeRegistry.h"
 #include "platform/namespace/IdRecord.h"
 #include "platform/namespace/ShellNamespace.h"
+#include "tests/support/qt/EventLoopWaiting.h"
+#include "tests/support/qt/FolderOpening.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -76,30 +76,9 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    static void enumerate(const std::string& folder)
-    {
-        IdListPtr list = parsingNameToIdList(folder);
-        ShellFolderPtr shellFolder = bindToFolder(list.get());
-        ASSERT_TRUE(shellFolder);
-        std::unique_ptr<IEnumIdList> children;
-        ASSERT_TRUE(succeeded(shellFolder->EnumObjects(SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, children)));
-        IdListPtr child;
-        while (children->Next(child) == S_OK) {
-        }
-        QCoreApplication::processEvents();
-    }
-
     const std::vector<Report>& waitFor(std::size_t count, qint64 patienceMs = 2000)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (reports_.size() < count && clock.elapsed() < patienceMs) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            QThread::msleep(1);
-        }
-        const qint64 settleUntil = clock.elapsed() + 80;
-        while (clock.elapsed() < settleUntil)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        dw::test::processEventsUntil([&] { return reports_.size() >= count; }, patienceMs);
         return reports_;
     }
 
@@ -124,8 +103,8 @@ protected:
 TEST_F(FileSystemChangeSourceTest, ChangesInOpenedFoldersArriveOnceInOrderWithTheirLists)
 {
     watch(root_, true);
-    enumerate(root_);
-    enumerate(root_ + "/a");
+    dw::test::openFolder(root_);
+    dw::test::openFolder(root_ + "/a");
 
     fs::create_directory(root_ + "/made");
     touch(root_ + "/a/cal.dw2");
@@ -153,7 +132,7 @@ TEST_F(FileSystemChangeSourceTest, FoldersNotYetOpenedAreNotWatched)
     touch(root_ + "/unopened/quiet.dw2");
     EXPECT_TRUE(waitFor(1, 300).empty());
 
-    enumerate(root_ + "/unopened");
+    dw::test::openFolder(root_ + "/unopened");
     touch(root_ + "/unopened/heard.dw2");
     const std::vector<Report> expected = {{SHCNE_CREATE, root_ + "/unopened/heard.dw2", "-"}};
     EXPECT_EQ(waitFor(1), expected);
@@ -162,7 +141,7 @@ TEST_F(FileSystemChangeSourceTest, FoldersNotYetOpenedAreNotWatched)
 TEST_F(FileSystemChangeSourceTest, PlainRegistrationWatchesItsFolderOnly)
 {
     watch(root_, false);
-    enumerate(root_ + "/a");
+    dw::test::openFolder(root_ + "/a");
     touch(root_ + "/a/below.dw2");
     touch(root_ + "/top.dw2");
     const std::vector<Report> expected = {{SHCNE_CREATE, root_ + "/top.dw2", "-"}};
@@ -172,7 +151,7 @@ TEST_F(FileSystemChangeSourceTest, PlainRegistrationWatchesItsFolderOnly)
 TEST_F(FileSystemChangeSourceTest, DeregisteringDropsTheWatches)
 {
     watch(root_, true);
-    enumerate(root_ + "/a");
+    dw::test::openFolder(root_ + "/a");
     auto& watcher = FileSystemChangeSource::instance()->folderWatcher();
     EXPECT_TRUE(watcher.isWatched(root_ + "/a"));
     SHChangeNotifyDeregister(id_);
@@ -185,7 +164,7 @@ TEST_F(FileSystemChangeSourceTest, DeregisteringDropsTheWatches)
 TEST_F(FileSystemChangeSourceTest, OwnOperationReportedByTheNamespaceArrivesOnce)
 {
     watch(root_, true);
-    enumerate(root_);
+    dw::test::openFolder(root_);
     // What a namespace operation reports at once; the kernel then tells the
     // same change again a moment later.
     fs::create_directory(root_ + "/by-us");
@@ -199,7 +178,7 @@ TEST_F(FileSystemChangeSourceTest, NamesWithOddBytesKeepThemThroughTheIdLists)
 {
     watch(root_, true);
     const std::string odd = root_ + "/a/" + std::string("new\nline \xff\xfe\x01.dw2");
-    enumerate(root_ + "/a");
+    dw::test::openFolder(root_ + "/a");
     touch(odd);
     fs::remove(odd);
     const std::vector<Report> expected = {{SHCNE_CREATE, odd, "-"}, {SHCNE_DELETE, odd, "-"}};
