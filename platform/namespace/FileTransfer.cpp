@@ -7,13 +7,28 @@
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace dw::platform {
 
 namespace {
+
+std::function<void(const std::string&)>& beforeCreatingHook()
+{
+    static std::function<void(const std::string&)> hook;
+    return hook;
+}
+
+// Whether this transfer made the destination itself. Only then may a failed
+// transfer remove it: a name that another program took between our check and
+// our creation belongs to that program.
+struct Creation {
+    bool made = false;
+};
 
 struct FileDescriptor {
     int fd = -1;
@@ -45,7 +60,8 @@ HResult copyBytes(int from, int to)
     }
 }
 
-HResult copyFile(const std::string& source, const std::string& destination, const struct stat& status)
+HResult copyFile(const std::string& source, const std::string& destination, const struct stat& status,
+                 Creation& creation)
 {
     FileDescriptor from{::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC)};
     if (from.fd < 0)
@@ -53,6 +69,7 @@ HResult copyFile(const std::string& source, const std::string& destination, cons
     FileDescriptor to{::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, status.st_mode & 07777)};
     if (to.fd < 0)
         return resultFromErrno(errno);
+    creation.made = true;
     HResult copied = copyBytes(from.fd, to.fd);
     const struct timespec times[2] = {status.st_atim, status.st_mtim};
     ::futimens(to.fd, times);
@@ -62,46 +79,55 @@ HResult copyFile(const std::string& source, const std::string& destination, cons
     return copied;
 }
 
-HResult copyLink(const std::string& source, const std::string& destination)
+HResult copyLink(const std::string& source, const std::string& destination, Creation& creation)
 {
     std::vector<char> target(PATH_MAX + 1);
     const ssize_t length = ::readlink(source.c_str(), target.data(), target.size() - 1);
     if (length < 0)
         return resultFromErrno(errno);
     target[static_cast<std::size_t>(length)] = '\0';
-    return ::symlink(target.data(), destination.c_str()) == 0 ? S_OK : resultFromErrno(errno);
+    if (::symlink(target.data(), destination.c_str()) != 0)
+        return resultFromErrno(errno);
+    creation.made = true;
+    return S_OK;
 }
 
-HResult copyTree(const std::string& source, const std::string& destination);
+HResult copyTree(const std::string& source, const std::string& destination, Creation& creation);
 
-HResult copyFolder(const std::string& source, const std::string& destination, const struct stat& status)
+HResult copyFolder(const std::string& source, const std::string& destination, const struct stat& status,
+                   Creation& creation)
 {
     if (::mkdir(destination.c_str(), 0700) != 0)
         return resultFromErrno(errno);
+    creation.made = true;
     DirectoryReader reader(source);
     if (reader.openError() != 0)
         return resultFromErrno(reader.openError());
     std::string name;
     std::uint8_t flags = 0;
     while (reader.next(name, flags)) {
-        if (const HResult copied = copyTree(joinPath(source, name), joinPath(destination, name)); failed(copied))
+        // Everything below lies inside the folder made above, so the top-level
+        // creation alone decides what a failure may remove.
+        Creation inner;
+        if (const HResult copied = copyTree(joinPath(source, name), joinPath(destination, name), inner);
+            failed(copied))
             return copied;
     }
     ::chmod(destination.c_str(), status.st_mode & 07777);
     return S_OK;
 }
 
-HResult copyTree(const std::string& source, const std::string& destination)
+HResult copyTree(const std::string& source, const std::string& destination, Creation& creation)
 {
     struct stat status {};
     if (::lstat(source.c_str(), &status) != 0)
         return resultFromErrno(errno);
     if (S_ISLNK(status.st_mode))
-        return copyLink(source, destination);
+        return copyLink(source, destination, creation);
     if (S_ISDIR(status.st_mode))
-        return copyFolder(source, destination, status);
+        return copyFolder(source, destination, status, creation);
     if (S_ISREG(status.st_mode))
-        return copyFile(source, destination, status);
+        return copyFile(source, destination, status, creation);
     return E_NOTIMPL; // devices, sockets and pipes are not copied
 }
 
@@ -147,8 +173,11 @@ HResult copyItem(const std::string& source, const std::string& destination)
 {
     if (entryFlags(destination))
         return E_ALREADY_EXISTS;
-    const HResult copied = copyTree(source, destination);
-    if (failed(copied))
+    if (const auto& hook = beforeCreatingHook())
+        hook(destination);
+    Creation creation;
+    const HResult copied = copyTree(source, destination, creation);
+    if (failed(copied) && creation.made)
         removeItem(destination); // never leave half a copy behind
     return copied;
 }
@@ -170,6 +199,11 @@ HResult moveItem(const std::string& source, const std::string& destination)
 HResult linkItem(const std::string& source, const std::string& destination)
 {
     return ::symlink(source.c_str(), destination.c_str()) == 0 ? S_OK : resultFromErrno(errno);
+}
+
+void setBeforeCreatingHookForTests(std::function<void(const std::string&)> hook)
+{
+    beforeCreatingHook() = std::move(hook);
 }
 
 bool isSameOrInside(const std::string& path, const std::string& folder)

@@ -5,6 +5,7 @@
 
 #include "platform/namespace/ShellTypes.h"
 
+#include <functional>
 #include <string>
 
 namespace dw::platform {
@@ -23,6 +24,10 @@ HResult moveItem(const std::string& source, const std::string& destination);
 
 // Makes `destination` a symbolic link to `source`.
 HResult linkItem(const std::string& source, const std::string& destination);
+
+// Lets tests take the destination name in the gap between copyItem's check
+// that it is free and the creation of the copy, as another program may.
+void setBeforeCreatingHookForTests(std::function<void(const std::string&)> hook);
 
 // Whether `path` is `folder` or lies inside it (symbolic links resolved).
 bool isSameOrInside(const std::string& path, const std::string& folder);

@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -198,4 +199,65 @@ TEST(FileTransfer, FreeNamesKeepTheExtension)
     EXPECT_EQ(freeNameIn(ns.home, ".hidden"), ".hidden (2)");
     EXPECT_EQ(freeNameIn(ns.home, "plain"), "plain (2)");
     EXPECT_EQ(freeNameIn(ns.home, "new.dw2"), "new.dw2");
+}
+
+// Another program takes the destination name after copyItem found it free.
+class CopyRace : public ::testing::Test {
+protected:
+    TempNamespace ns;
+    void takeNameWith(std::function<void(const std::string&)> creator)
+    {
+        setBeforeCreatingHookForTests(std::move(creator));
+    }
+    void TearDown() override { setBeforeCreatingHookForTests({}); }
+};
+
+TEST_F(CopyRace, AFileMadeByAnotherProgramSurvivesTheFailedCopy)
+{
+    const std::string source = ns.makeFile("home/ours.dw2", "ours");
+    const std::string destination = ns.home + "/Target/ours.dw2";
+    ns.makeFolder("home/Target");
+    takeNameWith([](const std::string& path) { std::ofstream(path) << "theirs"; });
+    EXPECT_TRUE(failed(copyItem(source, destination)));
+    EXPECT_EQ(contentOf(destination), "theirs");
+    EXPECT_EQ(contentOf(source), "ours");
+}
+
+TEST_F(CopyRace, AFolderMadeByAnotherProgramKeepsEverythingInIt)
+{
+    ns.makeFolder("home/Ours");
+    ns.makeFile("home/Ours/a.dw2", "ours");
+    const std::string destination = ns.home + "/Target/Ours";
+    ns.makeFolder("home/Target");
+    takeNameWith([](const std::string& path) {
+        std::filesystem::create_directory(path);
+        std::ofstream(path + "/theirs.txt") << "theirs";
+    });
+    EXPECT_TRUE(failed(copyItem(ns.home + "/Ours", destination)));
+    EXPECT_EQ(contentOf(destination + "/theirs.txt"), "theirs");
+    EXPECT_FALSE(exists(destination + "/a.dw2"));
+}
+
+TEST_F(CopyRace, ALinkInPlaceOfTheCopiedLinkStays)
+{
+    ns.makeFolder("home/Target");
+    const std::string source = ns.home + "/link";
+    ASSERT_EQ(::symlink("ours", source.c_str()), 0);
+    const std::string destination = ns.home + "/Target/link";
+    takeNameWith([](const std::string& path) { ASSERT_EQ(::symlink("theirs", path.c_str()), 0); });
+    EXPECT_TRUE(failed(copyItem(source, destination)));
+    EXPECT_EQ(std::filesystem::read_symlink(destination), "theirs");
+}
+
+TEST_F(CopyRace, AFailureAfterOurOwnCreationStillLeavesNoHalfCopy)
+{
+    const std::string folder = ns.makeFolder("home/WithPipe");
+    ns.makeFile("home/WithPipe/a.dw2");
+    ASSERT_EQ(::mkfifo((folder + "/pipe").c_str(), 0600), 0);
+    ns.makeFolder("home/Target");
+    bool called = false;
+    takeNameWith([&called](const std::string&) { called = true; });
+    EXPECT_TRUE(failed(copyItem(folder, ns.home + "/Target/WithPipe")));
+    EXPECT_TRUE(called);
+    EXPECT_FALSE(exists(ns.home + "/Target/WithPipe"));
 }
