@@ -101,6 +101,15 @@ bool isBrowsable(const MountEntry& entry)
     return isNetworkFileSystem(entry.fsType) || startsWith(entry.device, "/dev/");
 }
 
+// The root always counts. The table is read again on every mount change, on
+// the UI thread: a stat of a mount whose server no longer answers would hang
+// there, so network mounts are taken as the table states them (nobody binds
+// single files over the network).
+bool needsDirectoryCheck(const MountEntry& entry)
+{
+    return entry.mountPoint != "/" && !isNetworkFileSystem(entry.fsType);
+}
+
 } // namespace
 
 MountProbe MountProbe::forSystem(const std::string& sysBlockPath)
@@ -172,7 +181,7 @@ std::vector<Volume> volumesFromTable(const std::vector<MountEntry>& table, const
     for (const MountEntry& entry : table) {
         if (!isBrowsable(entry))
             continue;
-        if (entry.mountPoint != "/" && probe.isDirectory && !probe.isDirectory(entry.mountPoint))
+        if (needsDirectoryCheck(entry) && probe.isDirectory && !probe.isDirectory(entry.mountPoint))
             continue; // single files bound into containers
         Volume volume{entry.mountPoint, entry.device, entry.fsType, classifyDrive(entry, probe)};
         auto same = std::find_if(volumes.begin(), volumes.end(),

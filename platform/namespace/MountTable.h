@@ -34,6 +34,7 @@ struct NetworkShareName {
 
 // What the classification asks of the machine; replaceable for fixtures.
 struct MountProbe {
+    // Never asked about network mounts, whose server may not answer.
     std::function<bool(const std::string& mountPoint)> isDirectory;
     std::function<bool(const std::string& device)> isRemovableDevice;
     static MountProbe forSystem(const std::string& sysBlockPath);

@@ -1,7 +1,10 @@
 #include "platform/namespace/MountTable.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
 
 using namespace dw::platform;
@@ -85,6 +88,40 @@ TEST(MountTable, LaterMountOverLaterPointWins)
         fixtureProbe());
     ASSERT_EQ(volumes.size(), 2u);
     EXPECT_EQ(find(volumes, "/data")->driveType, DriveType::Remote);
+}
+
+TEST(MountTable, NetworkMountPointsAreNeverTouched)
+{
+    std::set<std::string> looked;
+    MountProbe probe = fixtureProbe();
+    probe.isDirectory = [&looked](const std::string& path) {
+        looked.insert(path);
+        return path != "/etc/hosts";
+    };
+    const auto volumes = volumesFromTable(
+        parseMountTable(std::string(kTable) + "ann@host:/srv /mnt/ssh fuse.sshfs rw 0 0\n"), probe);
+    EXPECT_EQ(looked.count("/mnt/projects"), 0u);
+    EXPECT_EQ(looked.count("/mnt/music"), 0u);
+    EXPECT_EQ(looked.count("/mnt/ssh"), 0u);
+    EXPECT_EQ(looked.count("/home"), 1u); // local mounts are still checked
+    EXPECT_EQ(find(volumes, "/etc/hosts"), nullptr);
+    ASSERT_NE(find(volumes, "/mnt/ssh"), nullptr);
+    EXPECT_EQ(find(volumes, "/mnt/ssh")->driveType, DriveType::Remote);
+}
+
+TEST(MountTable, AnUnreachableNetworkMountIsListedFromTheTableAlone)
+{
+    // A mount point that a stat cannot reach stands in for a server that no
+    // longer answers: the volume is still listed, as the table states it.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string table = dir.path().toStdString() + "/mounts";
+    std::ofstream(table) << "/dev/sda1 / ext4 rw 0 0\n"
+                         << "srv:/gone /nonexistent/dead-server nfs rw 0 0\n"
+                         << "/dev/sda2 /nonexistent/local ext4 rw 0 0\n";
+    const auto volumes = readVolumes(table, dir.path().toStdString());
+    ASSERT_NE(find(volumes, "/nonexistent/dead-server"), nullptr);
+    EXPECT_EQ(find(volumes, "/nonexistent/local"), nullptr);
 }
 
 TEST(MountTable, RootIsThereEvenWhenTheTableIsUnreadable)
