@@ -113,7 +113,10 @@ void FolderWatcher::handOn(TranslatedBatch batch)
     removeKernelWatches(batch.watchesToRemove);
     if (batch.overflowed)
         reportOverflow();
-    auto changes = coalesceBurst(std::move(batch.changes));
+    ReportBudget budget;
+    if (aliasFolders_ && !batch.changes.empty())
+        budget.aliasFolders = aliasFolders_();
+    auto changes = coalesceBurst(std::move(batch.changes), budget);
     if (!changes.empty() && sink_)
         sink_(changes);
 }

@@ -63,6 +63,11 @@ public:
     using WatchAdder = std::function<AddedWatch(const std::string& folder)>;
     void setWatchAdder(WatchAdder adder) { watchAdder_ = std::move(adder); }
 
+    // The folders whose items are also reported under a second name, asked
+    // once per read so the burst folding counts every report a read sends.
+    using AliasFolders = std::function<std::vector<std::string>()>;
+    void setAliasFolders(AliasFolders aliasFolders) { aliasFolders_ = std::move(aliasFolders); }
+
     // Bytes read at most per turn of the event loop.
     static constexpr std::size_t kReadBudget = 256 * 1024;
 
@@ -80,6 +85,7 @@ private:
     std::unique_ptr<QSocketNotifier> notifier_;
     QTimer heldMoveTimer_;
     WatchAdder watchAdder_;
+    AliasFolders aliasFolders_;
     // Folders already reported as unwatchable: a view re-reading one enumerates
     // it again, which must not bring another report (and another re-read).
     std::set<std::string> reportedUnwatchable_;

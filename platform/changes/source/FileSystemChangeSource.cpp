@@ -90,6 +90,12 @@ FileSystemChangeSource::FileSystemChangeSource(QObject* parent)
     mounts_ = std::make_unique<MountWatcher>(
         kMountTable, [this] { return readMountedVolumes(); },
         [this](const std::vector<PathChange>& changes) { deliver(changes); }, this);
+    folders_.setAliasFolders([] {
+        std::vector<std::string> paths;
+        for (const auto& root : currentAliasRoots())
+            paths.push_back(root.path);
+        return paths;
+    });
 }
 
 FileSystemChangeSource::~FileSystemChangeSource()

@@ -53,10 +53,10 @@ protected:
 
     // Only creations: other tests running at the same time may mount
     // volumes, which a whole-namespace watch would hear too.
-    void watch(const ItemIdList* folder, bool recursive)
+    void watch(const ItemIdList* folder, bool recursive, long events = SHCNE_CREATE)
     {
         const SHChangeNotifyEntry entry{folder, recursive};
-        id_ = SHChangeNotifyRegister(&window_, SHCNRF_InterruptLevel, SHCNE_CREATE, WM_USER + 1, 1, &entry);
+        id_ = SHChangeNotifyRegister(&window_, SHCNRF_InterruptLevel, events, WM_USER + 1, 1, &entry);
         ASSERT_NE(id_, 0u);
     }
 
@@ -128,6 +128,23 @@ TEST_F(AliasReportsTest, WholeNamespaceWatchHearsEveryName)
     ASSERT_EQ(reports_.size(), 3u) << "by path, through Home, as a desktop child";
     for (const auto& report : reports_)
         EXPECT_EQ(idListToParsingName(report.item1.get()), home_ + "/Desktop/note.dw2");
+}
+
+TEST_F(AliasReportsTest, BurstOnTheDesktopFitsAViewsQueueUnderEveryName)
+{
+    // Three new folders there are nine reports, more than a view keeps
+    // waiting: the desktop directory is told as changed instead, once per name.
+    watch(nullptr, true, SHCNE_MKDIR | SHCNE_UPDATEDIR);
+    dw::test::openFolder(home_ + "/Desktop");
+    for (const char* name : {"d1", "d2", "d3"})
+        fs::create_directory(home_ + "/Desktop/" + name);
+    waitFor(3);
+    dw::test::processEventsUntil([] { return false; }, 100); // nothing more may come
+    ASSERT_EQ(reports_.size(), 3u);
+    for (const auto& report : reports_) {
+        EXPECT_EQ(report.eventId, SHCNE_UPDATEDIR);
+        EXPECT_EQ(idListToParsingName(report.item1.get()), home_ + "/Desktop");
+    }
 }
 
 } // namespace

@@ -106,9 +106,11 @@ TEST_F(FileSystemChangeSourceTest, ChangesInOpenedFoldersArriveOnceInOrderWithTh
     dw::test::openFolder(root_);
     dw::test::openFolder(root_ + "/a");
 
+    // In steps small enough to pass unfolded (a view keeps six reports waiting).
     fs::create_directory(root_ + "/made");
     touch(root_ + "/a/cal.dw2");
     fs::rename(root_ + "/a/cal.dw2", root_ + "/a/renamed.dw2");
+    waitFor(3);
     fs::rename(root_ + "/a/renamed.dw2", root_ + "/moved.dw2");
     fs::permissions(root_ + "/moved.dw2", fs::perms::owner_read);
     fs::rename(root_ + "/moved.dw2", outside_ + "/gone.dw2");
@@ -124,6 +126,16 @@ TEST_F(FileSystemChangeSourceTest, ChangesInOpenedFoldersArriveOnceInOrderWithTh
         {SHCNE_RMDIR, root_ + "/made", "-"},
     };
     EXPECT_EQ(waitFor(expected.size()), expected);
+}
+
+TEST_F(FileSystemChangeSourceTest, BurstTooBigForAViewsQueueArrivesAsOneFolderUpdate)
+{
+    watch(root_, true);
+    dw::test::openFolder(root_);
+    for (int i = 0; i < 7; ++i)
+        fs::create_directory(root_ + "/d" + std::to_string(i));
+    const std::vector<Report> expected = {{SHCNE_UPDATEDIR, root_, "-"}};
+    EXPECT_EQ(waitFor(2, 500), expected);
 }
 
 TEST_F(FileSystemChangeSourceTest, FoldersNotYetOpenedAreNotWatched)
