@@ -20,13 +20,13 @@ std::vector<PathChange> volumeChanges(const std::vector<MountedVolume>& before,
     std::vector<PathChange> changes;
     for (const auto& volume : before) {
         if (!contains(after, volume))
-            changes.push_back(
-                {volume.removableMedia ? SHCNE_MEDIAREMOVED : SHCNE_DRIVEREMOVED, volume.mountPoint, {}, true});
+            changes.push_back({SHCNE_DRIVEREMOVED | (volume.removableMedia ? SHCNE_MEDIAREMOVED : 0),
+                               volume.mountPoint, {}, true});
     }
     for (const auto& volume : after) {
         if (!contains(before, volume))
-            changes.push_back(
-                {volume.removableMedia ? SHCNE_MEDIAINSERTED : SHCNE_DRIVEADD, volume.mountPoint, {}, true});
+            changes.push_back({SHCNE_DRIVEADD | (volume.removableMedia ? SHCNE_MEDIAINSERTED : 0),
+                               volume.mountPoint, {}, true});
     }
     return changes;
 }

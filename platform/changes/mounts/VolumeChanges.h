@@ -1,8 +1,9 @@
 #pragma once
 // What changed between two readings of the machine's volumes, as the
-// reports a desktop shell sends: a volume that appeared is a drive added (or,
-// on removable media, media inserted); one that went away is a drive removed
-// (or media removed).
+// reports a desktop shell sends: a volume that appeared is a drive added, one
+// that went away a drive removed. On removable media the same report also
+// carries media inserted or removed: views add and drop volume nodes on the
+// drive reports and refresh what they show of the volume on the media ones.
 
 #include "platform/changes/filewatch/PathChange.h"
 

@@ -7,7 +7,7 @@
 namespace dw::platform {
 namespace {
 
-TEST(VolumeChangesTest, AppearingAndVanishingVolumesAreDrivesOrMedia)
+TEST(VolumeChangesTest, EveryVolumeIsADriveAndRemovableOnesAreMediaToo)
 {
     const std::vector<MountedVolume> before = {
         {"/", "/dev/sda1", false}, {"/mnt/data", "/dev/sdb1", false}, {"/media/stick", "/dev/sdc1", true}};
@@ -15,8 +15,8 @@ TEST(VolumeChangesTest, AppearingAndVanishingVolumesAreDrivesOrMedia)
         {"/", "/dev/sda1", false}, {"/media/cd", "/dev/sr0", true}, {"/srv/nfs", "host:/export", false}};
     const std::vector<PathChange> expected = {
         {SHCNE_DRIVEREMOVED, "/mnt/data", "", true},
-        {SHCNE_MEDIAREMOVED, "/media/stick", "", true},
-        {SHCNE_MEDIAINSERTED, "/media/cd", "", true},
+        {SHCNE_DRIVEREMOVED | SHCNE_MEDIAREMOVED, "/media/stick", "", true},
+        {SHCNE_DRIVEADD | SHCNE_MEDIAINSERTED, "/media/cd", "", true},
         {SHCNE_DRIVEADD, "/srv/nfs", "", true},
     };
     EXPECT_EQ(volumeChanges(before, after), expected);
@@ -25,8 +25,8 @@ TEST(VolumeChangesTest, AppearingAndVanishingVolumesAreDrivesOrMedia)
 TEST(VolumeChangesTest, NewDeviceOnTheSameMountPointIsRemovedThenAdded)
 {
     const std::vector<PathChange> expected = {
-        {SHCNE_MEDIAREMOVED, "/media/card", "", true},
-        {SHCNE_MEDIAINSERTED, "/media/card", "", true},
+        {SHCNE_DRIVEREMOVED | SHCNE_MEDIAREMOVED, "/media/card", "", true},
+        {SHCNE_DRIVEADD | SHCNE_MEDIAINSERTED, "/media/card", "", true},
     };
     EXPECT_EQ(volumeChanges({{"/media/card", "/dev/sdd1", true}}, {{"/media/card", "/dev/sde1", true}}), expected);
     EXPECT_TRUE(volumeChanges({{"/", "/dev/sda1", false}}, {{"/", "/dev/sda1", false}}).empty());
@@ -49,7 +49,7 @@ TEST(MountWatcherTest, RescanHandsOnOnlyTheDifferences)
     watcher.rescan();
     watcher.rescan();
     ASSERT_EQ(received.size(), 1u);
-    EXPECT_EQ(received[0], (PathChange{SHCNE_MEDIAINSERTED, "/media/stick", "", true}));
+    EXPECT_EQ(received[0], (PathChange{SHCNE_DRIVEADD | SHCNE_MEDIAINSERTED, "/media/stick", "", true}));
 }
 
 TEST(MountWatcherTest, MissingMountTableMeansNotWatching)
