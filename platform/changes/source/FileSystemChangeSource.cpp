@@ -87,9 +87,7 @@ FileSystemChangeSource* FileSystemChangeSource::instance()
 FileSystemChangeSource::FileSystemChangeSource(QObject* parent)
     : QObject(parent), folders_([this](const std::vector<PathChange>& changes) { deliver(changes); }, this)
 {
-    mounts_ = std::make_unique<MountWatcher>(
-        kMountTable, [this] { return readMountedVolumes(); },
-        [this](const std::vector<PathChange>& changes) { deliver(changes); }, this);
+    watchMountTable(kMountTable, kSysBlock);
     folders_.setAliasFolders([] {
         std::vector<std::string> paths;
         for (const auto& root : currentAliasRoots())
@@ -105,6 +103,16 @@ FileSystemChangeSource::~FileSystemChangeSource()
     std::lock_guard guard(instanceLock());
     if (runningSource() == this)
         runningSource() = nullptr;
+}
+
+void FileSystemChangeSource::watchMountTable(const std::string& mountTablePath, const std::string& sysBlockPath)
+{
+    mounts_.reset();
+    mountTablePath_ = mountTablePath;
+    sysBlockPath_ = sysBlockPath;
+    mounts_ = std::make_unique<MountWatcher>(
+        mountTablePath_, [this] { return readMountedVolumes(); },
+        [this](const std::vector<PathChange>& changes) { deliver(changes); }, this);
 }
 
 void FileSystemChangeSource::folderEnumerated(const std::string& folder)
@@ -155,7 +163,7 @@ void FileSystemChangeSource::deliver(const std::vector<PathChange>& changes)
 std::vector<MountedVolume> FileSystemChangeSource::readMountedVolumes()
 {
     std::vector<MountedVolume> mounted;
-    for (const auto& volume : readVolumes(kMountTable, kSysBlock)) {
+    for (const auto& volume : readVolumes(mountTablePath_, sysBlockPath_)) {
         // Kept after unmounting too: the removal report needs the same list.
         driveTypes_[volume.mountPoint] = volume.driveType;
         const bool removable = volume.driveType == DriveType::Removable || volume.driveType == DriveType::CdRom;

@@ -36,6 +36,11 @@ public:
     FolderWatcher& folderWatcher() { return folders_; }
     MountWatcher* mountWatcher() { return mounts_.get(); }
 
+    // Watches the mount table at `mountTablePath`, with the block devices'
+    // flags under `sysBlockPath`, instead of the system's; tests present a
+    // fixture table this way rather than mounting anything.
+    void watchMountTable(const std::string& mountTablePath, const std::string& sysBlockPath);
+
     // Reads and delivers what the kernel has queued now.
     void processPendingEvents() { folders_.processPendingEvents(); }
 
@@ -50,6 +55,8 @@ private:
     WatchScope scope_;
     FolderWatcher folders_;
     std::unique_ptr<MountWatcher> mounts_;
+    std::string mountTablePath_;
+    std::string sysBlockPath_;
     std::map<std::string, DriveType> driveTypes_;
 };
 
