@@ -62,6 +62,8 @@ void ChangeTranslator::translateOne(const std::vector<RawWatchEvent>& events, st
         return;
     }
     if ((event.mask & IN_IGNORED) != 0) {
+        for (const auto& path : table_.pathsOf(event.watch))
+            entries_.forget(path);
         table_.removeWatch(event.watch);
         return;
     }
@@ -73,22 +75,20 @@ void ChangeTranslator::translateOne(const std::vector<RawWatchEvent>& events, st
         translateMoveFrom(events, index, consumed, batch);
         return;
     }
-    const bool folder = isFolderEvent(event);
+    const bool kernelSaysFolder = isFolderEvent(event);
     // Copied: a deletion below changes the table while we walk the paths.
     for (const auto& parent : std::vector<std::string>(table_.pathsOf(event.watch))) {
         const std::string path = childPath(parent, event.name);
         if ((event.mask & (IN_CREATE | IN_MOVED_TO)) != 0) {
-            batch.changes.push_back({folder ? SHCNE_MKDIR : SHCNE_CREATE, path, {}, folder});
+            arrive(path, kernelSaysFolder, (event.mask & IN_MOVED_TO) != 0, batch);
         } else if ((event.mask & IN_DELETE) != 0) {
-            batch.changes.push_back({folder ? SHCNE_RMDIR : SHCNE_DELETE, path, {}, folder});
-            if (folder) {
-                const auto orphaned = table_.removeTree(path);
-                batch.watchesToRemove.insert(batch.watchesToRemove.end(), orphaned.begin(), orphaned.end());
-            }
-        } else if ((event.mask & IN_MODIFY) != 0 && !folder) {
+            const EntryKind kind = knownKind(path, kernelSaysFolder);
+            entries_.erase(path);
+            reportGone(path, kind, batch);
+        } else if ((event.mask & IN_MODIFY) != 0 && !kernelSaysFolder) {
             batch.changes.push_back({SHCNE_UPDATEITEM, path, {}, false});
         } else if ((event.mask & IN_ATTRIB) != 0) {
-            batch.changes.push_back({SHCNE_ATTRIBUTES, path, {}, folder});
+            batch.changes.push_back({SHCNE_ATTRIBUTES, path, {}, isFolderKind(knownKind(path, kernelSaysFolder))});
         }
     }
 }
@@ -97,7 +97,6 @@ void ChangeTranslator::translateMoveFrom(const std::vector<RawWatchEvent>& event
                                          std::vector<bool>& consumed, TranslatedBatch& batch)
 {
     const RawWatchEvent& from = events[index];
-    const bool folder = isFolderEvent(from);
     const auto to = findMoveTo(events, index, consumed);
     if (!to && index + 1 == events.size()) {
         heldMove_ = from;
@@ -106,7 +105,7 @@ void ChangeTranslator::translateMoveFrom(const std::vector<RawWatchEvent>& event
     const auto fromFolders = std::vector<std::string>(table_.pathsOf(from.watch));
     if (!to) {
         for (const auto& parent : fromFolders)
-            moveOut(childPath(parent, from.name), folder, batch);
+            moveOut(childPath(parent, from.name), isFolderEvent(from), batch);
         return;
     }
     consumed[*to] = true;
@@ -116,9 +115,18 @@ void ChangeTranslator::translateMoveFrom(const std::vector<RawWatchEvent>& event
         return;
     const std::string oldPath = childPath(fromFolders.front(), from.name);
     const std::string newPath = childPath(toFolders.front(), arrival.name);
+    const EntryKind oldKind = knownKind(oldPath, isFolderEvent(from));
+    const EntryKind kind = isFolderEvent(from) ? EntryKind::Folder : entryKindAt(newPath).value_or(oldKind);
+    if (const auto replaced = entries_.kindOf(newPath); replaced || table_.isWatched(newPath))
+        reportGone(newPath, replaced.value_or(EntryKind::Folder), batch);
+    const bool folder = isFolderKind(kind);
     batch.changes.push_back({folder ? SHCNE_RENAMEFOLDER : SHCNE_RENAMEITEM, oldPath, newPath, folder});
-    if (folder)
+    entries_.erase(oldPath);
+    entries_.set(newPath, kind);
+    if (isFolderKind(oldKind)) {
         table_.renameTree(oldPath, newPath);
+        entries_.renameTree(oldPath, newPath);
+    }
 }
 
 void ChangeTranslator::translateSelfEvent(const RawWatchEvent& event, TranslatedBatch& batch)
@@ -131,9 +139,10 @@ void ChangeTranslator::translateSelfEvent(const RawWatchEvent& event, Translated
             batch.changes.push_back({SHCNE_ATTRIBUTES, path, {}, true});
         } else if ((event.mask & IN_DELETE_SELF) != 0) {
             batch.changes.push_back({SHCNE_RMDIR, path, {}, true});
+            entries_.forgetTree(path);
         } else if ((event.mask & IN_MOVE_SELF) != 0) {
             // Moved away to a place we cannot name: gone from where it was.
-            moveOut(path, true, batch);
+            reportGone(path, EntryKind::Folder, batch);
         }
     }
     if ((event.mask & IN_UNMOUNT) != 0)
@@ -146,13 +155,49 @@ void ChangeTranslator::reportOverflow(TranslatedBatch& batch) const
         batch.changes.push_back({SHCNE_UPDATEDIR, root, {}, true});
 }
 
-void ChangeTranslator::moveOut(const std::string& path, bool isFolder, TranslatedBatch& batch)
+void ChangeTranslator::moveOut(const std::string& path, bool kernelSaysFolder, TranslatedBatch& batch)
 {
-    batch.changes.push_back({isFolder ? SHCNE_RMDIR : SHCNE_DELETE, path, {}, isFolder});
-    if (!isFolder)
-        return;
+    const EntryKind kind = knownKind(path, kernelSaysFolder);
+    entries_.erase(path);
+    reportGone(path, kind, batch);
+}
+
+// A name that came in over an existing one (a move in; a create cannot)
+// replaced that item, which the owner must first hear is gone.
+void ChangeTranslator::arrive(const std::string& path, bool kernelSaysFolder, bool mayReplace,
+                              TranslatedBatch& batch)
+{
+    if (const auto replaced = entries_.kindOf(path); mayReplace && (replaced || table_.isWatched(path)))
+        reportGone(path, replaced.value_or(EntryKind::Folder), batch);
+    const EntryKind kind =
+        kernelSaysFolder ? EntryKind::Folder : entryKindAt(path).value_or(EntryKind::File);
+    entries_.set(path, kind);
+    const bool folder = isFolderKind(kind);
+    batch.changes.push_back({folder ? SHCNE_MKDIR : SHCNE_CREATE, path, {}, folder});
+}
+
+void ChangeTranslator::reportGone(const std::string& path, EntryKind kind, TranslatedBatch& batch)
+{
+    const bool folder = isFolderKind(kind);
+    batch.changes.push_back({folder ? SHCNE_RMDIR : SHCNE_DELETE, path, {}, folder});
+    if (folder)
+        forgetTree(path, batch);
+}
+
+void ChangeTranslator::forgetTree(const std::string& path, TranslatedBatch& batch)
+{
     const auto orphaned = table_.removeTree(path);
     batch.watchesToRemove.insert(batch.watchesToRemove.end(), orphaned.begin(), orphaned.end());
+    entries_.forgetTree(path);
+}
+
+// A watched path is a folder whatever the kernel says (a link to a folder
+// that was opened); otherwise the record knows links, and the kernel the rest.
+EntryKind ChangeTranslator::knownKind(const std::string& path, bool kernelSaysFolder) const
+{
+    if (kernelSaysFolder || table_.isWatched(path))
+        return EntryKind::Folder;
+    return entries_.kindOf(path).value_or(EntryKind::File);
 }
 
 } // namespace dw::platform

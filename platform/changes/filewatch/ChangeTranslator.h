@@ -9,7 +9,14 @@
 // out (a delete), a lone "moved to" a move in (a create). A "moved from" at
 // the very end of a batch may still find its partner in the next read, so it
 // is held back until then (or until flushHeldMove is called).
+//
+// Whether an item is a folder follows the namespace, which shows a symbolic
+// link to a folder as a folder: new names are looked at on disk, names that
+// went away are taken from the record of watched folders' entries
+// (FolderEntries.h). That record also tells when a rename or a move in
+// replaced an existing item, which is then reported gone first.
 
+#include "platform/changes/filewatch/FolderEntries.h"
 #include "platform/changes/filewatch/PathChange.h"
 #include "platform/changes/filewatch/RawWatchEvent.h"
 #include "platform/changes/filewatch/WatchTable.h"
@@ -31,6 +38,11 @@ public:
 
     TranslatedBatch translate(std::vector<RawWatchEvent> events);
 
+    // Keeps the record of entries of the folders being watched.
+    void folderWatched(const std::string& folder) { entries_.list(folder); }
+    void folderUnwatched(const std::string& folder) { entries_.forget(folder); }
+    void treeUnwatched(const std::string& folder) { entries_.forgetTree(folder); }
+
     bool hasHeldMove() const { return heldMove_.has_value(); }
     // Settles a held "moved from" as a move out.
     TranslatedBatch flushHeldMove();
@@ -42,9 +54,14 @@ private:
                            std::vector<bool>& consumed, TranslatedBatch& batch);
     void translateSelfEvent(const RawWatchEvent& event, TranslatedBatch& batch);
     void reportOverflow(TranslatedBatch& batch) const;
-    void moveOut(const std::string& path, bool isFolder, TranslatedBatch& batch);
+    void moveOut(const std::string& path, bool kernelSaysFolder, TranslatedBatch& batch);
+    void arrive(const std::string& path, bool kernelSaysFolder, bool mayReplace, TranslatedBatch& batch);
+    void reportGone(const std::string& path, EntryKind kind, TranslatedBatch& batch);
+    EntryKind knownKind(const std::string& path, bool kernelSaysFolder) const;
+    void forgetTree(const std::string& path, TranslatedBatch& batch);
 
     WatchTable& table_;
+    FolderEntries entries_;
     std::optional<RawWatchEvent> heldMove_;
 };
 

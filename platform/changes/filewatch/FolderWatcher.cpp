@@ -62,6 +62,7 @@ AddWatchResult FolderWatcher::watchFolder(const std::string& folder)
     const AddedWatch added = watchAdder_ ? watchAdder_(folder) : reader_.addWatch(folder);
     if (added.result == AddWatchResult::Added) {
         table_.add(added.watch, folder);
+        translator_.folderWatched(folder);
         reportedUnwatchable_.erase(folder);
     } else if (added.result == AddWatchResult::LimitReached) {
         reportWatchLimit(folder);
@@ -71,12 +72,14 @@ AddWatchResult FolderWatcher::watchFolder(const std::string& folder)
 
 void FolderWatcher::unwatchFolder(const std::string& folder)
 {
+    translator_.folderUnwatched(folder);
     if (const auto orphaned = table_.removePath(folder))
         reader_.removeWatch(*orphaned);
 }
 
 void FolderWatcher::unwatchTree(const std::string& folder)
 {
+    translator_.treeUnwatched(folder);
     removeKernelWatches(table_.removeTree(folder));
 }
 

@@ -16,6 +16,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
+} // namespace
+
+void PrintTo(const PathChange& change, std::ostream* out)
+{
+    *out << std::hex << change.eventId << std::dec << " " << change.path1 << " -> " << change.path2
+         << (change.isFolder ? " (folder)" : "");
+}
+
+namespace {
+
 class FolderWatcherTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -209,6 +219,82 @@ TEST_F(FolderWatcherTest, QueueOverflowAsksForARereadAndTellsTheUserOnce)
     EXPECT_NE(std::find(received_.begin(), received_.end(), reread), received_.end());
     EXPECT_NE(LiveUpdateNotice().find("max_queued_events"), std::string::npos);
     EXPECT_LT(received_.size(), 100u) << "the burst was not coalesced";
+}
+
+TEST_F(FolderWatcherTest, LinksToFoldersAreToldAsFolders)
+{
+    fs::create_directories(outside_ + "/target");
+    touch(outside_ + "/file.dw2");
+    // Read in between as a user's actions would be: a link must still be
+    // there when its arrival is read to tell where it points.
+    fs::create_directory_symlink(outside_ + "/target", root_ + "/a/to-folder");
+    fs::create_symlink(outside_ + "/file.dw2", root_ + "/a/to-file");
+    waitFor(2);
+    fs::rename(root_ + "/a/to-folder", root_ + "/a/renamed");
+    waitFor(3);
+    fs::remove(root_ + "/a/renamed");
+    fs::remove(root_ + "/a/to-file");
+
+    const std::vector<PathChange> expected = {
+        {SHCNE_MKDIR, root_ + "/a/to-folder", "", true},
+        {SHCNE_CREATE, root_ + "/a/to-file", "", false},
+        {SHCNE_RENAMEFOLDER, root_ + "/a/to-folder", root_ + "/a/renamed", true},
+        {SHCNE_RMDIR, root_ + "/a/renamed", "", true},
+        {SHCNE_DELETE, root_ + "/a/to-file", "", false},
+    };
+    EXPECT_EQ(waitFor(expected.size()), expected);
+}
+
+TEST_F(FolderWatcherTest, LinkToAFolderThatWasThereBeforeWatchingIsToldGoneAsAFolder)
+{
+    fs::create_directories(outside_ + "/target");
+    fs::create_directories(root_ + "/c");
+    fs::create_directory_symlink(outside_ + "/target", root_ + "/c/old-link");
+    waitFor(1); // root_/c itself
+    received_.clear();
+    ASSERT_EQ(watcher_.watchFolder(root_ + "/c"), AddWatchResult::Added);
+    fs::rename(root_ + "/c/old-link", outside_ + "/moved-out");
+    touch(root_ + "/c/after.dw2"); // the move out is settled by what follows
+    const std::vector<PathChange> expected = {
+        {SHCNE_RMDIR, root_ + "/c/old-link", "", true},
+        {SHCNE_CREATE, root_ + "/c/after.dw2", "", false},
+    };
+    EXPECT_EQ(waitFor(expected.size()), expected);
+}
+
+TEST_F(FolderWatcherTest, RenameOntoAnExistingNameToldTheReplacedItemGoneFirst)
+{
+    touch(root_ + "/a/f1");
+    touch(root_ + "/a/f2");
+    fs::create_directory(root_ + "/a/x");
+    fs::create_directory(root_ + "/a/y");
+    waitFor(4);
+    received_.clear();
+
+    fs::rename(root_ + "/a/f1", root_ + "/a/f2");
+    fs::rename(root_ + "/a/x", root_ + "/a/y"); // an empty folder is replaced too
+    const std::vector<PathChange> expected = {
+        {SHCNE_DELETE, root_ + "/a/f2", "", false},
+        {SHCNE_RENAMEITEM, root_ + "/a/f1", root_ + "/a/f2", false},
+        {SHCNE_RMDIR, root_ + "/a/y", "", true},
+        {SHCNE_RENAMEFOLDER, root_ + "/a/x", root_ + "/a/y", true},
+    };
+    EXPECT_EQ(waitFor(expected.size()), expected);
+}
+
+TEST_F(FolderWatcherTest, MoveInOverAnExistingNameToldTheReplacedItemGoneFirst)
+{
+    touch(root_ + "/b/cal.dw2");
+    touch(outside_ + "/cal.dw2");
+    waitFor(1);
+    received_.clear();
+
+    fs::rename(outside_ + "/cal.dw2", root_ + "/b/cal.dw2");
+    const std::vector<PathChange> expected = {
+        {SHCNE_DELETE, root_ + "/b/cal.dw2", "", false},
+        {SHCNE_CREATE, root_ + "/b/cal.dw2", "", false},
+    };
+    EXPECT_EQ(waitFor(expected.size()), expected);
 }
 
 } // namespace

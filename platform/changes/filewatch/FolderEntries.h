@@ -1,0 +1,50 @@
+#pragma once
+// What each watched folder holds, by name and kind, as far as its listing
+// when it was first watched and the changes since tell.
+//
+// The kernel's events miss two things a view needs: an event about a
+// symbolic link carries the link's own kind, while the namespace shows a
+// link to a folder as a folder (and once the link is gone nothing tells
+// what it pointed to); and a rename onto an existing name says nothing of
+// the item it replaced. This record answers both.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+namespace dw::platform {
+
+enum class EntryKind { File, Folder, FolderLink };
+
+inline bool isFolderKind(EntryKind kind)
+{
+    return kind != EntryKind::File;
+}
+
+// The kind of what is at `path` now, following a symbolic link; nothing
+// when it is gone.
+std::optional<EntryKind> entryKindAt(const std::string& path);
+
+class FolderEntries {
+public:
+    // Lists `folder` now; an unreadable folder is recorded empty.
+    void list(const std::string& folder);
+    void forget(const std::string& folder);
+    // Forgets `folder` and every folder recorded below it.
+    void forgetTree(const std::string& folder);
+    // Moves the records of `from` and below to `to`.
+    void renameTree(const std::string& from, const std::string& to);
+
+    bool isListed(const std::string& folder) const { return entriesOf_.count(folder) != 0; }
+    std::optional<EntryKind> kindOf(const std::string& path) const;
+
+    // Both only touch listed folders.
+    void set(const std::string& path, EntryKind kind);
+    void erase(const std::string& path);
+
+private:
+    std::map<std::string, std::unordered_map<std::string, EntryKind>> entriesOf_;
+};
+
+} // namespace dw::platform
