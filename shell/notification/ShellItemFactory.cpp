@@ -1,6 +1,7 @@
 #include "shell/notification/ShellItemFactory.h"
 
 #include "platform/fileinfo/FileInfo.h"
+#include "shell/controller/StShellController.h"
 #include "shell/items/StShellItem.h"
 
 using namespace dw::platform;
@@ -12,9 +13,10 @@ constexpr std::size_t kMaxDisplayName = 260;
 
 } // namespace
 
-std::unique_ptr<TStShellItem> MakeNotificationShellItem(const ItemIdList* absolute)
+std::unique_ptr<TStShellItem> MakeNotificationShellItem(const ItemIdList* absolute,
+                                                        TStCustomShellController& controller)
 {
-    return std::make_unique<TStShellItem>(absolute, nullptr);
+    return std::make_unique<TStShellItem>(absolute, &controller);
 }
 
 void RefreshShellItemFromShell(TStShellItem& item)
