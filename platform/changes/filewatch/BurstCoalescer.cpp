@@ -75,6 +75,26 @@ std::vector<PathChange> dropRepeats(std::vector<PathChange> changes)
     return kept;
 }
 
+// Attribute reports are handled at once, ahead of any report still waiting,
+// so one about an item created in the same read would reach the owner before
+// the item does; the creation report shows its attributes anyway.
+std::vector<PathChange> dropAttributesOfNewItems(std::vector<PathChange> changes)
+{
+    std::unordered_set<std::string> created;
+    std::vector<PathChange> kept;
+    kept.reserve(changes.size());
+    for (auto& change : changes) {
+        if (change.eventId == SHCNE_CREATE || change.eventId == SHCNE_MKDIR)
+            created.insert(change.path1);
+        else if (change.eventId == SHCNE_RENAMEITEM || change.eventId == SHCNE_RENAMEFOLDER)
+            created.insert(change.path2);
+        else if (change.eventId == SHCNE_ATTRIBUTES && created.count(change.path1) != 0)
+            continue;
+        kept.push_back(std::move(change));
+    }
+    return kept;
+}
+
 // Folds the folders that save the most reports until the read fits the
 // budget (or nothing more can be saved).
 FolderSet chooseFoldersToFold(const std::vector<PathChange>& changes, const ReportBudget& budget)
@@ -204,7 +224,8 @@ std::vector<PathChange> keepFirstFolderUpdate(std::vector<PathChange> changes)
 
 std::vector<PathChange> coalesceBurst(std::vector<PathChange> changes, const ReportBudget& budget)
 {
-    return keepFirstFolderUpdate(foldBusyFolders(dropRepeats(std::move(changes)), budget));
+    return keepFirstFolderUpdate(
+        foldBusyFolders(dropAttributesOfNewItems(dropRepeats(std::move(changes))), budget));
 }
 
 } // namespace dw::platform

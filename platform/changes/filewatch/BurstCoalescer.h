@@ -3,6 +3,9 @@
 // owner of a view:
 // - a content or attribute change repeated for the same item with nothing
 //   else happening to it in between is told once;
+// - an attribute change of an item that came (was made, or renamed to its
+//   name) earlier in the same batch is not told: it would overtake the
+//   report of the item's coming, and that report already shows it;
 // - when the reports one read would send (one per name of each changed
 //   item, see `ReportBudget`) exceed what a view keeps waiting, the folders
 //   with the most changes are replaced by a single "folder contents changed"

@@ -33,6 +33,18 @@ TEST(BurstCoalescerTest, RepeatedContentChangesOfOneItemAreToldOnce)
     EXPECT_EQ(result, expected);
 }
 
+TEST(BurstCoalescerTest, AttributesOfAnItemThatCameInTheSameBatchAreNotTold)
+{
+    const auto result = coalesceBurst({change(SHCNE_ATTRIBUTES, "/w/a"), change(SHCNE_CREATE, "/w/a"),
+                                       change(SHCNE_ATTRIBUTES, "/w/a"), change(SHCNE_RENAMEITEM, "/w/b", "/w/c"),
+                                       change(SHCNE_ATTRIBUTES, "/w/c"), change(SHCNE_ATTRIBUTES, "/w/d")},
+                                      {8, {}});
+    const std::vector<PathChange> expected = {change(SHCNE_ATTRIBUTES, "/w/a"), change(SHCNE_CREATE, "/w/a"),
+                                              change(SHCNE_RENAMEITEM, "/w/b", "/w/c"),
+                                              change(SHCNE_ATTRIBUTES, "/w/d")};
+    EXPECT_EQ(result, expected);
+}
+
 TEST(BurstCoalescerTest, BusyFolderFoldsIntoOneUpdateWhereItsLastChangeWas)
 {
     std::vector<PathChange> changes;
