@@ -17,10 +17,16 @@ namespace dw::platform {
 
 namespace {
 
-std::function<void(const std::string&)>& beforeCreatingHook()
+TransferHook& transferHook()
 {
-    static std::function<void(const std::string&)> hook;
+    static TransferHook hook;
     return hook;
+}
+
+void callTransferHook(TransferStage stage, const std::string& path)
+{
+    if (const TransferHook& hook = transferHook())
+        hook(stage, path);
 }
 
 // Whether this transfer made the destination itself. Only then may a failed
@@ -29,6 +35,26 @@ std::function<void(const std::string&)>& beforeCreatingHook()
 struct Creation {
     bool made = false;
 };
+
+// An item as a move's copy found it. Removing the source afterwards touches
+// only these, and only while they are still what was copied: whatever another
+// program added or changed meanwhile was not copied and must stay.
+struct CopiedEntry {
+    std::string path;
+    struct stat status;
+};
+using CopyRecord = std::vector<CopiedEntry>;
+
+bool isUnchanged(const struct stat& before, const struct stat& now)
+{
+    if (before.st_dev != now.st_dev || before.st_ino != now.st_ino
+        || (before.st_mode & S_IFMT) != (now.st_mode & S_IFMT))
+        return false;
+    if (S_ISDIR(now.st_mode))
+        return true; // a folder that gained entries keeps them: its removal fails
+    return before.st_size == now.st_size && before.st_mtim.tv_sec == now.st_mtim.tv_sec
+        && before.st_mtim.tv_nsec == now.st_mtim.tv_nsec;
+}
 
 struct FileDescriptor {
     int fd = -1;
@@ -92,10 +118,11 @@ HResult copyLink(const std::string& source, const std::string& destination, Crea
     return S_OK;
 }
 
-HResult copyTree(const std::string& source, const std::string& destination, Creation& creation);
+HResult copyTree(const std::string& source, const std::string& destination, Creation& creation,
+                 CopyRecord* record);
 
 HResult copyFolder(const std::string& source, const std::string& destination, const struct stat& status,
-                   Creation& creation)
+                   Creation& creation, CopyRecord* record)
 {
     if (::mkdir(destination.c_str(), 0700) != 0)
         return resultFromErrno(errno);
@@ -109,7 +136,7 @@ HResult copyFolder(const std::string& source, const std::string& destination, co
         // Everything below lies inside the folder made above, so the top-level
         // creation alone decides what a failure may remove.
         Creation inner;
-        if (const HResult copied = copyTree(joinPath(source, name), joinPath(destination, name), inner);
+        if (const HResult copied = copyTree(joinPath(source, name), joinPath(destination, name), inner, record);
             failed(copied))
             return copied;
     }
@@ -117,15 +144,18 @@ HResult copyFolder(const std::string& source, const std::string& destination, co
     return S_OK;
 }
 
-HResult copyTree(const std::string& source, const std::string& destination, Creation& creation)
+HResult copyTree(const std::string& source, const std::string& destination, Creation& creation,
+                 CopyRecord* record)
 {
     struct stat status {};
     if (::lstat(source.c_str(), &status) != 0)
         return resultFromErrno(errno);
+    if (record)
+        record->push_back({source, status}); // a folder before what it holds
     if (S_ISLNK(status.st_mode))
         return copyLink(source, destination, creation);
     if (S_ISDIR(status.st_mode))
-        return copyFolder(source, destination, status, creation);
+        return copyFolder(source, destination, status, creation, record);
     if (S_ISREG(status.st_mode))
         return copyFile(source, destination, status, creation);
     return E_NOTIMPL; // devices, sockets and pipes are not copied
@@ -140,6 +170,40 @@ void removeItem(const std::string& path)
         removeTree(path);
     else
         ::unlink(path.c_str());
+}
+
+// Children come after their folder in the record, so going backwards empties
+// each folder before its own removal. Volumes mounted inside the source are
+// left alone (their mount point then stays too).
+HResult removeCopiedSource(const CopyRecord& record)
+{
+    HResult result = S_OK;
+    for (auto entry = record.rbegin(); entry != record.rend(); ++entry) {
+        struct stat now {};
+        if (::lstat(entry->path.c_str(), &now) != 0)
+            continue; // gone already: nothing left to lose
+        if (!isUnchanged(entry->status, now) || now.st_dev != record.front().status.st_dev) {
+            result = E_FAIL;
+            continue;
+        }
+        const bool removed =
+            S_ISDIR(now.st_mode) ? ::rmdir(entry->path.c_str()) == 0 : ::unlink(entry->path.c_str()) == 0;
+        if (!removed)
+            result = errno == ENOTEMPTY || errno == EEXIST ? E_FAIL : resultFromErrno(errno);
+    }
+    return result;
+}
+
+HResult copyRecording(const std::string& source, const std::string& destination, CopyRecord* record)
+{
+    if (entryFlags(destination))
+        return E_ALREADY_EXISTS;
+    callTransferHook(TransferStage::CreatingCopy, destination);
+    Creation creation;
+    const HResult copied = copyTree(source, destination, creation, record);
+    if (failed(copied) && creation.made)
+        removeItem(destination); // never leave half a copy behind
+    return copied;
 }
 
 std::string realPathOf(const std::string& path)
@@ -171,15 +235,16 @@ std::string freeNameIn(const std::string& folder, const std::string& name)
 
 HResult copyItem(const std::string& source, const std::string& destination)
 {
-    if (entryFlags(destination))
-        return E_ALREADY_EXISTS;
-    if (const auto& hook = beforeCreatingHook())
-        hook(destination);
-    Creation creation;
-    const HResult copied = copyTree(source, destination, creation);
-    if (failed(copied) && creation.made)
-        removeItem(destination); // never leave half a copy behind
-    return copied;
+    return copyRecording(source, destination, nullptr);
+}
+
+HResult moveByCopying(const std::string& source, const std::string& destination)
+{
+    CopyRecord record;
+    if (const HResult copied = copyRecording(source, destination, &record); failed(copied))
+        return copied;
+    callTransferHook(TransferStage::RemovingSource, source);
+    return removeCopiedSource(record);
 }
 
 HResult moveItem(const std::string& source, const std::string& destination)
@@ -187,13 +252,7 @@ HResult moveItem(const std::string& source, const std::string& destination)
     const HResult renamed = renameNoReplace(source, destination);
     if (renamed != E_NOT_SAME_DEVICE)
         return renamed;
-    if (const HResult copied = copyItem(source, destination); failed(copied))
-        return copied;
-    struct stat status {};
-    ::lstat(source.c_str(), &status);
-    const HResult removed = S_ISDIR(status.st_mode) ? removeTree(source)
-                                                    : (::unlink(source.c_str()) == 0 ? S_OK : resultFromErrno(errno));
-    return removed;
+    return moveByCopying(source, destination);
 }
 
 HResult linkItem(const std::string& source, const std::string& destination)
@@ -201,9 +260,9 @@ HResult linkItem(const std::string& source, const std::string& destination)
     return ::symlink(source.c_str(), destination.c_str()) == 0 ? S_OK : resultFromErrno(errno);
 }
 
-void setBeforeCreatingHookForTests(std::function<void(const std::string&)> hook)
+void setTransferHookForTests(TransferHook hook)
 {
-    beforeCreatingHook() = std::move(hook);
+    transferHook() = std::move(hook);
 }
 
 bool isSameOrInside(const std::string& path, const std::string& folder)

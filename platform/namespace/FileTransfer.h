@@ -18,16 +18,23 @@ std::string freeNameIn(const std::string& folder, const std::string& name);
 // it to `destination`, which must not exist.
 HResult copyItem(const std::string& source, const std::string& destination);
 
-// Renames on the same volume; across volumes, copies and then removes the
-// source (a source that cannot be removed completely stays, and the copy too).
+// Renames on the same volume; across volumes, moves by copying.
 HResult moveItem(const std::string& source, const std::string& destination);
+
+// Copies, then removes from the source what was copied. What another program
+// added to or changed in the source meanwhile stays there, as does anything
+// that cannot be removed; either way the copy stays too and the move fails.
+HResult moveByCopying(const std::string& source, const std::string& destination);
 
 // Makes `destination` a symbolic link to `source`.
 HResult linkItem(const std::string& source, const std::string& destination);
 
-// Lets tests take the destination name in the gap between copyItem's check
-// that it is free and the creation of the copy, as another program may.
-void setBeforeCreatingHookForTests(std::function<void(const std::string&)> hook);
+// Lets tests act as another program would in the gaps of a transfer: take the
+// destination name after the check that it is free, or change the source of
+// a move after it was copied.
+enum class TransferStage { CreatingCopy, RemovingSource };
+using TransferHook = std::function<void(TransferStage stage, const std::string& path)>;
+void setTransferHookForTests(TransferHook hook);
 
 // Whether `path` is `folder` or lies inside it (symbolic links resolved).
 bool isSameOrInside(const std::string& path, const std::string& folder);

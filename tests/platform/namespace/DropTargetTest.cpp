@@ -201,15 +201,30 @@ TEST(FileTransfer, FreeNamesKeepTheExtension)
     EXPECT_EQ(freeNameIn(ns.home, "new.dw2"), "new.dw2");
 }
 
-// Another program takes the destination name after copyItem found it free.
+// Another program acts in a gap of a transfer: it takes the destination
+// name after copyItem found it free, or changes the source of a move after
+// it was copied.
 class CopyRace : public ::testing::Test {
 protected:
     TempNamespace ns;
     void takeNameWith(std::function<void(const std::string&)> creator)
     {
-        setBeforeCreatingHookForTests(std::move(creator));
+        actAt(TransferStage::CreatingCopy, std::move(creator));
     }
-    void TearDown() override { setBeforeCreatingHookForTests({}); }
+    void changeSourceWith(std::function<void(const std::string&)> change)
+    {
+        actAt(TransferStage::RemovingSource, std::move(change));
+    }
+    void TearDown() override { setTransferHookForTests({}); }
+
+private:
+    void actAt(TransferStage wanted, std::function<void(const std::string&)> action)
+    {
+        setTransferHookForTests([wanted, action](TransferStage stage, const std::string& path) {
+            if (stage == wanted)
+                action(path);
+        });
+    }
 };
 
 TEST_F(CopyRace, AFileMadeByAnotherProgramSurvivesTheFailedCopy)
@@ -260,4 +275,41 @@ TEST_F(CopyRace, AFailureAfterOurOwnCreationStillLeavesNoHalfCopy)
     EXPECT_TRUE(failed(copyItem(folder, ns.home + "/Target/WithPipe")));
     EXPECT_TRUE(called);
     EXPECT_FALSE(exists(ns.home + "/Target/WithPipe"));
+}
+
+TEST_F(CopyRace, AMoveByCopyingLeavesWhatWasAddedToTheSourceMeanwhile)
+{
+    ns.makeFolder("home/Moved");
+    ns.makeFolder("home/Moved/inner");
+    ns.makeFile("home/Moved/inner/a.dw2", "a");
+    const std::string source = ns.home + "/Moved";
+    const std::string destination = ns.makeFolder("home/Target") + "/Moved";
+    changeSourceWith([](const std::string& path) { std::ofstream(path + "/inner/late.dw2") << "late"; });
+    EXPECT_TRUE(failed(moveByCopying(source, destination)));
+    EXPECT_EQ(contentOf(source + "/inner/late.dw2"), "late");
+    EXPECT_FALSE(exists(source + "/inner/a.dw2")); // what was copied has moved
+    EXPECT_EQ(contentOf(destination + "/inner/a.dw2"), "a");
+}
+
+TEST_F(CopyRace, AMoveByCopyingKeepsAFileChangedAfterItWasCopied)
+{
+    const std::string source = ns.makeFile("home/busy.dw2", "old");
+    const std::string destination = ns.makeFolder("home/Target") + "/busy.dw2";
+    changeSourceWith([](const std::string& path) { std::ofstream(path) << "newer and longer"; });
+    EXPECT_TRUE(failed(moveByCopying(source, destination)));
+    EXPECT_EQ(contentOf(source), "newer and longer");
+    EXPECT_EQ(contentOf(destination), "old");
+}
+
+TEST_F(CopyRace, AnUndisturbedMoveByCopyingMovesEverything)
+{
+    ns.makeFolder("home/Moved");
+    ns.makeFolder("home/Moved/inner");
+    ns.makeFile("home/Moved/inner/a.dw2", "a");
+    ASSERT_EQ(::symlink("inner/a.dw2", (ns.home + "/Moved/link").c_str()), 0);
+    const std::string destination = ns.makeFolder("home/Target") + "/Moved";
+    EXPECT_EQ(moveByCopying(ns.home + "/Moved", destination), S_OK);
+    EXPECT_FALSE(exists(ns.home + "/Moved"));
+    EXPECT_EQ(contentOf(destination + "/inner/a.dw2"), "a");
+    EXPECT_EQ(std::filesystem::read_symlink(destination + "/link"), "inner/a.dw2");
 }
