@@ -53,6 +53,7 @@ TEST_F(ShellNotificationLiveTest, DiskChangesReachTheHandlersInOrder)
 {
     fs::create_directory(root_ + "/made");
     std::ofstream(root_ + "/opened/cal.dw2") << "x";
+    waitFor(3); // more at once would be folded into folder updates
     fs::rename(root_ + "/opened/cal.dw2", root_ + "/opened/renamed.dw2");
     fs::remove(root_ + "/opened/renamed.dw2");
     fs::rename(root_ + "/made", root_ + "/made2");

@@ -88,6 +88,7 @@ TEST_F(ShellProbeWatchTest, PrintsEachChangeOnceInOrder)
     fs::create_directory(root_ + "/made");
     std::ofstream(root_ + "/sub/cal.dw2").close();
     fs::rename(root_ + "/sub/cal.dw2", root_ + "/moved.dw2");
+    readLines(3); // more at once would be folded into folder updates
     fs::remove(root_ + "/moved.dw2");
     fs::rename(root_ + "/made", root_ + "/made2");
     fs::remove(root_ + "/made2");
