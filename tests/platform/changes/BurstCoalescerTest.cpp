@@ -74,6 +74,21 @@ TEST(BurstCoalescerTest, MoveOutOfAFoldedFolderFoldsItsDestinationToo)
     EXPECT_EQ(coalesceBurst(changes, {5, {}}), expected);
 }
 
+TEST(BurstCoalescerTest, FolderMadeInAFoldedFolderAndMovedOnShowsAtItsNewPlace)
+{
+    std::vector<PathChange> changes;
+    changes.push_back({SHCNE_MKDIR, "/p/A", "", true});
+    for (int i = 0; i < 10; ++i)
+        changes.push_back(change(SHCNE_CREATE, "/p/f" + std::to_string(i)));
+    changes.push_back({SHCNE_RENAMEFOLDER, "/p/A", "/q/A", true});
+    changes.push_back(change(SHCNE_CREATE, "/p/z"));
+
+    const auto result = coalesceBurst(changes);
+    const std::vector<PathChange> expected = {{SHCNE_UPDATEDIR, "/q", "", true},
+                                              {SHCNE_UPDATEDIR, "/p", "", true}};
+    EXPECT_EQ(result, expected);
+}
+
 TEST(BurstCoalescerTest, MovesBetweenQuietFoldersStayRenames)
 {
     std::vector<PathChange> changes;
