@@ -1,7 +1,6 @@
 #include "shell/notification/ShellItemFactory.h"
 
 #include "platform/fileinfo/FileInfo.h"
-#include "shell/controller/StShellController.h"
 #include "shell/items/StShellItem.h"
 
 using namespace dw::platform;
@@ -13,10 +12,9 @@ constexpr std::size_t kMaxDisplayName = 260;
 
 } // namespace
 
-std::unique_ptr<TStShellItem> MakeNotificationShellItem(const ItemIdList* absolute,
-                                                        TStCustomShellController& controller)
+std::unique_ptr<TStShellItem> MakeNotificationShellItem(const ItemIdList* absolute)
 {
-    return std::make_unique<TStShellItem>(absolute, &controller);
+    return std::make_unique<TStShellItem>(absolute, nullptr);
 }
 
 void RefreshShellItemFromShell(TStShellItem& item)

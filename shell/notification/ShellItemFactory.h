@@ -5,14 +5,10 @@
 
 #include <memory>
 
-class TStCustomShellController;
 class TStShellItem;
 
-// An item made from a report's absolute id list. It uses `controller`, which
-// must outlive it: a controller of its own would cost a desktop folder, two
-// image lists and an overlay lookup for every report.
-std::unique_ptr<TStShellItem> MakeNotificationShellItem(const dw::platform::ItemIdList* absolute,
-                                                        TStCustomShellController& controller);
+// An item made from a report's absolute id list.
+std::unique_ptr<TStShellItem> MakeNotificationShellItem(const dw::platform::ItemIdList* absolute);
 
 // Has the item's parent folder revalidate it, then reads its display name
 // and icon index again from the shell (a medium came or went, so both may

@@ -5,7 +5,6 @@
 #include "platform/namespace/ShellNamespace.h"
 #include "platform/shellmodule/ShellListFunctions.h"
 #include "platform/version/ShellVersion.h"
-#include "shell/controller/StShellController.h"
 #include "shell/items/StShellItem.h"
 #include "shell/notification/ShellItemFactory.h"
 
@@ -263,11 +262,7 @@ void TStCustomShellNotification::DispatchReport(const TStNotificationItem& repor
 
 std::unique_ptr<TStShellItem> TStCustomShellNotification::MakeItem(const ItemIdList* absolute)
 {
-    if (absolute == nullptr)
-        return nullptr;
-    if (!itemController_)
-        itemController_ = std::make_unique<TStCustomShellController>();
-    return MakeNotificationShellItem(absolute, *itemController_);
+    return absolute != nullptr ? MakeNotificationShellItem(absolute) : nullptr;
 }
 
 void TStCustomShellNotification::RefreshMediaItem(TStShellItem& item)

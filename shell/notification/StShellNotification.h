@@ -13,10 +13,6 @@
 // kDrainMessage, whose handling empties the queue, report by report, in
 // arrival order. With a queue limit L (0 = none) a report that finds more
 // than L reports waiting is dropped.
-//
-// The items live for the handler call. They all share one controller that
-// the component owns, so a copy a handler keeps (Assign) must not outlive
-// the component.
 
 #include "base/component/SsComponent.h"
 #include "base/containers/SsDQue.h"
@@ -33,7 +29,6 @@
 #include <memory>
 #include <string>
 
-class TStCustomShellController;
 class TStShellItem;
 namespace dw::platform {
 struct ShellListFunctionTable;
@@ -161,8 +156,6 @@ private:
     TStNotifyEventsSet currentEvents_;
     TStDQue<TStNotificationItem> queue_;
     bool loading_ = false;
-    // Shared by every item handed to the handlers; made with the first one.
-    std::unique_ptr<TStCustomShellController> itemController_;
 };
 
 // The published form: the properties a form description or a property

@@ -4,7 +4,6 @@
 
 #include "platform/changes/ShellChangeEvents.h"
 #include "platform/namespace/ShellNamespace.h"
-#include "shell/items/StShellItem.h"
 
 #include <QTemporaryDir>
 
@@ -246,27 +245,3 @@ TEST_F(ShellNotificationDispatchTest, OtherMessagesGoToTheDefaultProcedure)
 }
 
 } // namespace
-
-TEST_F(ShellNotificationDispatchTest, AllItemsShareOneControllerTheComponentKeeps)
-{
-    // A controller per item would cost a desktop folder and two image lists
-    // for every report.
-    std::vector<TStCustomShellController*> controllers;
-    bool anyOwnsIt = false;
-    component_.OnShellChangeNotify = [&](QObject*, TStShellItem* item1, TStShellItem* item2, TStNotifyEventsSet) {
-        for (TStShellItem* item : {item1, item2}) {
-            if (item) {
-                controllers.push_back(item->GetController());
-                anyOwnsIt = anyOwnsIt || item->GetOwnsController();
-            }
-        }
-    };
-    deliverReport(component_, SHCNE_RENAMEFOLDER, old_.get(), new_.get());
-    deliverReport(component_, SHCNE_MKDIR, new_.get());
-    handlePosted();
-    ASSERT_EQ(controllers.size(), 3u);
-    EXPECT_NE(controllers[0], nullptr);
-    EXPECT_EQ(controllers[1], controllers[0]);
-    EXPECT_EQ(controllers[2], controllers[0]);
-    EXPECT_FALSE(anyOwnsIt);
-}
