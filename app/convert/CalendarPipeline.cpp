@@ -1,6 +1,8 @@
 #include "app/convert/CalendarPipeline.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <new>
 #include <limits>
 
 namespace dw::convert {
@@ -16,11 +18,19 @@ void PreparedCalendar::prepare(const std::string& filePath)
     path = filePath;
     holdsNul = false;
     modified = false;
-    read = platform::readWholeFile(path, input, identity);
-    if (!read.ok())
-        return;
-    holdsNul = holdsNulByte(input.view());
-    modified = !holdsNul && converter.convert(input.view());
+    try {
+        read = platform::readWholeFile(path, input, identity);
+        if (!read.ok())
+            return;
+        holdsNul = holdsNulByte(input.view());
+        modified = !holdsNul && converter.convert(input.view());
+    } catch (const std::bad_alloc&) {
+        // A calendar too large to hold twice in memory is left as it is,
+        // like one that cannot be read; this may run on a worker thread,
+        // where an escaping exception would end the program.
+        read.error = ENOMEM;
+        modified = false;
+    }
 }
 
 unsigned CalendarPipeline::defaultWorkers()

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -122,6 +123,31 @@ TEST(ConversionRun, LinksToACalendarConvertedEarlierInTheRunAreNoFailure)
     EXPECT_EQ(readFile(folder / "b.dw2"), aligned);
     EXPECT_EQ(readFile(folder / "c.dw2"), aligned);
     EXPECT_EQ(readFile(folder / "d.dw2"), aligned);
+}
+
+// Runs in a child process whose address space is capped at 1 GiB.
+[[noreturn]] void convertUnderMemoryLimit(const std::string& folder)
+{
+    const struct rlimit limit = {rlim_t(1) << 30, rlim_t(1) << 30};
+    ::setrlimit(RLIMIT_AS, &limit);
+    Recorder recorder;
+    ConversionRun run({false, nullptr, 2}, &recorder);
+    const std::vector<CalendarEntry> entries = {{"a.dw2", true}, {"huge.dw2", true}, {"z.dw2", true}};
+    const auto written = run.convert(folder, entries);
+    std::exit(written == 2 && recorder.skipped.size() == 1 ? 0 : 1);
+}
+
+TEST(ConversionRun, CalendarTooLargeForMemoryIsSkippedNotACrash)
+{
+    dw::test::TempFolder folder;
+    writeFile(folder / "a.dw2", needsAlign);
+    writeFile(folder / "z.dw2", needsAlign);
+    const fs::path huge = folder / "huge.dw2";
+    writeFile(huge, needsAlign);
+    fs::resize_file(huge, std::uintmax_t(4) << 30); // sparse: costs no disk
+    EXPECT_EXIT(convertUnderMemoryLimit(folder.prefix()), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(readFile(folder / "z.dw2"), aligned) << "the run stopped at the large calendar";
+    EXPECT_EQ(fs::file_size(huge), std::uintmax_t(4) << 30);
 }
 
 TEST(ConversionRun, FullStopOnlyAfterCharactersThatSortAfterIt)
