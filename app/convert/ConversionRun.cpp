@@ -32,6 +32,8 @@ std::int32_t ConversionRun::convert(const std::string& currentFolder, const std:
     pipeline_->begin(std::move(paths));
     const std::int32_t before = filesWritten_;
     while (PreparedCalendar* calendar = pipeline_->next()) {
+        if (observer_ && observer_->stopRequested())
+            throw ConversionInterrupted();
         if (filesWritten_ != before)
             readAgainIfWeChangedIt(*calendar);
         if (finishCalendar(*calendar))
@@ -64,8 +66,14 @@ bool ConversionRun::finishCalendar(const PreparedCalendar& calendar)
     }
     if (!calendar.modified)
         return false;
-    if (!options_.dryRun)
+    if (options_.dryRun) {
+        // A real run would find the file converted when it came to its
+        // second name, so it is counted once.
+        if (!dryRunCounted_.insert({calendar.identity.device, calendar.identity.inode}).second)
+            return false;
+    } else {
         writeBack(calendar);
+    }
     if (observer_)
         observer_->calendarWritten(calendar.path);
     return true;

@@ -6,6 +6,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
+#include <sys/types.h>
+#include <utility>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -34,6 +37,12 @@ private:
     int systemError_;
 };
 
+// Ends a run that was asked to stop between two files.
+class ConversionInterrupted : public std::runtime_error {
+public:
+    ConversionInterrupted() : std::runtime_error("interrupted") {}
+};
+
 // Hears about each file as the run decides on it. The window ignores skipped
 // files; the command line warns about them.
 class ConversionObserver {
@@ -45,6 +54,9 @@ public:
         (void)path;
         (void)reason;
     }
+    // Asked before each file; true ends the run with ConversionInterrupted,
+    // so a file is never left half done.
+    virtual bool stopRequested() { return false; }
 };
 
 struct ConversionOptions {
@@ -77,6 +89,7 @@ private:
     ConversionOptions options_;
     ConversionObserver* observer_;
     std::unique_ptr<CalendarPipeline> pipeline_;
+    std::set<std::pair<dev_t, ino_t>> dryRunCounted_; // one file under several names counts once
     std::int32_t filesWritten_ = 0;
 };
 

@@ -54,7 +54,7 @@ void CalendarFolderWalk::convertFolder(const std::string& folder)
         warn_(folder, "cannot list folder: " + platform::describeError(listing.error));
     std::vector<convert::CalendarEntry> calendars;
     for (const platform::DirectoryEntry& entry : listing.entries)
-        if (!entry.isDirectory && isCalendarName(entry.name))
+        if (!entry.isDirectory && !entry.isSpecial && isCalendarName(entry.name))
             calendars.push_back({entry.name, true});
     run_.convert(folder, calendars);
     if (!options_.recursive)

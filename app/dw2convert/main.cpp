@@ -3,8 +3,9 @@
 #include "app/convert/ConversionRun.h"
 #include "app/dw2convert/CalendarFolderWalk.h"
 #include "app/dw2convert/CommandLine.h"
+#include "platform/files/FileReader.h"
+#include "platform/signals/StopSignals.h"
 
-#include <cstdio>
 #include <iostream>
 #include <new>
 
@@ -16,6 +17,7 @@ class PrintingObserver : public dw::convert::ConversionObserver {
 public:
     void calendarWritten(const std::string& path) override { std::cout << path << '\n'; }
     void calendarSkipped(const std::string& path, const std::string& reason) override { warn(path, reason); }
+    bool stopRequested() override { return dw::platform::stopSignal() != 0; }
 
     void warn(const std::string& path, const std::string& reason)
     {
@@ -35,10 +37,23 @@ int usageError(const std::string& error)
     return UsageError;
 }
 
+// The window's message, then, where that message does not name the file,
+// which file it was and why.
+void reportFailedWrite(const dw::convert::ConversionError& error)
+{
+    const std::string message = error.what();
+    std::cerr << dw::convert::withFullStop(message) << '\n';
+    if (message.find(error.path()) == std::string::npos) {
+        const std::string reason = error.systemError() != 0 ? dw::platform::describeError(error.systemError())
+                                                            : "it changed on disk after it was read";
+        std::cerr << "dw2convert: " << error.path() << ": " << reason << '\n';
+    }
+}
+
 int run(const dw::cli::CommandLine& line)
 {
     PrintingObserver observer;
-    dw::convert::ConversionRun conversion({line.dryRun, nullptr}, &observer);
+    dw::convert::ConversionRun conversion({line.dryRun, nullptr, 0}, &observer);
     dw::cli::CalendarFolderWalk walk(conversion, {line.recursive},
                                      [&](const std::string& path, const std::string& reason) { observer.warn(path, reason); });
     try {
@@ -46,8 +61,12 @@ int run(const dw::cli::CommandLine& line)
             walk.convertPath(path);
     } catch (const dw::convert::ConversionError& error) {
         std::cout.flush();
-        std::cerr << dw::convert::withFullStop(error.what()) << '\n';
+        reportFailedWrite(error);
         return WriteFailed;
+    } catch (const dw::convert::ConversionInterrupted&) {
+        std::cout.flush();
+        std::cerr << "dw2convert: interrupted; every file printed above was written, the rest were not touched\n";
+        return 128 + dw::platform::stopSignal();
     } catch (const std::bad_alloc&) {
         std::cout.flush();
         std::cerr << "dw2convert: out of memory; the run stopped\n";
@@ -59,6 +78,17 @@ int run(const dw::cli::CommandLine& line)
     return observer.warned() ? SomeSkipped : Done;
 }
 
+// Output that could not be written is an error too (a full disk, a closed pipe).
+int withCheckedOutput(int status)
+{
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "dw2convert: write error on standard output\n";
+        return status == Done || status == SomeSkipped ? WriteFailed : status;
+    }
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -68,11 +98,12 @@ int main(int argc, char** argv)
         return usageError(line.error);
     if (line.showHelp) {
         std::cout << dw::cli::usageText();
-        return Done;
+        return withCheckedOutput(Done);
     }
     if (line.showVersion) {
         std::cout << dw::cli::versionText();
-        return Done;
+        return withCheckedOutput(Done);
     }
-    return run(line);
+    dw::platform::catchStopSignals();
+    return withCheckedOutput(run(line));
 }

@@ -28,9 +28,10 @@ DirectoryEntry describe(DIR* dir, const dirent& entry)
     if (type == DT_UNKNOWN) {
         struct stat status {};
         if (::fstatat(::dirfd(dir), entry.d_name, &status, AT_SYMLINK_NOFOLLOW) == 0)
-            type = S_ISDIR(status.st_mode) ? DT_DIR : S_ISLNK(status.st_mode) ? DT_LNK : DT_REG;
+            type = IFTODT(status.st_mode);
     }
     result.isLink = type == DT_LNK;
+    result.isSpecial = type == DT_FIFO || type == DT_SOCK || type == DT_CHR || type == DT_BLK;
     result.isDirectory = type == DT_DIR || (result.isLink && followsToDirectory(::dirfd(dir), entry.d_name));
     return result;
 }

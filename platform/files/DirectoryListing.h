@@ -10,6 +10,7 @@ struct DirectoryEntry {
     std::string name;
     bool isDirectory = false; // links to folders count as folders
     bool isLink = false;
+    bool isSpecial = false;   // a pipe, socket or device: never a calendar
 };
 
 struct DirectoryListing {

@@ -64,7 +64,9 @@ int readExactly(int fd, char* into, std::size_t size)
 
 ReadOutcome readWholeFile(const std::string& path, ByteBuffer& buffer, FileIdentity& identity)
 {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    // Opened without blocking: opening a named pipe for reading would wait
+    // for a writer for ever. Only regular files are read.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (!file.valid())
         return {errno};
     struct stat status {};
@@ -74,6 +76,9 @@ ReadOutcome readWholeFile(const std::string& path, ByteBuffer& buffer, FileIdent
         return {EISDIR};
     if (!S_ISREG(status.st_mode))
         return {EINVAL}; // devices and pipes are no calendars
+    const int flags = ::fcntl(file.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return {errno};
     identity = identityFromStat(status);
     buffer.resizeUninitialised(std::size_t(status.st_size));
     if (int error = readExactly(file.get(), buffer.data(), buffer.size()))

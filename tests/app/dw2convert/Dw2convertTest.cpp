@@ -5,7 +5,10 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 using dw::test::readFile;
@@ -107,6 +110,72 @@ TEST(Dw2convert, NamesWithOddBytesKeepThem)
     const Result result = dw2convert({q(folder.path())});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(readFile(folder / odd), converted);
+}
+
+TEST(Dw2convert, NamedPipesAreNeverOpenedForReading)
+{
+    dw::test::TempFolder folder;
+    ASSERT_EQ(::mkfifo((folder / "pipe.dw2").c_str(), 0644), 0);
+    writeFile(folder / "a.dw2", needsAlign);
+    const Result inFolder = dw2convert({q(folder.path())});
+    EXPECT_EQ(inFolder.status, 0) << inFolder.err;
+    EXPECT_EQ(inFolder.out, folder.prefix() + "a.dw2\nFiles modified: 1\n");
+    const Result named = dw2convert({q(folder / "pipe.dw2")});
+    EXPECT_EQ(named.status, 3);
+    EXPECT_NE(named.err.find("pipe.dw2: cannot read: not a regular file"), std::string::npos) << named.err;
+}
+
+TEST(Dw2convert, DryRunCountsAFileWithSeveralNamesOnce)
+{
+    dw::test::TempFolder folder;
+    writeFile(folder / "a.dw2", needsAlign);
+    fs::create_hard_link(folder / "a.dw2", folder / "b.dw2");
+    fs::create_symlink("a.dw2", folder / "c.dw2");
+    const Result dry = dw2convert({"-n", q(folder / "a.dw2"), q(folder / "b.dw2"), q(folder / "c.dw2")});
+    EXPECT_EQ(dry.out, folder.prefix() + "a.dw2\nFiles that would be modified: 1\n");
+    const Result real = dw2convert({q(folder / "a.dw2"), q(folder / "b.dw2"), q(folder / "c.dw2")});
+    EXPECT_EQ(real.out, folder.prefix() + "a.dw2\nFiles modified: 1\n");
+}
+
+TEST(Dw2convert, OutputThatCannotBeWrittenIsAnError)
+{
+    dw::test::TempFolder folder;
+    writeFile(folder / "a.dw2", needsAlign);
+    QProcess process;
+    process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    process.start(QStringLiteral(DW2CONVERT_PATH), {q(folder.path())});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_NE(process.readAllStandardError().toStdString().find("write error"), std::string::npos);
+}
+
+TEST(Dw2convert, TerminatedRunStopsBetweenFilesAndLeavesNothingBehind)
+{
+    dw::test::TempFolder folder;
+    const int count = 1500;
+    for (int i = 0; i < count; ++i)
+        writeFile(folder / ("c" + std::to_string(i) + ".dw2"), needsAlign);
+    QProcess process;
+    process.start(QStringLiteral(DW2CONVERT_PATH), {q(folder.path())});
+    ASSERT_TRUE(process.waitForReadyRead(60000));
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const std::string out = process.readAllStandardOutput().toStdString();
+    int convertedFiles = 0;
+    for (const auto& entry : fs::directory_iterator(folder.path())) {
+        const std::string name = entry.path().filename().string();
+        ASSERT_NE(name[0], '.') << "left behind: " << name;
+        const std::string bytes = readFile(entry.path());
+        ASSERT_TRUE(bytes == needsAlign || bytes == converted) << name << " is half written";
+        convertedFiles += bytes == converted ? 1 : 0;
+    }
+    const auto printed = std::count(out.begin(), out.end(), '\n');
+    if (process.exitCode() == 0) {
+        EXPECT_EQ(convertedFiles, count); // the run was over before the signal came
+    } else {
+        EXPECT_EQ(process.exitCode(), 128 + SIGTERM);
+        EXPECT_EQ(convertedFiles, printed) << "every file printed was written, and only those";
+    }
 }
 
 TEST(Dw2convert, UsageErrorsHelpAndVersion)
