@@ -5,11 +5,10 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <ftw.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/namespace/EntryStatus.h"
 #include "platform/namespace/IdRecord.h"
 #include "platform/namespace/ShellErrors.h"
 
@@ -50,26 +49,6 @@ std::uint8_t flagsOfDirEntry(int folderFd, const dirent& entry)
     if (::fstatat(folderFd, entry.d_name, &status, 0) != 0)
         return flags | ENTRY_DANGLING; // dangling, a loop, or no permission
     return S_ISDIR(status.st_mode) ? flags | ENTRY_DIRECTORY : flags;
-}
-
-std::uint32_t findAttributes(const std::string& path, const struct stat& status)
-{
-    std::uint32_t attributes = 0;
-    const std::size_t slash = path.rfind('/');
-    const std::string_view name = std::string_view(path).substr(slash == std::string::npos ? 0 : slash + 1);
-    if (S_ISDIR(status.st_mode))
-        attributes |= FILE_ATTRIBUTE_DIRECTORY;
-    else if (S_ISREG(status.st_mode))
-        attributes |= FILE_ATTRIBUTE_ARCHIVE;
-    else
-        attributes |= FILE_ATTRIBUTE_SYSTEM; // devices, sockets, pipes
-    if (!name.empty() && name.front() == '.')
-        attributes |= FILE_ATTRIBUTE_HIDDEN;
-    if ((status.st_mode & 0222) == 0)
-        attributes |= FILE_ATTRIBUTE_READONLY;
-    if (isCompressed(path))
-        attributes |= FILE_ATTRIBUTE_COMPRESSED;
-    return attributes;
 }
 
 } // namespace
@@ -117,16 +96,11 @@ bool hasSubfolder(const std::string& folderPath)
 
 bool isCompressed(const std::string& path)
 {
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0 || !(S_ISREG(status.st_mode) || S_ISDIR(status.st_mode)))
-        return false; // opening devices or pipes could block or have side effects
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return false;
-    int flags = 0;
-    const bool compressed = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_COMPR_FL) != 0;
-    ::close(fd);
-    return compressed;
+    // statx tells without opening the file: opening could block on a device
+    // or a pipe, and costs a round trip per file on a network share.
+    const auto status = statEntry(AT_FDCWD, path.c_str());
+    return status && status->compressed
+        && (status->type == EntryType::Regular || status->type == EntryType::Directory);
 }
 
 bool isMountPoint(const std::string& path)
@@ -156,15 +130,15 @@ bool onSameVolume(const std::string& first, const std::string& second)
 
 HResult readFindData(const std::string& path, FindData& data)
 {
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0 && ::lstat(path.c_str(), &status) != 0)
+    const auto status = statEntry(AT_FDCWD, path.c_str());
+    if (!status)
         return resultFromErrno(errno);
     const std::size_t slash = path.rfind('/');
     data.fileName = slash == std::string::npos ? path : path.substr(slash + 1);
-    data.attributes = findAttributes(path, status);
-    data.size = S_ISREG(status.st_mode) ? static_cast<std::uint64_t>(status.st_size) : 0;
-    data.lastWriteSeconds = status.st_mtim.tv_sec;
-    data.lastWriteNanoseconds = static_cast<std::int32_t>(status.st_mtim.tv_nsec);
+    data.attributes = findAttributesOf(*status, data.fileName);
+    data.size = status->size;
+    data.lastWriteSeconds = status->lastWriteSeconds;
+    data.lastWriteNanoseconds = status->lastWriteNanoseconds;
     return S_OK;
 }
 

@@ -165,25 +165,44 @@ bool FileSystemFolder::mayProbe(const std::string& childPath) const
         && type != DriveType::NoRootDir;
 }
 
+std::optional<EntryStatus> FileSystemFolder::childStatus(const std::string& childPath) const
+{
+    if (context().volumeTypeAt(childPath)) {
+        EntryStatus status;
+        status.type = EntryType::Directory;
+        status.mountRoot = true;
+        return status;
+    }
+    return statEntry(AT_FDCWD, childPath.c_str());
+}
+
 HResult FileSystemFolder::childAttributes(const IdRecord& child, SfgaoFlags asked, SfgaoFlags& result)
 {
     if (child.kind != IdKind::Entry)
         return E_INVALIDARG;
     const std::string path = joinPath(path_, child.payload);
-    if ((asked & SFGAO_VALIDATE) && !entryFlags(path))
-        return E_FILE_NOT_FOUND;
-    SfgaoFlags attributes = SFGAO_FILESYSTEM | SFGAO_CANCOPY | SFGAO_CANLINK | SFGAO_HASPROPSHEET;
-    if (child.isDirectory())
+    // Only what was asked beyond the id's own flags costs a look at the entry.
+    constexpr SfgaoFlags kLooked = SFGAO_VALIDATE | SFGAO_CANRENAME | SFGAO_CANMOVE | SFGAO_CANDELETE
+        | SFGAO_COMPRESSED;
+    std::optional<EntryStatus> status;
+    if (asked & kLooked) {
+        status = childStatus(path);
+        if (!status && (asked & SFGAO_VALIDATE))
+            return E_FILE_NOT_FOUND;
+    }
+    if (!status) {
+        status = EntryStatus{};
+        status->type = child.isDirectory() ? EntryType::Directory : EntryType::Regular;
+    }
+    status->isLink = (child.flags & ENTRY_SYMLINK) != 0;
+    if (!mayProbe(path))
+        status->compressed = false;
+    const bool writable = (asked & (SFGAO_CANRENAME | SFGAO_CANMOVE | SFGAO_CANDELETE)) && isWritableFolder(path_);
+    SfgaoFlags attributes = entryAttributes(child.payload, *status, writable);
+    if (!child.isDirectory())
+        attributes &= ~(SFGAO_FOLDER | SFGAO_DROPTARGET);
+    else
         attributes |= SFGAO_FOLDER | SFGAO_DROPTARGET;
-    if (child.flags & ENTRY_SYMLINK)
-        attributes |= SFGAO_LINK;
-    if (child.payload.front() == '.')
-        attributes |= SFGAO_HIDDEN;
-    if ((asked & (SFGAO_CANRENAME | SFGAO_CANMOVE | SFGAO_CANDELETE)) && isWritableFolder(path_)
-        && !isMountPoint(path))
-        attributes |= SFGAO_CANRENAME | SFGAO_CANMOVE | SFGAO_CANDELETE;
-    if ((asked & SFGAO_COMPRESSED) && mayProbe(path) && isCompressed(path))
-        attributes |= SFGAO_COMPRESSED;
     if ((asked & SFGAO_HASSUBFOLDER) && child.isDirectory() && (!mayProbe(path) || hasSubfolder(path)))
         attributes |= SFGAO_HASSUBFOLDER;
     result = attributes & asked;
@@ -230,7 +249,15 @@ HResult FileSystemFolder::childFindData(const IdRecord& child, FindData& data)
 {
     if (child.kind != IdKind::Entry)
         return E_INVALIDARG;
-    return readFindData(joinPath(path_, child.payload), data);
+    const std::string path = joinPath(path_, child.payload);
+    if (context().volumeTypeAt(path)) {
+        // A mount point is described without asking its volume.
+        data = FindData{};
+        data.fileName = std::string(child.payload);
+        data.attributes = FILE_ATTRIBUTE_DIRECTORY | (child.payload.front() == '.' ? FILE_ATTRIBUTE_HIDDEN : 0);
+        return S_OK;
+    }
+    return readFindData(path, data);
 }
 
 std::string FileSystemFolder::childIconName(const IdRecord& child, bool open)

@@ -3,7 +3,10 @@
 // Serves every real directory, whether reached through a volume of
 // Computer, the home folder, a network share, or the desktop directory.
 
+#include "platform/namespace/EntryStatus.h"
 #include "platform/namespace/NamespaceFolder.h"
+
+#include <string_view>
 
 namespace dw::platform {
 
@@ -14,6 +17,7 @@ public:
 
     HResult ParseDisplayName(const std::string& name, IdListPtr& result) override;
     HResult EnumObjects(ShcontfFlags flags, std::unique_ptr<IEnumIdList>& result) override;
+    ListingOutcome ListChildren(const ListingOptions& options, const ChildSink& sink) override;
 
     const std::string& path() const { return path_; }
     DriveType driveType() const { return driveType_; }
@@ -29,6 +33,11 @@ protected:
     std::string childPath(const IdRecord& child) override;
 
 private:
+    SfgaoFlags entryAttributes(std::string_view name, const EntryStatus& status, bool folderWritable) const;
+    // The status of a child; a volume's mount point is described from the
+    // mount table alone (its server may not answer).
+    std::optional<EntryStatus> childStatus(const std::string& childPath) const;
+
     // Removable, CD-ROM and network volumes are slow or may spin up a drive:
     // their folders are taken to have subfolders without looking.
     bool mayProbe(const std::string& childPath) const;

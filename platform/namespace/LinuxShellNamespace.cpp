@@ -55,6 +55,18 @@ DriveType LinuxShellNamespace::driveTypeOf(const ItemIdList* absolute)
     return context_->driveTypeOfPath(path);
 }
 
+std::string LinuxShellNamespace::volumeKeyOf(const ItemIdList* absolute)
+{
+    std::string path;
+    if (failed(desktop_->GetDisplayNameOf(absolute, SHGDN_FORPARSING, path)) || path.empty() || path.front() != '/')
+        return {};
+    if (path.rfind("//", 0) == 0)
+        return path; // a share's own parsing name
+    const NamespaceContext::VolumeTable table = context_->volumeTable();
+    const Volume* volume = volumeForPath(*table, path);
+    return volume ? volume->mountPoint : std::string();
+}
+
 std::optional<DriveType> LinuxShellNamespace::volumeDriveType(const ItemIdList* absolute)
 {
     if (ILCount(absolute) != 2)

@@ -3,12 +3,13 @@
 // are, and the volumes mounted right now.
 
 #include "platform/namespace/MountTable.h"
+#include "platform/namespace/MountTableChanges.h"
 #include "platform/namespace/NamespaceEnvironment.h"
 
-#include <chrono>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace dw::platform {
@@ -17,59 +18,30 @@ class NamespaceContext {
 public:
     using VolumeTable = std::shared_ptr<const std::vector<Volume>>;
 
-    explicit NamespaceContext(NamespaceEnvironment environment) : environment_(std::move(environment)) {}
+    explicit NamespaceContext(NamespaceEnvironment environment);
 
     const NamespaceEnvironment& environment() const { return environment_; }
 
-    // Read from the mount table on every call, so mounts that come and go
-    // show up on the next enumeration.
-    std::vector<Volume> volumes() const { return *readNow(); }
+    // The volumes mounted now. The table is read again only when the
+    // kernel says it changed: parsing a path or listing a folder asks for
+    // it often, and reading it means looking at every mount point.
+    std::vector<Volume> volumes() const { return *volumeTable(); }
+    VolumeTable volumeTable() const;
 
-    // The table as read at most a second ago: asked for every child a tree
-    // enumerates, it must not read the mount table each time.
-    VolumeTable recentVolumes() const
-    {
-        {
-            std::lock_guard lock(mutex_);
-            if (recent_ && std::chrono::steady_clock::now() - readAt_ < std::chrono::seconds(1))
-                return recent_;
-        }
-        return readNow();
-    }
-
-    DriveType driveTypeOfPath(const std::string& path) const
-    {
-        const VolumeTable table = recentVolumes();
-        const Volume* volume = volumeForPath(*table, path);
-        return volume ? volume->driveType : DriveType::NoRootDir;
-    }
+    DriveType driveTypeOfPath(const std::string& path) const;
 
     // The drive type of the volume mounted exactly at `path`, if one is.
-    std::optional<DriveType> volumeTypeAt(const std::string& path) const
-    {
-        const VolumeTable table = recentVolumes();
-        for (const Volume& volume : *table) {
-            if (volume.mountPoint == path)
-                return volume.driveType;
-        }
-        return std::nullopt;
-    }
+    std::optional<DriveType> volumeTypeAt(const std::string& path) const;
+
+    // The volumes mounted on entries of `folderPath` itself (not deeper),
+    // for listings that must not touch them.
+    std::vector<Volume> volumesMountedIn(std::string_view folderPath) const;
 
 private:
-    VolumeTable readNow() const
-    {
-        auto fresh = std::make_shared<const std::vector<Volume>>(
-            readVolumes(environment_.mountTablePath, environment_.sysBlockPath));
-        std::lock_guard lock(mutex_);
-        recent_ = fresh;
-        readAt_ = std::chrono::steady_clock::now();
-        return fresh;
-    }
-
     NamespaceEnvironment environment_;
+    mutable MountTableChanges changes_;
     mutable std::mutex mutex_;
-    mutable VolumeTable recent_;
-    mutable std::chrono::steady_clock::time_point readAt_;
+    mutable VolumeTable table_;
 };
 
 } // namespace dw::platform

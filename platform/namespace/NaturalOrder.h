@@ -2,6 +2,10 @@
 // Name order of the namespace: natural ("Cal9" before "Cal10") and
 // case-insensitive, in every locale.
 
+#include <QCollatorSortKey>
+
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace dw::platform {
@@ -9,5 +13,20 @@ namespace dw::platform {
 // Negative, 0 or positive. Names that collate equal but differ in bytes are
 // ordered by their bytes, so distinct names never compare equal.
 int compareNames(std::string_view first, std::string_view second);
+
+// A name's place in that order, computed once: sorting a folder of 100,000
+// entries then compares keys instead of collating names again and again.
+// Keys may be made on any thread and compared on any other.
+class NameSortKey {
+public:
+    explicit NameSortKey(std::string_view name);
+
+    // The same answer as compareNames on the two names.
+    int compare(const NameSortKey& other) const;
+
+private:
+    std::optional<QCollatorSortKey> key_; // QCollatorSortKey has no empty state
+    std::string bytes_;
+};
 
 } // namespace dw::platform

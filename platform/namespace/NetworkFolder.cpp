@@ -13,7 +13,7 @@ namespace {
 
 std::optional<NetworkShareName> shareOf(const NamespaceContext& context, std::string_view mountPoint)
 {
-    for (const Volume& volume : *context.recentVolumes()) {
+    for (const Volume& volume : *context.volumeTable()) {
         if (volume.mountPoint == mountPoint)
             return networkShareName(volume);
     }

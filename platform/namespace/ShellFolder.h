@@ -7,6 +7,7 @@
 // parent folder for as long as it lives.
 
 #include "platform/idlist/IdList.h"
+#include "platform/namespace/ChildListing.h"
 #include "platform/namespace/ShellTypes.h"
 
 #include <cstdint>
@@ -82,6 +83,12 @@ public:
     virtual std::string GetIconNameOf(const ItemIdList* relative, bool open) = 0;
     // The absolute id list of this folder.
     virtual const ItemIdList* AbsoluteIdList() const = 0;
+
+    // Every child that `options.flags` select, with its facts, handed to
+    // `sink` one by one in the order they are found. Safe to call on any
+    // thread. This base answers through the calls above, child by child;
+    // folders that can learn the facts more cheaply override it.
+    virtual ListingOutcome ListChildren(const ListingOptions& options, const ChildSink& sink);
 };
 
 using ShellFolderPtr = std::shared_ptr<IShellFolder>;

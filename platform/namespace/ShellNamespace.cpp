@@ -36,13 +36,18 @@ EnumerationObserver& observer()
 
 } // namespace
 
-IShellNamespace& currentShellNamespace()
+std::shared_ptr<IShellNamespace> sharedShellNamespace()
 {
     std::lock_guard lock(namespaceMutex());
     auto& installed = installedNamespace();
     if (!installed)
         installed = std::make_shared<LinuxShellNamespace>();
-    return *installed;
+    return installed;
+}
+
+IShellNamespace& currentShellNamespace()
+{
+    return *sharedShellNamespace();
 }
 
 ScopedShellNamespace::ScopedShellNamespace(std::shared_ptr<IShellNamespace> replacement)

@@ -25,9 +25,16 @@ public:
     // The drive type of a volume itself (a child of Computer or Network);
     // nothing for every other item.
     virtual std::optional<DriveType> volumeDriveType(const ItemIdList*) { return std::nullopt; }
+    // Names the volume whose folders an item's listing reads, so that
+    // listings of a volume that stopped answering wait in a line of their
+    // own; "" for items that lie on no volume.
+    virtual std::string volumeKeyOf(const ItemIdList*) { return {}; }
 };
 
 IShellNamespace& currentShellNamespace();
+// The same namespace, kept alive for as long as the caller holds it: work
+// on other threads must not lose it when a test replaces it meanwhile.
+std::shared_ptr<IShellNamespace> sharedShellNamespace();
 
 // Replaces the namespace in effect for its lifetime (tests).
 class ScopedShellNamespace {

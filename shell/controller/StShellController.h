@@ -4,6 +4,7 @@
 // nodes, answers icon queries and runs the context menu.
 
 #include "base/component/SsComponent.h"
+#include "platform/listing/ListingRequest.h"
 #include "platform/fileinfo/SystemImageList.h"
 #include "platform/namespace/ContextMenu.h"
 #include "platform/namespace/ShellFolder.h"
@@ -49,8 +50,15 @@ public:
     // Reads the children of the folder `absolute` names into the linked
     // control of `mode`: the tree (under the current tree node), the file
     // list (or, with none linked, this controller's item list), or the
-    // drop-down list. Failed binds and queries are skipped silently.
+    // drop-down list. Failed binds and queries are skipped silently. In
+    // tree mode the children go under `node`; the form without it uses the
+    // node set by SetTreeNode.
     void Enumerate(const dw::platform::ItemIdList* absolute, TStEnumerationMode mode);
+    void Enumerate(const dw::platform::ItemIdList* absolute, TStEnumerationMode mode, TStTreeNodeHandle node);
+
+    // What a folder tree asks of a listing of `folder`'s children: the
+    // tree's flags, the attributes the tree draws, and has-children marks.
+    dw::platform::ListingRequest TreeListingRequest(const dw::platform::ItemIdList* folder) const;
 
     // Shows the context menu of `relatives` (children of `folder`) at the
     // screen position; answers the chosen command, or -1 when nothing was
@@ -83,12 +91,13 @@ private:
     EnumerationSource FindEnumerationSource(const dw::platform::ItemIdList* absolute) const;
     dw::platform::ShcontfFlags EnumerationFlags(TStEnumerationMode mode) const;
     template <typename Item>
-    std::unique_ptr<Item> MakeChild(const EnumerationSource& source, dw::platform::IdListPtr child,
-                                    dw::platform::SfgaoFlags attributes);
-    void AddTreeChild(std::unique_ptr<TStShellFolder> folder, dw::platform::SfgaoFlags attributes);
+    std::unique_ptr<Item> MakeChild(const dw::platform::ChildRecord& record);
+    void AddChild(const dw::platform::ChildRecord& record, TStEnumerationMode mode, TStTreeNodeHandle node);
+    void AddTreeChild(std::unique_ptr<TStShellFolder> folder, const dw::platform::ChildRecord& record,
+                      TStTreeNodeHandle node);
     void AddListChild(std::unique_ptr<TStShellItem> item);
     void AddComboChild(std::unique_ptr<TStShellFolder> folder);
-    bool TreeChildHasChildren(TStShellFolder& folder, dw::platform::SfgaoFlags attributes) const;
+    void StopSearchAnimation();
     template <typename Query>
     void IconIndicesFrom(Query query, int& iconIndex, int& openIconIndex, int& overlayIndex,
                          std::string* displayName) const;

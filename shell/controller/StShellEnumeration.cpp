@@ -1,12 +1,22 @@
+// The controller's enumeration: the children of a folder become items of
+// the linked control. It reads them through the listing producer, on the
+// calling thread (a view that must not wait uses the producer itself and
+// makes its items from the same records, see StShellItem::FillFromRecord).
+
 #include "shell/controller/StShellController.h"
 
+#include "platform/listing/ListingProducer.h"
+#include "platform/namespace/IdRecord.h"
 #include "platform/namespace/ShellNamespace.h"
 
 using namespace dw::platform;
 
 namespace {
 
-constexpr SfgaoFlags kChildAttributes = SFGAO_FILESYSTEM | SFGAO_FOLDER | SFGAO_SHARE; // 0x60020000
+// The attributes every enumerated child is asked (0x60020000), the tree's
+// has-subfolders bit, and what the controls look at while drawing.
+constexpr SfgaoFlags kChildAttributes = SFGAO_FILESYSTEM | SFGAO_FOLDER | SFGAO_SHARE;
+constexpr SfgaoFlags kDrawnAttributes = SFGAO_LINK | SFGAO_HIDDEN | SFGAO_COMPRESSED | SFGAO_CANRENAME;
 
 IdListPtr ParentListOf(const ItemIdList* absolute)
 {
@@ -22,12 +32,6 @@ bool IsFileSystemFolder(const ItemIdList* absolute)
     SfgaoFlags attributes = SFGAO_FILESYSTEM;
     return parent && succeeded(parent->GetAttributesOf({ILFindLastID(absolute)}, attributes))
         && (attributes & SFGAO_FILESYSTEM);
-}
-
-bool IsDriveNotToProbe(DriveType type)
-{
-    return type == DriveType::Removable || type == DriveType::NoRootDir || type == DriveType::CdRom
-        || type == DriveType::Remote;
 }
 
 } // namespace
@@ -55,7 +59,7 @@ TStCustomShellController::FindEnumerationSource(const ItemIdList* absolute) cons
     source.folder = Bind(*m_desktopFolder, absolute);
     if (!source.folder) {
         source.folder = m_desktopFolder;
-        source.folderList.reset(ILClone(ILFindLastID(absolute))); // the empty list
+        source.folderList = emptyIdList();
     }
     return source;
 }
@@ -80,12 +84,31 @@ ShcontfFlags TStCustomShellController::EnumerationFlags(TStEnumerationMode mode)
     return SHCONTF_FOLDERS;
 }
 
+ListingRequest TStCustomShellController::TreeListingRequest(const ItemIdList* folder) const
+{
+    ListingRequest request;
+    request.folder = shareIdList(IdListPtr(ILClone(folder)));
+    request.flags = EnumerationFlags(TStEnumerationMode::Tree);
+    request.attributes = kChildAttributes | kDrawnAttributes | SFGAO_HASSUBFOLDER;
+    request.probeChildren = true;
+    return request;
+}
+
 void TStCustomShellController::Enumerate(const ItemIdList* absolute, TStEnumerationMode mode)
 {
+    Enumerate(absolute, mode, m_treeNode);
+}
+
+void TStCustomShellController::Enumerate(const ItemIdList* absolute, TStEnumerationMode mode, TStTreeNodeHandle node)
+{
     EnumerationSource source = FindEnumerationSource(absolute);
-    std::unique_ptr<IEnumIdList> enumerator;
-    if (!source.folder || !source.folderList || failed(source.folder->EnumObjects(EnumerationFlags(mode), enumerator)))
+    if (!source.folder || !source.folderList)
         return;
+    ListingRequest request = TreeListingRequest(source.folderList.get());
+    request.boundFolder = source.folder;
+    request.flags = EnumerationFlags(mode);
+    request.probeChildren = mode == TStEnumerationMode::Tree;
+    request.icons = mode != TStEnumerationMode::FileList; // a file list asks for icons as it draws
 
     const bool animate = mode == TStEnumerationMode::FileList && m_listView && !m_searchAnimation
         && !IsFileSystemFolder(source.folderList.get());
@@ -93,43 +116,43 @@ void TStCustomShellController::Enumerate(const ItemIdList* absolute, TStEnumerat
         m_searchAnimation = true;
         m_listView->StartSearchAnimation();
     }
-    auto stopAnimation = [&] {
-        if (m_searchAnimation) {
-            m_searchAnimation = false;
-            m_listView->StopSearchAnimation();
-        }
-    };
-
-    IdListPtr child;
-    while (enumerator->Next(child) == S_OK && child) {
-        stopAnimation();
-        SfgaoFlags attributes = kChildAttributes | (mode == TStEnumerationMode::Tree ? SFGAO_HASSUBFOLDER : 0);
-        if (failed(source.folder->GetAttributesOf({child.get()}, attributes)))
-            attributes = 0;
-        switch (mode) {
-        case TStEnumerationMode::Tree:
-            AddTreeChild(MakeChild<TStShellFolder>(source, std::move(child), attributes), attributes);
-            break;
-        case TStEnumerationMode::FileList:
-            AddListChild(MakeChild<TStShellItem>(source, std::move(child), attributes));
-            break;
-        case TStEnumerationMode::FolderCombo:
-            AddComboChild(MakeChild<TStShellFolder>(source, std::move(child), attributes));
-            break;
-        }
-    }
-    stopAnimation();
+    ListingProducer::listNow(request, [&](ListingBatch&& batch) {
+        if (!batch.records.empty())
+            StopSearchAnimation();
+        for (const ChildRecord& record : batch.records)
+            AddChild(record, mode, node);
+    });
+    StopSearchAnimation();
 }
 
-// A child filled as the item construction fills it (names, network-name
-// cut, file-system flags), with the attributes already asked.
-template <typename Item>
-std::unique_ptr<Item> TStCustomShellController::MakeChild(const EnumerationSource& source, IdListPtr child,
-                                                          SfgaoFlags attributes)
+void TStCustomShellController::StopSearchAnimation()
 {
-    IdListPtr absolute(ILCombine(source.folderList.get(), child.get()));
+    if (m_searchAnimation) {
+        m_searchAnimation = false;
+        m_listView->StopSearchAnimation();
+    }
+}
+
+void TStCustomShellController::AddChild(const ChildRecord& record, TStEnumerationMode mode, TStTreeNodeHandle node)
+{
+    switch (mode) {
+    case TStEnumerationMode::Tree:
+        AddTreeChild(MakeChild<TStShellFolder>(record), record, node);
+        break;
+    case TStEnumerationMode::FileList:
+        AddListChild(MakeChild<TStShellItem>(record));
+        break;
+    case TStEnumerationMode::FolderCombo:
+        AddComboChild(MakeChild<TStShellFolder>(record));
+        break;
+    }
+}
+
+template <typename Item>
+std::unique_ptr<Item> TStCustomShellController::MakeChild(const ChildRecord& record)
+{
     auto item = std::make_unique<Item>(this);
-    item->FillFromParent(source.folder, std::move(child), std::move(absolute), &attributes);
+    item->FillFromRecord(record);
     return item;
 }
 
@@ -148,7 +171,8 @@ void TStCustomShellController::AddComboChild(std::unique_ptr<TStShellFolder> fol
         m_listControl->AddFolder(std::move(folder));
 }
 
-void TStCustomShellController::AddTreeChild(std::unique_ptr<TStShellFolder> folder, SfgaoFlags attributes)
+void TStCustomShellController::AddTreeChild(std::unique_ptr<TStShellFolder> folder, const ChildRecord& record,
+                                            TStTreeNodeHandle node)
 {
     if (!m_treeControl)
         return; // no list accepts it: freed
@@ -160,24 +184,10 @@ void TStCustomShellController::AddTreeChild(std::unique_ptr<TStShellFolder> fold
     TStNodeImages images;
     images.imageIndex = folder->GetIconIndex();
     images.selectedIndex = folder->GetOpenIconIndex();
-    // The icon query answered shared (0), link (1) or neither (-1) already.
+    // The listing answered shared (0), link (1) or neither (-1) already.
     images.overlay = folder->GetOverlayIndex();
-    const bool hasChildren = TreeChildHasChildren(*folder, attributes);
     const std::string text = folder->GetDisplayName();
-    TStTreeNodeHandle node = m_treeControl->AddChildNode(m_treeNode, text, std::move(folder), images);
-    if (hasChildren)
-        m_treeControl->MarkHasChildren(node);
-}
-
-bool TStCustomShellController::TreeChildHasChildren(TStShellFolder& folder, SfgaoFlags attributes) const
-{
-    const bool hasSubfolders = (attributes & SFGAO_HASSUBFOLDER) != 0;
-    if (hasSubfolders && IsDriveNotToProbe(currentShellNamespace().driveTypeOf(folder.GetAbsoluteIdList())))
-        return true;
-    const bool showsFiles = m_treeControl->ShowFiles() && (attributes & SFGAO_FOLDER);
-    if (!hasSubfolders && !showsFiles)
-        return false;
-    const ShellFolderPtr bound = Bind(*folder.GetParentFolder(), folder.GetRelativeIdList());
-    std::unique_ptr<IEnumIdList> enumerator;
-    return bound && succeeded(bound->EnumObjects(SHCONTF_FOLDERS, enumerator)) && enumerator;
+    TStTreeNodeHandle child = m_treeControl->AddChildNode(node, text, std::move(folder), images);
+    if (record.hasChildren)
+        m_treeControl->MarkHasChildren(child);
 }

@@ -97,6 +97,40 @@ void TStShellItem::FillFromParent(ShellFolderPtr parent, IdListPtr relative, IdL
     ReadFileSystemFlags(attributes);
 }
 
+void TStShellItem::FillFromRecord(const ChildRecord& record)
+{
+    m_parentFolder = record.parent;
+    m_absoluteIdList.reset(ILClone(record.absolute.get()));
+    m_relativeIdList.reset(ILClone(record.relative()));
+    m_path = record.parsingName;
+    m_displayName = record.displayName;
+    ApplyNetworkNameCut();
+    const SfgaoFlags kinds = record.attributes & (SFGAO_FILESYSTEM | SFGAO_FOLDER);
+    ReadFileSystemFlags(&kinds);
+    m_knownAttributeMask = record.knownAttributes;
+    m_knownAttributes = record.attributes & record.knownAttributes;
+    if (record.iconIndex != -1) {
+        m_iconIndex = record.iconIndex;
+        m_openIconIndex = record.openIconIndex;
+        m_overlayIndex = record.overlayIndex;
+    }
+    if (record.file && m_isFileSystem)
+        TakeFileFacts(*record.file);
+}
+
+void TStShellItem::TakeFileFacts(const ChildFileFacts& facts)
+{
+    FindData data;
+    data.attributes = facts.findAttributes;
+    data.size = facts.size;
+    data.lastWriteSeconds = facts.lastWriteSeconds;
+    data.lastWriteNanoseconds = facts.lastWriteNanoseconds;
+    TakeFindData(data);
+    if (data.attributes & FILE_ATTRIBUTE_DIRECTORY)
+        m_size = 0;
+    BuildAttributeText();
+}
+
 void TStShellItem::ApplyNetworkNameCut()
 {
     if (!IsNetworkPath(m_path))
@@ -144,11 +178,15 @@ void TStShellItem::Assign(const TStShellItem& source)
     m_typeName = source.m_typeName;
     m_fileDate = source.m_fileDate;
     m_ownerList = source.m_ownerList;
+    m_knownAttributeMask = source.m_knownAttributeMask;
+    m_knownAttributes = source.m_knownAttributes;
     BindParentFolder();
 }
 
 bool TStShellItem::AskAttribute(SfgaoFlags bit) const
 {
+    if (m_knownAttributeMask & bit)
+        return (m_knownAttributes & bit) != 0;
     if (!m_parentFolder || !m_relativeIdList)
         return false;
     SfgaoFlags attributes = bit;
@@ -260,6 +298,11 @@ void TStShellItem::ReadFileDetails()
     } else {
         m_size = 0;
     }
+    BuildAttributeText();
+}
+
+void TStShellItem::BuildAttributeText()
+{
     m_attributeText.clear();
     for (std::size_t i = 0; i < std::size(kAttributeLetterBits); ++i) {
         if (m_attributes & kAttributeLetterBits[i])

@@ -4,6 +4,7 @@
 // read once from the namespace. Names are 8-bit strings: `Path` keeps the
 // exact bytes of the file system, `DisplayName` is UTF-8 text for people.
 
+#include "platform/listing/ChildRecord.h"
 #include "platform/namespace/ShellFolder.h"
 
 #include <cstdint>
@@ -37,6 +38,11 @@ public:
     // when the caller already asked; otherwise the item asks.
     void FillFromParent(dw::platform::ShellFolderPtr parent, dw::platform::IdListPtr relative,
                         dw::platform::IdListPtr absolute, const dw::platform::SfgaoFlags* attributes = nullptr);
+
+    // Everything a listing record tells: ids, names, file-system flags,
+    // icons, the attributes it answered (kept, so that queries made while
+    // drawing cost no system call) and, when it has them, the file details.
+    void FillFromRecord(const dw::platform::ChildRecord& record);
 
     // Lazy facts.
     int GetIconIndex();
@@ -94,6 +100,8 @@ private:
     void ApplyNetworkNameCut();
     void ReadFileSystemFlags(const dw::platform::SfgaoFlags* known);
     bool AskAttribute(dw::platform::SfgaoFlags bit) const;
+    void TakeFileFacts(const dw::platform::ChildFileFacts& facts);
+    void BuildAttributeText();
     void ReadIcons();
     void ReadFileDetails();
     void TakeFindData(const dw::platform::FindData& data);
@@ -123,4 +131,7 @@ private:
     // Kept by copies too: a copy made by Assign shares the controller, and
     // must not be left pointing at one its source freed.
     std::shared_ptr<TStCustomShellController> m_ownedController;
+    // Attribute bits a listing already answered, and which of them are set.
+    dw::platform::SfgaoFlags m_knownAttributeMask = 0;
+    dw::platform::SfgaoFlags m_knownAttributes = 0;
 };

@@ -38,3 +38,29 @@ TEST(NaturalOrder, InvalidUtf8NamesAreOrderedAndDistinct)
     EXPECT_NE(compareNames(a, b), 0);
     EXPECT_EQ(compareNames(a, b), -compareNames(b, a));
 }
+
+TEST(NaturalOrder, ComparingWhenTheKeyCacheIsFullAndEmptiesItself)
+{
+    // The cache holds 400,000 keys; the 400,001st name empties it while the
+    // first name's key is still in use. Under AddressSanitizer a kept
+    // reference into the cache shows as a use after free.
+    constexpr int kCacheLimit = 400000;
+    const std::string first = "Calendar 0";
+    ASSERT_LT(compareNames(first, "Calendar 1"), 0); // both cached now
+    for (int i = 2; i < kCacheLimit; ++i)
+        compareNames(first, "Calendar " + std::to_string(i));
+    EXPECT_LT(compareNames(first, "Calendar 400001"), 0);
+    EXPECT_GT(compareNames("Calendar 400002", first), 0);
+}
+
+TEST(NaturalOrder, SortKeysOrderNamesAsComparingThemDoes)
+{
+    const std::vector<std::string> names{"Cal10", "cal2", "Cal1", "beta", "Alpha", "Cal9", "readme", "README",
+                                         std::string("x\xff", 2), std::string("x\xfe", 2), "", "10", "9"};
+    for (const std::string& a : names) {
+        for (const std::string& b : names) {
+            const dw::platform::NameSortKey keyA(a);
+            EXPECT_EQ(keyA.compare(dw::platform::NameSortKey(b)), compareNames(a, b)) << a << " vs " << b;
+        }
+    }
+}

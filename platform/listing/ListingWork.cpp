@@ -1,0 +1,139 @@
+#include "platform/listing/ListingWork.h"
+
+#include "platform/fileinfo/FileInfo.h"
+#include "platform/namespace/ShellErrors.h"
+#include "platform/namespace/ShellNamespace.h"
+
+#include <chrono>
+#include <cstring>
+
+namespace dw::platform {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool isCancelled(const std::atomic<bool>* cancelled)
+{
+    return cancelled && cancelled->load(std::memory_order_relaxed);
+}
+
+ShellFolderPtr bindFolder(IShellNamespace& space, const ListingRequest& request)
+{
+    if (request.boundFolder)
+        return request.boundFolder;
+    ShellFolderPtr desktop = space.desktopFolder();
+    if (!desktop || ILIdSize(request.folder.get()) == 0)
+        return desktop;
+    ShellFolderPtr folder;
+    if (failed(desktop->BindToObject(request.folder.get(), folder)))
+        return nullptr;
+    return folder;
+}
+
+// Icons as the controller's icon query gives them: the item's icon, its
+// open icon for folders, and the overlay (shared before link).
+void fillIcons(IShellFolder& parent, ChildRecord& record)
+{
+    const ItemIdList* relative = record.relative();
+    record.iconIndex = SystemImageList::indexOf(iconKeyOf(parent, relative, record.attributes, false));
+    record.openIconIndex = (record.attributes & SFGAO_FOLDER)
+        ? SystemImageList::indexOf(iconKeyOf(parent, relative, record.attributes, true))
+        : record.iconIndex;
+    if (record.attributes & SFGAO_SHARE)
+        record.overlayIndex = 0;
+    else if (record.attributes & SFGAO_LINK)
+        record.overlayIndex = 1;
+}
+
+ChildRecord makeRecord(const ListingRequest& request, const ShellFolderPtr& folder, ChildFacts&& facts)
+{
+    ChildRecord record;
+    record.absolute = shareIdList(IdListPtr(ILCombine(request.folder.get(), facts.relative.get())));
+    record.parent = folder;
+    record.displayName = std::move(facts.displayName);
+    record.parsingName = std::move(facts.parsingName);
+    record.attributes = facts.attributes;
+    record.knownAttributes = kKindAttributes | request.attributes;
+    record.type = facts.type;
+    record.hasChildren = facts.hasChildren;
+    record.childrenError = facts.childrenError;
+    record.sortKey = std::move(facts.sortKey);
+    record.file = facts.file;
+    if (request.icons)
+        fillIcons(*folder, record);
+    return record;
+}
+
+class Batcher {
+public:
+    Batcher(const ListingRequest& request, const BatchSink& sink) : request_(request), sink_(sink) {}
+
+    void add(ChildRecord&& record)
+    {
+        batch_.records.push_back(std::move(record));
+        if (batch_.records.size() >= request_.batchSize || Clock::now() - lastSent_ >= request_.batchInterval)
+            send();
+    }
+
+    void finish(HResult result, int error)
+    {
+        batch_.last = true;
+        batch_.result = result;
+        batch_.error = error;
+        if (failed(result))
+            batch_.errorText = listingErrorText(result, error);
+        send();
+    }
+
+private:
+    void send()
+    {
+        sink_(std::move(batch_));
+        batch_ = ListingBatch{};
+        lastSent_ = Clock::now();
+    }
+
+    const ListingRequest& request_;
+    const BatchSink& sink_;
+    ListingBatch batch_;
+    Clock::time_point lastSent_ = Clock::now();
+};
+
+} // namespace
+
+std::string listingErrorText(HResult result, int error)
+{
+    if (error != 0) {
+        // The C library's own wording, not translated: views show it as is.
+        if (const char* text = ::strerrordesc_np(error))
+            return text;
+    }
+    return shellErrorText(result);
+}
+
+void runListing(const ListingRequest& request, IShellNamespace& space, const std::atomic<bool>* cancelled,
+                const BatchSink& sink)
+{
+    Batcher batcher(request, sink);
+    const ShellFolderPtr folder = bindFolder(space, request);
+    if (!folder) {
+        batcher.finish(E_FILE_NOT_FOUND, ENOENT);
+        return;
+    }
+    ListingOptions options;
+    options.flags = request.flags;
+    options.attributes = request.attributes;
+    options.probeChildren = request.probeChildren;
+    options.fileFacts = request.fileFacts;
+    options.cancelled = cancelled;
+    options.driveTypeOf = [&space](const ItemIdList* absolute) { return space.driveTypeOf(absolute); };
+    const ListingOutcome outcome = folder->ListChildren(options, [&](ChildFacts&& facts) {
+        batcher.add(makeRecord(request, folder, std::move(facts)));
+        return !isCancelled(cancelled);
+    });
+    if (!isCancelled(cancelled))
+        batcher.finish(outcome.result, outcome.error);
+}
+
+} // namespace dw::platform
