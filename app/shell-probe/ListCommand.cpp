@@ -1,17 +1,22 @@
 // shell-probe list PATH: the children of the folder PATH parses to, as the
-// folder tree enumerates them with files and hidden items, in the
-// namespace's order, one per line:
+// folder tree lists them with files and hidden items, in the namespace's
+// order, one per line:
 //
 //   display name <TAB> parsing name <TAB> attributes (0x%08X) <TAB> drive type or "-"
+//
+// A folder that cannot be read prints the reason on standard error and
+// exits with 1.
 
 #include "ProbeCommand.h"
 #include "ProbeOutput.h"
 
+#include "platform/listing/ListingProducer.h"
 #include "platform/namespace/ShellNamespace.h"
-#include "shell/controller/StCollectingTreeTarget.h"
 #include "shell/controller/StShellController.h"
+#include "shell/items/StShellItem.h"
 
 #include <algorithm>
+#include <deque>
 #include <cstdio>
 
 namespace {
@@ -21,33 +26,17 @@ using namespace dw::platform;
 constexpr SfgaoFlags kListedAttributes = SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_HIDDEN | SFGAO_LINK
     | SFGAO_HASSUBFOLDER | SFGAO_CANRENAME | SFGAO_COMPRESSED | SFGAO_SHARE;
 
-std::string attributeText(const TStShellFolder& folder)
+std::string attributeText(const ChildRecord& record)
 {
-    SfgaoFlags attributes = kListedAttributes;
-    if (!folder.GetParentFolder()
-        || failed(folder.GetParentFolder()->GetAttributesOf({folder.GetRelativeIdList()}, attributes)))
-        attributes = 0;
     char text[11];
-    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(attributes));
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(record.attributes & kListedAttributes));
     return text;
 }
 
-std::string driveText(const TStShellFolder& folder)
+std::string driveText(const ChildRecord& record)
 {
-    const auto type = currentShellNamespace().volumeDriveType(folder.GetAbsoluteIdList());
+    const auto type = currentShellNamespace().volumeDriveType(record.absolute.get());
     return type ? driveTypeName(*type) : "-";
-}
-
-std::vector<TStShellFolder*> inNamespaceOrder(TStShellFolderList& list, IShellFolder& desktop)
-{
-    std::vector<TStShellFolder*> folders;
-    for (int i = 0; i < list.Count(); ++i)
-        folders.push_back(list.Items(i));
-    std::stable_sort(folders.begin(), folders.end(), [&](TStShellFolder* a, TStShellFolder* b) {
-        const HResult order = desktop.CompareIDs(0, a->GetAbsoluteIdList(), b->GetAbsoluteIdList());
-        return static_cast<short>(order & 0xFFFF) < 0;
-    });
-    return folders;
 }
 
 int runList(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
@@ -62,12 +51,34 @@ int runList(const std::vector<std::string>& arguments, std::ostream& out, std::o
         return 1;
     }
     TStCustomShellController controller;
-    TStCollectingTreeTarget tree;
-    controller.SetTreeTarget(&tree);
-    controller.Enumerate(list.get(), TStEnumerationMode::Tree);
-    for (TStShellFolder* folder : inNamespaceOrder(tree.folders, *controller.GetDesktopFolder())) {
-        out << folder->GetDisplayName() << '\t' << escapedBytes(folder->GetPath()) << '\t' << attributeText(*folder)
-            << '\t' << driveText(*folder) << '\n';
+    ListingRequest request;
+    request.folder = shareIdList(IdListPtr(ILClone(list.get())));
+    request.flags = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN;
+    request.attributes = kListedAttributes;
+    request.probeChildren = true;
+    request.icons = false;
+    std::deque<ChildRecord> records; // stays in place as it grows
+    ListingBatch outcome;
+    ListingProducer::listNow(request, [&](ListingBatch&& batch) {
+        std::move(batch.records.begin(), batch.records.end(), std::back_inserter(records));
+        if (batch.last)
+            outcome = std::move(batch);
+    });
+    IShellFolder& desktop = *controller.GetDesktopFolder();
+    std::vector<const ChildRecord*> order;
+    order.reserve(records.size());
+    for (const ChildRecord& record : records)
+        order.push_back(&record);
+    std::stable_sort(order.begin(), order.end(), [&](const ChildRecord* a, const ChildRecord* b) {
+        return compareSiblings(*a, *b, desktop) < 0;
+    });
+    for (const ChildRecord* record : order) {
+        out << TStShellItem::ShownName(record->parsingName, record->displayName) << '\t' << escapedBytes(record->parsingName) << '\t'
+            << attributeText(*record) << '\t' << driveText(*record) << '\n';
+    }
+    if (failed(outcome.result)) {
+        err << escapedBytes(arguments[0]) << ": " << outcome.errorText << "\n";
+        return 1;
     }
     return 0;
 }

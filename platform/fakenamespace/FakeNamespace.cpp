@@ -28,9 +28,14 @@ std::optional<std::uint32_t> numberOf(const ItemIdList* id)
 
 class FakeEnumerator : public IEnumIdList {
 public:
-    explicit FakeEnumerator(std::vector<IdListPtr> ids) : ids_(std::move(ids)) {}
+    FakeEnumerator(std::vector<IdListPtr> ids, std::shared_ptr<ListingGate> gate)
+        : ids_(std::move(ids)), gate_(std::move(gate))
+    {
+    }
     HResult Next(IdListPtr& child) override
     {
+        if (gate_)
+            gate_->pass();
         if (next_ >= ids_.size()) {
             child.reset();
             return S_FALSE;
@@ -42,6 +47,7 @@ public:
 private:
     std::vector<IdListPtr> ids_;
     std::size_t next_ = 0;
+    std::shared_ptr<ListingGate> gate_;
 };
 
 class FakeFolder : public IShellFolder {
@@ -79,7 +85,7 @@ public:
             if (folder ? (flags & SHCONTF_FOLDERS) : (flags & SHCONTF_NONFOLDERS))
                 ids.push_back(idOf(*child));
         }
-        result = std::make_unique<FakeEnumerator>(std::move(ids));
+        result = std::make_unique<FakeEnumerator>(std::move(ids), node_.gate);
         return S_OK;
     }
 
@@ -110,7 +116,10 @@ public:
 
     HResult GetAttributesOf(const std::vector<const ItemIdList*>& relatives, SfgaoFlags& attributes) override
     {
-        owner_->attributeRequests.push_back(attributes);
+        {
+            std::lock_guard lock(owner_->recordMutex);
+            owner_->attributeRequests.push_back(attributes);
+        }
         SfgaoFlags common = attributes;
         for (const ItemIdList* relative : relatives) {
             FakeNode* target = owner_->resolve(node_, relative);
@@ -304,6 +313,15 @@ DriveType FakeNamespace::driveTypeOf(const ItemIdList* absolute)
 {
     FakeNode* node = resolve(desktop(), absolute);
     return node && node != &desktop() ? node->driveType : DriveType::NoRootDir;
+}
+
+std::string FakeNamespace::volumeKeyOf(const ItemIdList* absolute)
+{
+    for (const FakeNode* node = resolve(desktop(), absolute); node; node = node->parent) {
+        if (!node->volumeKey.empty())
+            return node->volumeKey;
+    }
+    return {};
 }
 
 bool FakeNamespace::executeDefaultVerb(const ItemIdList* absolute)

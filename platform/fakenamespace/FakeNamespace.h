@@ -6,10 +6,13 @@
 //
 // Its ids hold "fk" and the item's 32-bit number.
 
+#include "platform/fakenamespace/ListingGate.h"
 #include "platform/namespace/ContextMenu.h"
 #include "platform/namespace/ShellNamespace.h"
 
+#include <atomic>
 #include <deque>
+#include <mutex>
 #include <map>
 #include <memory>
 #include <optional>
@@ -29,6 +32,11 @@ struct FakeNode {
     std::optional<FindData> findData; // none: SHGetDataFromIDList fails
     std::string iconName;
     DriveType driveType = DriveType::Fixed;
+
+    // Listings of this folder wait here while the gate is closed.
+    std::shared_ptr<ListingGate> gate;
+    // The volume the node lies on, for listings; "" inherits the parent's.
+    std::string volumeKey;
 
     bool failBind = false;
     bool failEnumeration = false;
@@ -56,8 +64,10 @@ public:
 
     // What was asked: each GetAttributesOf request, each EnumObjects, each
     // executed item's parsing name.
+    // Listings may ask from worker threads: the records are kept under a lock.
     std::vector<SfgaoFlags> attributeRequests;
-    int enumerationCount = 0;
+    std::atomic<int> enumerationCount{0};
+    std::mutex recordMutex;
     std::vector<std::string> executed;
     bool executeSucceeds = true;
 
@@ -66,6 +76,7 @@ public:
     HResult specialFolderLocation(int csidl, IdListPtr& result) override;
     DriveType driveTypeOf(const ItemIdList* absolute) override;
     bool executeDefaultVerb(const ItemIdList* absolute) override;
+    std::string volumeKeyOf(const ItemIdList* absolute) override;
 
 private:
     FakeNode& add(FakeNode& parent, const std::string& name, const std::string& parsingName, SfgaoFlags attributes);

@@ -67,7 +67,10 @@ ChildRecord makeRecord(const ListingRequest& request, const ShellFolderPtr& fold
 
 class Batcher {
 public:
-    Batcher(const ListingRequest& request, const BatchSink& sink) : request_(request), sink_(sink) {}
+    Batcher(const ListingRequest& request, const BatchSink& sink) : request_(request), sink_(sink)
+    {
+        batch_.records.reserve(request_.batchSize);
+    }
 
     void add(ChildRecord&& record)
     {
@@ -91,6 +94,7 @@ private:
     {
         sink_(std::move(batch_));
         batch_ = ListingBatch{};
+        batch_.records.reserve(request_.batchSize);
         lastSent_ = Clock::now();
     }
 

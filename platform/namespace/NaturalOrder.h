@@ -2,9 +2,6 @@
 // Name order of the namespace: natural ("Cal9" before "Cal10") and
 // case-insensitive, in every locale.
 
-#include <QCollatorSortKey>
-
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,9 +11,9 @@ namespace dw::platform {
 // ordered by their bytes, so distinct names never compare equal.
 int compareNames(std::string_view first, std::string_view second);
 
-// A name's place in that order, computed once: sorting a folder of 100,000
-// entries then compares keys instead of collating names again and again.
-// Keys may be made on any thread and compared on any other.
+// A name's place in that order, computed once as bytes: sorting a folder of
+// 100,000 entries then compares keys with memcmp instead of collating names
+// again and again. Keys may be made on any thread and compared on any other.
 class NameSortKey {
 public:
     explicit NameSortKey(std::string_view name);
@@ -25,8 +22,8 @@ public:
     int compare(const NameSortKey& other) const;
 
 private:
-    std::optional<QCollatorSortKey> key_; // QCollatorSortKey has no empty state
-    std::string bytes_;
+    std::string key_;   // collation bytes
+    std::string bytes_; // the name itself, to order names that collate equal
 };
 
 } // namespace dw::platform

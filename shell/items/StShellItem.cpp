@@ -131,13 +131,19 @@ void TStShellItem::TakeFileFacts(const ChildFileFacts& facts)
     BuildAttributeText();
 }
 
+std::string TStShellItem::ShownName(const std::string& path, std::string displayName)
+{
+    if (IsNetworkPath(path)) {
+        const std::size_t at = displayName.find(kNetworkNameSeparator);
+        if (at != std::string::npos)
+            displayName.erase(at);
+    }
+    return displayName;
+}
+
 void TStShellItem::ApplyNetworkNameCut()
 {
-    if (!IsNetworkPath(m_path))
-        return;
-    const std::size_t at = m_displayName.find(kNetworkNameSeparator);
-    if (at != std::string::npos)
-        m_displayName.erase(at);
+    m_displayName = ShownName(m_path, std::move(m_displayName));
 }
 
 void TStShellItem::ReadFileSystemFlags(const SfgaoFlags* known)

@@ -93,6 +93,8 @@ public:
 
     // The resource text that separates a share from its server.
     static constexpr const char* kNetworkNameSeparator = " on ";
+    // The name an item shows: a network share's name without its server.
+    static std::string ShownName(const std::string& path, std::string displayName);
 
 private:
     void AdoptController(TStCustomShellController* controller);

@@ -14,22 +14,7 @@ using namespace dw::platform::testing;
 
 namespace {
 
-constexpr ShcontfFlags kAll = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN;
-
-// The child of `folder` called `name` (exact bytes), or null.
-IdListPtr childNamed(IShellFolder& folder, const std::string& name)
-{
-    for (IdListPtr& child : enumerate(folder, kAll)) {
-        if (displayName(folder, child.get(), SHGDN_FORPARSING | SHGDN_INFOLDER) == name)
-            return std::move(child);
-    }
-    return nullptr;
-}
-
-ShellFolderPtr folderAt(const std::string& path)
-{
-    return bindToFolder(parsingNameToIdList(path).get());
-}
+constexpr ShcontfFlags kAll = kAllChildren;
 
 } // namespace
 
@@ -171,25 +156,6 @@ TEST(FileSystemEnumeration, SymlinkLoopsEnumerateWithoutHanging)
     }
     EXPECT_EQ(enumerate(*deeper, kAll).size(), 3u);
 }
-
-namespace {
-
-// Runs `check` as an unprivileged user when the tests run as root (root
-// reads every folder whatever its mode); answers whether it held.
-bool holdsWithoutPrivileges(const std::function<bool()>& check)
-{
-    if (::geteuid() != 0)
-        return check();
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
-        ::_exit(dropped && check() ? 0 : 1);
-    }
-    int status = 0;
-    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-} // namespace
 
 TEST(FileSystemEnumeration, UnreadableFolderFailsCleanly)
 {

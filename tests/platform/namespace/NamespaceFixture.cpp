@@ -3,6 +3,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace dw::platform::testing {
@@ -104,6 +105,33 @@ SfgaoFlags attributesOf(IShellFolder& folder, const ItemIdList* relative, SfgaoF
     if (failed(folder.GetAttributesOf({relative}, attributes)))
         return 0;
     return attributes;
+}
+
+IdListPtr childNamed(IShellFolder& folder, const std::string& name)
+{
+    for (IdListPtr& child : enumerate(folder, kAllChildren)) {
+        if (displayName(folder, child.get(), SHGDN_FORPARSING | SHGDN_INFOLDER) == name)
+            return std::move(child);
+    }
+    return nullptr;
+}
+
+ShellFolderPtr folderAt(const std::string& path)
+{
+    return bindToFolder(parsingNameToIdList(path).get());
+}
+
+bool holdsWithoutPrivileges(const std::function<bool()>& check)
+{
+    if (::geteuid() != 0)
+        return check();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        ::_exit(dropped && check() ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 } // namespace dw::platform::testing

@@ -6,6 +6,7 @@
 
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -40,5 +41,14 @@ private:
 std::vector<IdListPtr> enumerate(IShellFolder& folder, ShcontfFlags flags);
 std::string displayName(IShellFolder& folder, const ItemIdList* relative, ShgdnFlags flags = SHGDN_NORMAL);
 SfgaoFlags attributesOf(IShellFolder& folder, const ItemIdList* relative, SfgaoFlags asked);
+
+constexpr ShcontfFlags kAllChildren = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN;
+// The child of `folder` called `name` (exact bytes), or null.
+IdListPtr childNamed(IShellFolder& folder, const std::string& name);
+ShellFolderPtr folderAt(const std::string& path);
+
+// Runs `check` as an unprivileged user when the tests run as root (root
+// reads every folder whatever its mode); answers whether it held.
+bool holdsWithoutPrivileges(const std::function<bool()>& check);
 
 } // namespace dw::platform::testing

@@ -234,6 +234,27 @@ TEST_F(EnumerationTest, FailuresSkipSilently)
     EXPECT_TRUE(tree.nodes.empty());
 }
 
+// When neither the folder's parent nor the folder itself can be bound, the
+// desktop is listed, and its children get the desktop's own id lists.
+TEST_F(EnumerationTest, UnreachableFoldersFallBackToTheDesktopWithTheEmptyList)
+{
+    FakeNode& calendars = ns->addFolder(home, "Calendars", "/home/ann/Calendars");
+    home.failBind = true;
+    calendars.failBind = true;
+    enumerate(calendars);
+    ASSERT_EQ(tree.texts(), (std::vector<std::string>{"Home"}));
+    EXPECT_TRUE(ILIsEqual(tree.folders.Items(0)->GetAbsoluteIdList(), ns->absoluteOf(home).get()));
+}
+
+TEST_F(EnumerationTest, ChildrenGoUnderTheNodeGiven)
+{
+    ns->addFolder(home, "Calendars", "/home/ann/Calendars");
+    int otherNode = 7;
+    controller.Enumerate(ns->absoluteOf(home).get(), TStEnumerationMode::Tree, &otherNode);
+    ASSERT_EQ(tree.nodes.size(), 1u);
+    EXPECT_EQ(tree.nodes[0].parent, &otherNode);
+}
+
 TEST_F(EnumerationTest, WithoutATreeNothingIsKept)
 {
     ns->addFolder(home, "Calendars", "/home/ann/Calendars");

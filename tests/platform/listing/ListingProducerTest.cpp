@@ -1,0 +1,171 @@
+// Listings run off the asking thread: batches arrive in order through the
+// event loop, a listing held by a folder that does not answer keeps neither
+// the event loop nor other volumes waiting, and a cancelled or abandoned
+// listing delivers nothing.
+
+#include "platform/listing/ListingDelivery.h"
+
+#include "platform/fakenamespace/FakeNamespace.h"
+#include "tests/support/qt/EventLoopWaiting.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace dw::platform;
+using namespace dw::platform::fake;
+
+namespace {
+
+class ListingProducerTest : public ::testing::Test {
+protected:
+    std::shared_ptr<FakeNamespace> ns = std::make_shared<FakeNamespace>();
+    ScopedShellNamespace scope{ns};
+    FakeNode& share = ns->addFolder(ns->desktop(), "share", "//server/share");
+    FakeNode& local = ns->addFolder(ns->desktop(), "local", "/home/ann");
+
+    void SetUp() override
+    {
+        share.volumeKey = "//server/share";
+        local.volumeKey = "/";
+        share.gate = std::make_shared<ListingGate>();
+    }
+
+    ListingRequest requestFor(const FakeNode& node) const
+    {
+        ListingRequest request;
+        request.folder = shareIdList(ns->absoluteOf(node));
+        request.flags = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS;
+        request.probeChildren = true;
+        return request;
+    }
+
+    struct Received {
+        std::vector<ListingBatch> batches;
+        bool last() const { return !batches.empty() && batches.back().last; }
+        std::vector<std::string> names() const
+        {
+            std::vector<std::string> result;
+            for (const ListingBatch& batch : batches)
+                for (const ChildRecord& record : batch.records)
+                    result.push_back(record.displayName);
+            return result;
+        }
+    };
+
+    std::unique_ptr<ListingDelivery> deliver(ListingRequest request, Received& into)
+    {
+        return std::make_unique<ListingDelivery>(std::move(request),
+                                                 [&into](ListingBatch&& batch) { into.batches.push_back(std::move(batch)); });
+    }
+};
+
+} // namespace
+
+TEST_F(ListingProducerTest, RecordsArriveInBatchesInTheFolderOrderWithTheirFacts)
+{
+    std::vector<std::string> expected;
+    for (int i = 0; i < 600; ++i) {
+        expected.push_back("folder " + std::to_string(i));
+        ns->addFolder(local, expected.back(), "/home/ann/" + std::to_string(i));
+    }
+    ns->addFolder(local.children.front()[0], "inner", "/home/ann/0/inner");
+    ns->addFile(local, "a.dw2", "/home/ann/a.dw2", 42);
+    expected.push_back("a.dw2");
+    Received received;
+    const auto delivery = deliver(requestFor(local), received);
+    dw::test::processEventsUntil([&] { return received.last(); });
+
+    ASSERT_TRUE(received.last());
+    EXPECT_EQ(received.names(), expected);
+    EXPECT_GE(received.batches.size(), 3u); // 256 per batch at most
+    for (const ListingBatch& batch : received.batches)
+        EXPECT_LE(batch.records.size(), 256u);
+    const ChildRecord& first = received.batches.front().records.front();
+    EXPECT_TRUE(first.hasChildren);
+    EXPECT_TRUE(first.attributes & SFGAO_FOLDER);
+    EXPECT_TRUE(ILIsEqual(first.relative(), ILFindLastID(ns->absoluteOf(*local.children[0]).get())));
+    EXPECT_EQ(first.parsingName, "/home/ann/0");
+    EXPECT_GE(first.iconIndex, 0);
+    const ChildRecord& file = received.batches.back().records.back();
+    EXPECT_FALSE(file.hasChildren);
+    EXPECT_FALSE(file.attributes & SFGAO_FOLDER);
+    EXPECT_EQ(received.batches.back().result, S_OK);
+}
+
+TEST_F(ListingProducerTest, AFolderThatCannotBeReadSaysSo)
+{
+    local.failEnumeration = true;
+    Received received;
+    const auto delivery = deliver(requestFor(local), received);
+    dw::test::processEventsUntil([&] { return received.last(); });
+    ASSERT_TRUE(received.last());
+    EXPECT_TRUE(failed(received.batches.back().result));
+    EXPECT_FALSE(received.batches.back().errorText.empty());
+}
+
+// A share whose server stopped answering holds its own listing only: the
+// event loop goes on, and a folder of another volume lists meanwhile.
+TEST_F(ListingProducerTest, AHeldListingBlocksNeitherTheEventLoopNorOtherVolumes)
+{
+    ns->addFolder(share, "remote", "//server/share/remote");
+    ns->addFolder(local, "Calendars", "/home/ann/Calendars");
+    share.gate->close();
+    Received held;
+    const auto heldDelivery = deliver(requestFor(share), held);
+    ASSERT_TRUE(share.gate->waitForHeld(1, 5000));
+
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(5);
+    Received other;
+    const auto otherDelivery = deliver(requestFor(local), other);
+    dw::test::processEventsUntil([&] { return other.last() && ticks >= 5; });
+    EXPECT_TRUE(other.last());
+    EXPECT_EQ(other.names(), std::vector<std::string>{"Calendars"});
+    EXPECT_GE(ticks, 5);
+    EXPECT_TRUE(held.batches.empty());
+
+    share.gate->open();
+    dw::test::processEventsUntil([&] { return held.last(); });
+    EXPECT_EQ(held.names(), std::vector<std::string>{"remote"});
+}
+
+TEST_F(ListingProducerTest, CancelledOrAbandonedListingsDeliverNothing)
+{
+    ns->addFolder(share, "remote", "//server/share/remote");
+    share.gate->close();
+    Received cancelled;
+    const auto cancelledDelivery = deliver(requestFor(share), cancelled);
+    Received abandoned;
+    auto abandonedDelivery = deliver(requestFor(share), abandoned);
+    ASSERT_TRUE(share.gate->waitForHeld(1, 5000));
+    cancelledDelivery->cancel();
+    abandonedDelivery.reset(); // the view that asked went away
+    share.gate->open();
+
+    // A later listing of the same share comes through, after both.
+    Received later;
+    const auto laterDelivery = deliver(requestFor(share), later);
+    dw::test::processEventsUntil([&] { return later.last(); });
+    EXPECT_TRUE(later.last());
+    EXPECT_TRUE(cancelled.batches.empty());
+    EXPECT_TRUE(abandoned.batches.empty());
+}
+
+TEST_F(ListingProducerTest, TheSynchronousFormListsOnTheCallingThread)
+{
+    ns->addFolder(local, "Calendars", "/home/ann/Calendars");
+    std::vector<std::string> names;
+    bool last = false;
+    ListingProducer::listNow(requestFor(local), [&](ListingBatch&& batch) {
+        for (const ChildRecord& record : batch.records)
+            names.push_back(record.displayName);
+        last = batch.last;
+    });
+    EXPECT_TRUE(last);
+    EXPECT_EQ(names, std::vector<std::string>{"Calendars"});
+}
