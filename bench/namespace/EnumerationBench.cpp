@@ -1,13 +1,20 @@
-// Tree-mode enumeration of large folders: the controller reads every child
-// with its attributes and the probe for its expand button, as the folder
-// tree does when a node is expanded (files and hidden items included).
-// Prints items per second, heap kept per item (peak during the run), and
-// the time against `find DIR -mindepth 1 -maxdepth 2 -type d` on the same
-// tree, which reads the folder and each subfolder once.
+// Listing large folders, on a folder of subfolders (half holding a folder,
+// half a file) and on one of files:
+// - tree-mode enumeration through the controller, as a tree expanding a node
+//   without the producer would do it: items per second, heap per item;
+// - the producer, as a view uses it: time to the first batch and to the
+//   last, and the longest stall of the event loop meanwhile;
+// - `shell-probe list` against `find` side by side (medians of interleaved
+//   runs): the files against `find -mindepth 1 -maxdepth 1 -printf '%y %m
+//   %p\n'`, which stats every entry, the subfolders against `find
+//   -mindepth 1 -maxdepth 2`, which also reads every subfolder;
+// - openat calls per listed child (strace).
 //
 //   dw_bench_namespace [--folders N] [--files N] [--runs N] [--dir PATH]
 
 #include "HeapCounter.h"
+#include "ProcessRatio.h"
+#include "ProducerTiming.h"
 
 #include "platform/namespace/ShellNamespace.h"
 #include "shell/controller/StCollectingTreeTarget.h"
@@ -17,7 +24,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -75,19 +81,6 @@ Figures enumerateOnce(const std::string& path)
     return figures;
 }
 
-double findSeconds(const std::string& path)
-{
-    QProcess find;
-    find.setStandardOutputFile(QProcess::nullDevice());
-    QElapsedTimer timer;
-    timer.start();
-    find.start(QStringLiteral("find"), {QString::fromStdString(path), QStringLiteral("-mindepth"), QStringLiteral("1"),
-                                        QStringLiteral("-maxdepth"), QStringLiteral("2"), QStringLiteral("-type"),
-                                        QStringLiteral("d")});
-    find.waitForFinished(-1);
-    return timer.nsecsElapsed() / 1e9;
-}
-
 void makeFolderCorpus(const QString& root, int folders)
 {
     QDir dir(root);
@@ -107,24 +100,66 @@ void makeFileCorpus(const QString& root, int files)
         QFile(root + QStringLiteral("/calendar%1.dw2").arg(i)).open(QIODevice::WriteOnly);
 }
 
-void measure(const char* title, const std::string& path, int runs)
+void measureEnumeration(const std::string& path, int runs)
 {
     Figures best;
     best.seconds = 1e30;
-    double bestFind = 1e30;
     for (int run = 0; run < runs; ++run) {
         const Figures figures = enumerateOnce(path);
         if (figures.seconds < best.seconds)
             best = figures;
-        bestFind = std::min(bestFind, findSeconds(path));
     }
-    std::printf("%s\n", title);
     std::printf("  items                 %d (%d with an expand button)\n", best.items, best.withChildren);
-    std::printf("  tree enumeration      %.3f s, %.0f items/s\n", best.seconds, best.items / best.seconds);
+    std::printf("  tree enumeration      %.3f s, %.0f items/s (best of %d)\n", best.seconds,
+                best.items / best.seconds, runs);
     std::printf("  peak heap per item    %.0f bytes\n", best.peakBytesPerItem);
-    std::printf("  find -maxdepth 2      %.3f s\n", bestFind);
-    std::printf("  ratio to find         %.2f\n", best.seconds / bestFind);
-    std::printf("  sorting them          %.3f s (desktop order of absolute lists)\n\n", best.sortSeconds);
+    std::printf("  sorting them          %.3f s (desktop order of absolute lists)\n", best.sortSeconds);
+}
+
+void measureProducer(const std::string& path, int runs)
+{
+    std::vector<ProducerFigures> all;
+    for (int run = 0; run < runs; ++run)
+        all.push_back(listThroughProducer(path));
+    auto medianOf = [&](double ProducerFigures::*field) {
+        std::vector<double> values;
+        for (const ProducerFigures& figures : all)
+            values.push_back(figures.*field);
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    };
+    std::printf("  producer, first batch %.1f ms (median of %d)\n", medianOf(&ProducerFigures::firstBatchSeconds) * 1e3,
+                runs);
+    std::printf("  producer, last batch  %.1f ms\n", medianOf(&ProducerFigures::lastBatchSeconds) * 1e3);
+    std::printf("  longest UI stall      %.1f ms (target: under 20)\n",
+                medianOf(&ProducerFigures::longestStallSeconds) * 1e3);
+}
+
+void measureProbe(const std::string& path, const QStringList& findArguments, int runs, long children)
+{
+    const QString probe = QCoreApplication::applicationDirPath() + QStringLiteral("/shell-probe");
+    const TimedCommand list{probe, {QStringLiteral("list"), QString::fromStdString(path)}};
+    const TimedCommand find{QStringLiteral("find"), QStringList{QString::fromStdString(path)} + findArguments};
+    const RatioFigures ratio = timeSideBySide(list, find, runs);
+    std::printf("  shell-probe list      %.3f s (median of %d)\n", ratio.medianSeconds, runs);
+    std::printf("  find %-16s %.3f s\n", qPrintable(findArguments.mid(0, 4).join(QLatin1Char(' '))),
+                ratio.referenceMedianSeconds);
+    std::printf("  ratio to find         %.2f (target: at most 2)\n", ratio.ratio());
+    const long opens = countOpenatCalls(list);
+    if (opens < 0)
+        std::printf("  openat per child      n/a (strace is not installed)\n");
+    else
+        std::printf("  openat per child      %.3f (%ld calls for %ld children, the program's start included)\n",
+                    double(opens) / double(children), opens, children);
+}
+
+void measure(const char* title, const std::string& path, const QStringList& findArguments, int runs, long children)
+{
+    std::printf("%s\n", title);
+    measureEnumeration(path, std::min(runs, 3));
+    measureProducer(path, runs);
+    measureProbe(path, findArguments, runs, children);
+    std::printf("\n");
 }
 
 const char* textArgument(int argc, char** argv, const char* name)
@@ -149,7 +184,7 @@ int main(int argc, char** argv)
     QCoreApplication application(argc, argv);
     const int folders = argument(argc, argv, "--folders", 10000);
     const int files = argument(argc, argv, "--files", 100000);
-    const int runs = std::max(1, argument(argc, argv, "--runs", 3));
+    const int runs = std::max(1, argument(argc, argv, "--runs", 5));
     // With --dir the corpus is kept there and made only once.
     QTemporaryDir temporary;
     const char* kept = textArgument(argc, argv, "--dir");
@@ -165,7 +200,11 @@ int main(int argc, char** argv)
     }
     std::printf("\n");
 
-    measure("folder with subfolders", (root + QStringLiteral("/folders")).toStdString(), runs);
-    measure("folder with files", (root + QStringLiteral("/files")).toStdString(), runs);
+    const QStringList twoLevels{QStringLiteral("-mindepth"), QStringLiteral("1"), QStringLiteral("-maxdepth"),
+                                QStringLiteral("2")};
+    const QStringList statEach{QStringLiteral("-mindepth"), QStringLiteral("1"), QStringLiteral("-maxdepth"),
+                               QStringLiteral("1"), QStringLiteral("-printf"), QStringLiteral("%y %m %p\n")};
+    measure("folder with subfolders", (root + QStringLiteral("/folders")).toStdString(), twoLevels, runs, folders);
+    measure("folder with files", (root + QStringLiteral("/files")).toStdString(), statEach, runs, files);
     return 0;
 }

@@ -93,9 +93,21 @@ QIcon SystemImageList::icon(int index) const
 {
     if (index < 0 || index >= count())
         return {};
+    // Views ask for an icon every time they paint a row; looking it up in
+    // the theme each time would cost more than the painting.
+    static std::mutex mutex;
+    static std::unordered_map<int, QIcon> made;
+    {
+        std::lock_guard lock(mutex);
+        if (const auto found = made.find(index); found != made.end())
+            return found->second;
+    }
     const IconKey key = keyAt(index);
     const QIcon themed = key.themeName.empty() ? QIcon() : QIcon::fromTheme(QString::fromStdString(key.themeName));
-    return themed.isNull() ? fallbackIcon(key.fallback) : themed;
+    const QIcon icon = themed.isNull() ? fallbackIcon(key.fallback) : themed;
+    std::lock_guard lock(mutex);
+    made.emplace(index, icon);
+    return icon;
 }
 
 QPixmap SystemImageList::pixmap(int index) const

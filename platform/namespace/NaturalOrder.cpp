@@ -89,18 +89,26 @@ struct NameHash {
 
 class SortKeyCache {
 public:
-    // A copy, not a reference: looking up another name may empty the cache.
-    std::string keyFor(std::string_view name)
+    // The keys of two names. The cache makes room for both before looking
+    // either up: emptying it in between would free the first key while it
+    // is still in use. (Adding to the map keeps references to its elements.)
+    std::pair<const std::string&, const std::string&> keysFor(std::string_view first, std::string_view second)
+    {
+        if (keys_.size() + 2 > kLimit)
+            keys_.clear();
+        const std::string& firstKey = keyFor(first);
+        return {firstKey, keyFor(second)};
+    }
+
+private:
+    const std::string& keyFor(std::string_view name)
     {
         auto found = keys_.find(name);
         if (found != keys_.end())
             return found->second;
-        if (keys_.size() >= kLimit)
-            keys_.clear();
         return keys_.emplace(std::string(name), collationKeyOf(name)).first->second;
     }
 
-private:
     static constexpr std::size_t kLimit = 400000;
     std::unordered_map<std::string, std::string, NameHash, std::equal_to<>> keys_;
 };
@@ -124,8 +132,7 @@ int compareNames(std::string_view first, std::string_view second)
     if (first == second)
         return 0;
     thread_local SortKeyCache cache;
-    const std::string firstKey = cache.keyFor(first);
-    const std::string secondKey = cache.keyFor(second);
+    const auto [firstKey, secondKey] = cache.keysFor(first, second);
     return orderOf(firstKey, secondKey, first, second);
 }
 

@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -211,4 +212,29 @@ TEST_F(ShellProbeTest, UsageErrors)
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("list PATH"), std::string::npos);
     EXPECT_NE(help.out.find("parse PATH"), std::string::npos);
+}
+
+// An unreadable folder is not an empty one: the probe says why it could not
+// list it. Run without privileges, since root reads any folder.
+TEST_F(ShellProbeTest, AnUnreadableFolderPrintsTheReasonAndFails)
+{
+    makeFolder("/locked");
+    makeFile("/locked/secret.dw2");
+    ::chmod(dir.path().toLocal8Bit().constData(), 0755);
+    ::chmod((home + "/locked").c_str(), 0);
+    QStringList arguments{"list", QString::fromStdString(home + "/locked")};
+    if (::geteuid() == 0) {
+        if (QStandardPaths::findExecutable("setpriv").isEmpty())
+            GTEST_SKIP() << "setpriv is needed to drop root's privileges";
+        arguments = QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", QStringLiteral(SHELL_PROBE_PATH)}
+            + arguments;
+    }
+    QProcess process;
+    process.start(::geteuid() == 0 ? QStandardPaths::findExecutable("setpriv") : QStringLiteral(SHELL_PROBE_PATH),
+                  arguments);
+    process.waitForFinished(30000);
+    ::chmod((home + "/locked").c_str(), 0755);
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_EQ(process.readAllStandardOutput().toStdString(), "");
+    EXPECT_NE(process.readAllStandardError().toStdString().find("Permission denied"), std::string::npos);
 }
