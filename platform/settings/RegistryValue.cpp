@@ -4,63 +4,64 @@ namespace dw::platform {
 
 namespace {
 
-const std::string noText;
-const std::vector<std::string> noStrings;
+const std::string noBytes;
 
 } // namespace
 
 RegistryValue RegistryValue::string(std::string text)
 {
-    return {std::uint32_t(RegistryType::String), std::move(text)};
+    return raw(std::uint32_t(RegistryType::String), std::move(text));
 }
 
 RegistryValue RegistryValue::expandString(std::string text)
 {
-    return {std::uint32_t(RegistryType::ExpandString), std::move(text)};
+    return raw(std::uint32_t(RegistryType::ExpandString), std::move(text));
 }
 
 RegistryValue RegistryValue::dword(std::uint32_t number)
 {
-    return {std::uint32_t(RegistryType::DWord), number};
+    RegistryValue value(std::uint32_t(RegistryType::DWord));
+    value.number_ = number;
+    return value;
 }
 
 RegistryValue RegistryValue::binary(std::string bytes)
 {
-    return {std::uint32_t(RegistryType::Binary), std::move(bytes)};
+    return raw(std::uint32_t(RegistryType::Binary), std::move(bytes));
 }
 
 RegistryValue RegistryValue::multiString(std::vector<std::string> strings)
 {
-    return {std::uint32_t(RegistryType::MultiString), std::move(strings)};
+    RegistryValue value(std::uint32_t(RegistryType::MultiString));
+    value.strings_ = std::move(strings);
+    return value;
 }
 
 RegistryValue RegistryValue::raw(std::uint32_t type, std::string bytes)
 {
-    return {type, std::move(bytes)};
+    RegistryValue value(type);
+    value.bytes_ = std::move(bytes);
+    return value;
 }
 
 const std::string& RegistryValue::text() const
 {
-    const auto* text = std::get_if<std::string>(&payload_);
-    return text && isString() ? *text : noText;
+    return isString() ? bytes_ : noBytes;
 }
 
 std::uint32_t RegistryValue::number() const
 {
-    const auto* number = std::get_if<std::uint32_t>(&payload_);
-    return number ? *number : 0;
+    return number_;
 }
 
 const std::vector<std::string>& RegistryValue::strings() const
 {
-    const auto* strings = std::get_if<std::vector<std::string>>(&payload_);
-    return strings ? *strings : noStrings;
+    return strings_;
 }
 
 const std::string& RegistryValue::bytes() const
 {
-    const auto* bytes = std::get_if<std::string>(&payload_);
-    return bytes && !isString() ? *bytes : noText;
+    return isString() ? noBytes : bytes_;
 }
 
 } // namespace dw::platform

@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <string>
-#include <variant>
 #include <vector>
 
 namespace dw::platform {
@@ -48,11 +47,13 @@ public:
     bool operator==(const RegistryValue&) const = default;
 
 private:
-    using Payload = std::variant<std::string, std::uint32_t, std::vector<std::string>>;
-    RegistryValue(std::uint32_t type, Payload payload) : type_(type), payload_(std::move(payload)) {}
+    explicit RegistryValue(std::uint32_t type) : type_(type) {}
 
+    // Only the member of the value's shape is used; the others stay empty.
     std::uint32_t type_;
-    Payload payload_;
+    std::string bytes_; // a string's text, or raw bytes
+    std::uint32_t number_ = 0;
+    std::vector<std::string> strings_;
 };
 
 } // namespace dw::platform
