@@ -1,6 +1,8 @@
 #include "app/settings/StartupArgument.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
 
@@ -14,8 +16,8 @@ StartupArgument invalid(const std::string& message)
 }
 
 // The path made absolute, with "." steps, doubled and trailing slashes
-// dropped. ".." steps stay: only the file system knows where they lead once
-// links are involved.
+// dropped. ".." steps are left to the file system (see placeOf): only it
+// knows where they lead once links are involved.
 std::string absolutePath(const std::string& path, const std::string& workingFolder)
 {
     const std::string joined = path.starts_with('/') ? path : workingFolder + "/" + path;
@@ -35,10 +37,17 @@ std::string absolutePath(const std::string& path, const std::string& workingFold
 
 StartupArgument placeOf(const std::string& argument, const std::string& workingFolder)
 {
-    const std::string path = absolutePath(argument, workingFolder);
+    std::string path = absolutePath(argument, workingFolder);
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0)
         return invalid("datewright-converter: cannot open " + path + ": " + std::strerror(errno));
+    // A path with ".." steps is taken as the file system resolves it; any
+    // other keeps the names it was given, links included.
+    if ((path + "/").find("/../") != std::string::npos) {
+        char resolved[PATH_MAX];
+        if (::realpath(path.c_str(), resolved))
+            path = resolved;
+    }
     if (S_ISDIR(status.st_mode))
         return {StartupArgument::Kind::Folder, path, {}, {}};
     if (!S_ISREG(status.st_mode))

@@ -79,9 +79,9 @@ private:
             statement.kind = RegStatementKind::DeleteKey;
             name.remove_prefix(1);
         }
-        statement.key = keyPathInUserBranch(name);
-        if (statement.key.empty())
+        if (name.empty())
             fail("a key needs a name");
+        statement.key = keyPathInUserBranch(name); // "" for the user's root itself
         statement.firstLine = line_;
         sawKey_ = true;
         content_.statements.push_back(std::move(statement));

@@ -19,10 +19,13 @@ class StartupArgumentParsing : public ::testing::Test {
 protected:
     dw::test::TempFolder work;
     std::string root = work.path().string();
+    // Names as given are kept, links included, unless ".." asks the file system.
+    std::string linked = root + "/linked";
     void SetUp() override
     {
         std::filesystem::create_directories(work / "My Cal, \xC3\xA5r/sub");
         dw::test::writeFile(work / "My Cal, \xC3\xA5r/Work.DW2", "");
+        std::filesystem::create_directory_symlink(work / "My Cal, \xC3\xA5r", linked);
     }
     StartupArgument parse(std::vector<std::string> arguments) { return parseStartupArgument(arguments, root); }
 };
@@ -41,9 +44,10 @@ TEST_F(StartupArgumentParsing, AFolderOpensThereAndAFileOpensItsFolderWithItSele
 
     const StartupArgument file = parse({"My Cal, \xC3\xA5r/sub/../Work.DW2"});
     EXPECT_EQ(file.kind, Kind::File);
-    EXPECT_EQ(file.folder, root + "/My Cal, \xC3\xA5r/sub/..");
+    EXPECT_EQ(file.folder, std::filesystem::canonical(work / "My Cal, \xC3\xA5r").string());
     EXPECT_EQ(file.fileName, "Work.DW2");
 
+    EXPECT_EQ(parse({"linked/Work.DW2"}).folder, linked);
     EXPECT_EQ(parseStartupArgument({"/"}, "/tmp").folder, "/");
     EXPECT_EQ(parse({"--", "-"}).kind, Kind::Invalid); // a file named "-" that is not there
 }

@@ -21,6 +21,7 @@ TEST(RegistryFileReading, TakesEveryKindOfValue)
 {
     const RegistryFile file = parse(header
         + "; a comment\n"
+        + "[HKEY_CURRENT_USER]\n\"Root\"=\"r\"\n"
         + "[HKEY_CURRENT_USER\\Software\\Quillfen\\Datewright 2]\n"
         + "\"Plain\"=\"C:\\\\Cal \\\"x\\\"\"\n"
         + "\"Lone\"=\"C:\\Cal\"\n"
@@ -41,6 +42,7 @@ TEST(RegistryFileReading, TakesEveryKindOfValue)
     EXPECT_EQ(file.value(key, "Multi"), RegistryValue::multiString({"a", "b"}));
     EXPECT_EQ(file.value(key, "Wide"), RegistryValue::raw(11, "\x01\x02\x03\x04\x05\x06\x07\x08"));
     EXPECT_FALSE(file.value(key, "Missing"));
+    EXPECT_EQ(file.value("", "Root"), RegistryValue::string("r"));
     EXPECT_TRUE(file.hasKey("Software"));
     EXPECT_FALSE(file.hasKey("Software\\Other"));
 }

@@ -94,6 +94,16 @@ TEST_F(RegistryStoreOnDisk, ADamagedFileIsNeverWrittenAndItsLineIsNamed)
     EXPECT_THROW(store.writeValue("Other", "A", RegistryValue::string("x")), ERegistryFileError);
     EXPECT_EQ(readFile(file), damaged);
     EXPECT_EQ(listNames(folder), "current-user.reg;");
+
+    fs::create_directories(folder / "folder.reg");
+    try {
+        RegistryStore((folder / "folder.reg").string()).openKey("Software\\Quillfen", true);
+        FAIL() << "a folder was taken for settings";
+    } catch (const ERegistryFileError& error) {
+        EXPECT_EQ(error.line(), 0u);
+        EXPECT_STREQ(error.what(), ("Cannot read the settings file " + (folder / "folder.reg").string()
+                                    + ": Is a directory").c_str());
+    }
 }
 
 TEST_F(RegistryStoreOnDisk, AChangeMadeMeanwhileByAnotherProgramIsKept)
