@@ -12,14 +12,6 @@ namespace dw::platform {
 
 namespace {
 
-std::string parentOf(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 int syncFolder(const std::string& folder)
 {
     FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -38,6 +30,14 @@ void removeIfStillOurs(const std::string& path, const FileIdentity& made)
 
 } // namespace
 
+std::string parentFolderOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 int makeFoldersDurably(const std::string& folder)
 {
     struct stat status {};
@@ -45,7 +45,7 @@ int makeFoldersDurably(const std::string& folder)
         return S_ISDIR(status.st_mode) ? 0 : ENOTDIR;
     if (errno != ENOENT)
         return errno;
-    const std::string parent = parentOf(folder);
+    const std::string parent = parentFolderOf(folder);
     if (parent != folder)
         if (int error = makeFoldersDurably(parent))
             return error;

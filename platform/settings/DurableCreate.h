@@ -12,6 +12,9 @@
 
 namespace dw::platform {
 
+// The folder `path` is in ("." for a bare name, "/" for the root's entries).
+std::string parentFolderOf(const std::string& path);
+
 // Makes the folder and any missing folders above it, private to the user as
 // configuration folders are; each new folder's parent is synced. 0 or errno.
 int makeFoldersDurably(const std::string& folder);

@@ -3,6 +3,7 @@
 #include "platform/settings/RegistryErrors.h"
 #include "platform/settings/RegistryHexData.h"
 #include "platform/settings/RegistryKeyPath.h"
+#include "platform/settings/TextTrimming.h"
 
 #include <string_view>
 
@@ -12,22 +13,6 @@ namespace {
 
 constexpr std::string_view currentHeader = "Windows Registry Editor Version 5.00";
 constexpr std::string_view oldHeader = "REGEDIT4";
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-bool startsWithFolded(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && foldedName(text.substr(0, prefix.size())) == prefix;
-}
 
 class Parser {
 public:
@@ -39,7 +24,7 @@ public:
     RegExportContent run()
     {
         for (line_ = 0; line_ < lines_.size(); ++line_) {
-            const std::string_view text = trimmed(lines_[line_]);
+            const std::string_view text = trimmedOfBlanks(lines_[line_]);
             if (text.empty() || text.front() == ';')
                 continue;
             if (!content_.hasHeader)
@@ -122,10 +107,10 @@ private:
         RegStatement statement;
         statement.firstLine = line_;
         statement.name = readName(text);
-        text = trimmed(text);
+        text = trimmedOfBlanks(text);
         if (text.empty() || text.front() != '=')
             fail("expected \"=\" after the value's name");
-        text = trimmed(text.substr(1));
+        text = trimmedOfBlanks(text.substr(1));
         if (!sawKey_)
             fail("a value must follow a key in brackets");
         if (text == "-") {
@@ -142,7 +127,7 @@ private:
     {
         if (!text.empty() && text.front() == '"') {
             std::string string = readQuoted(text, "string");
-            if (!trimmed(text).empty())
+            if (!trimmedOfBlanks(text).empty())
                 fail("nothing may follow a string's closing quote");
             return RegistryValue::string(std::move(string));
         }
@@ -155,7 +140,7 @@ private:
 
     RegistryValue readDword(std::string_view digits)
     {
-        const auto number = parseHexNumber(trimmed(digits));
+        const auto number = parseHexNumber(trimmedOfBlanks(digits));
         if (!number)
             fail("a dword takes one to eight hexadecimal digits");
         return RegistryValue::dword(*number);

@@ -1,32 +1,11 @@
 #include "platform/settings/RegistryHexData.h"
 
+#include "platform/settings/TextTrimming.h"
 #include "platform/settings/Utf16Text.h"
 
 namespace dw::platform {
 
 namespace {
-
-int hexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 std::string textOfStringBytes(std::string_view bytes, bool wideStrings)
 {
@@ -53,6 +32,17 @@ std::string wideWithTerminator(std::string_view text)
 
 } // namespace
 
+int hexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 std::optional<std::uint32_t> parseHexNumber(std::string_view digits)
 {
     if (digits.empty() || digits.size() > 8)
@@ -70,24 +60,24 @@ std::optional<std::uint32_t> parseHexNumber(std::string_view digits)
 std::optional<std::string> parseHexByteList(std::string_view list)
 {
     std::string bytes;
-    list = trimmed(list);
+    list = trimmedOfBlanks(list);
     while (!list.empty()) {
         const auto comma = list.find(',');
-        const std::string_view digits = trimmed(list.substr(0, comma));
+        const std::string_view digits = trimmedOfBlanks(list.substr(0, comma));
         const auto byte = digits.size() <= 2 ? parseHexNumber(digits) : std::nullopt;
         if (!byte)
             return std::nullopt;
         bytes += char(*byte);
         if (comma == std::string_view::npos)
             break;
-        list = trimmed(list.substr(comma + 1));
+        list = trimmedOfBlanks(list.substr(comma + 1));
     }
     return bytes;
 }
 
 bool takeContinuation(std::string_view& piece)
 {
-    piece = trimmed(piece);
+    piece = trimmedOfBlanks(piece);
     if (piece.empty() || piece.back() != '\\')
         return false;
     piece.remove_suffix(1);

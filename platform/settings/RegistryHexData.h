@@ -11,6 +11,9 @@
 
 namespace dw::platform {
 
+// The value of one hexadecimal digit, or -1.
+int hexDigitValue(char c);
+
 // One to eight hexadecimal digits to their number; nothing for anything else.
 std::optional<std::uint32_t> parseHexNumber(std::string_view digits);
 

@@ -2,15 +2,6 @@
 
 namespace dw::platform {
 
-namespace {
-
-bool startsWithFolded(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && foldedName(text.substr(0, prefix.size())) == prefix;
-}
-
-} // namespace
-
 std::string keyPathInUserBranch(std::string_view written)
 {
     for (std::string_view root : {"hkey_current_user", "hkcu"}) {
@@ -34,6 +25,11 @@ std::string foldedName(std::string_view name)
         if (c >= 'A' && c <= 'Z')
             c = char(c - 'A' + 'a');
     return folded;
+}
+
+bool startsWithFolded(std::string_view text, std::string_view foldedPrefix)
+{
+    return text.size() >= foldedPrefix.size() && foldedName(text.substr(0, foldedPrefix.size())) == foldedPrefix;
 }
 
 bool isSameOrBelow(std::string_view key, std::string_view ancestor)

@@ -14,6 +14,9 @@ std::string keyPathInUserBranch(std::string_view written);
 // The form two paths (or two value names) are compared in.
 std::string foldedName(std::string_view name);
 
+// True when `text` starts with `foldedPrefix` in any case of ASCII letters.
+bool startsWithFolded(std::string_view text, std::string_view foldedPrefix);
+
 // True when `key` is `ancestor` or lies below it; both folded.
 bool isSameOrBelow(std::string_view key, std::string_view ancestor);
 

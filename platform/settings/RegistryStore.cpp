@@ -16,14 +16,6 @@ namespace {
 // How often a change is made anew when the file keeps changing under us.
 constexpr int attemptsAgainstOtherWriters = 5;
 
-std::string folderOf(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 struct FileOnDisk {
     bool exists = false;
     ByteBuffer bytes;
@@ -67,7 +59,7 @@ int RegistryStore::update(const std::function<bool(RegistryFile&)>& change)
         ReplaceOutcome outcome;
         if (disk.exists) {
             outcome = replaceFileContents(filePath_, disk.identity, disk.bytes.view(), file.bytes(), io_);
-        } else if (int error = makeFoldersDurably(folderOf(filePath_))) {
+        } else if (int error = makeFoldersDurably(parentFolderOf(filePath_))) {
             outcome = {ReplaceResult::CannotCreate, error};
         } else {
             outcome = createFileDurably(filePath_, file.bytes(), io_);

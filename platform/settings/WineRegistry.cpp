@@ -12,20 +12,9 @@ namespace {
 
 constexpr std::string_view wineHeader = "WINE REGISTRY Version 2";
 
-bool startsWithFolded(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && foldedName(text.substr(0, prefix.size())) == prefix;
-}
-
 int digitValue(char c, int base)
 {
-    int value = -1;
-    if (c >= '0' && c <= '9')
-        value = c - '0';
-    else if (c >= 'a' && c <= 'f')
-        value = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F')
-        value = c - 'A' + 10;
+    const int value = hexDigitValue(c);
     return value < base ? value : -1;
 }
 
