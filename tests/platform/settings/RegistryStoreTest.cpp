@@ -1,6 +1,7 @@
 // The settings file on disk: made when missing, never written when damaged,
 // and never left half written by a full disk or a change from elsewhere.
 
+#include "platform/settings/DurableCreate.h"
 #include "platform/settings/RegistryErrors.h"
 #include "platform/settings/RegistryStore.h"
 #include "platform/settings/SettingsLocations.h"
@@ -121,6 +122,20 @@ TEST_F(RegistryStoreOnDisk, AChangeMadeMeanwhileByAnotherProgramIsKept)
     RegistryStore store(file.string(), io);
     store.writeValue("A", "ours", RegistryValue::string("added"));
     EXPECT_EQ(readFile(file), header + "[A]\n\"theirs\"=\"kept\"\n\"ours\"=\"added\"\n");
+}
+
+TEST_F(RegistryStoreOnDisk, MakingTheFileNeverOverwritesOneThatAppearedMeanwhile)
+{
+    writeSettings("theirs");
+    const ReplaceOutcome outcome = createFileDurably(file.string(), header);
+    EXPECT_EQ(outcome.result, ReplaceResult::ChangedOnDisk);
+    EXPECT_EQ(readFile(file), "theirs");
+
+    fs::remove(file);
+    ASSERT_EQ(createFileDurably(file.string(), header).result, ReplaceResult::Replaced);
+    EXPECT_EQ(readFile(file), header);
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(listNames(folder), "current-user.reg;");
 }
 
 TEST_F(RegistryStoreOnDisk, ALinkedFileStaysALinkAndOddPathsReadBack)
