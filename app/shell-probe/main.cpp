@@ -4,9 +4,11 @@
 
 #include "ProbeCommand.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 
+#include <cstdlib>
 #include <iostream>
+#include <memory>
 
 std::vector<ProbeCommand>& probeCommands()
 {
@@ -24,11 +26,22 @@ void printUsage(std::ostream& out)
     out << "\nPATH is an absolute path, \"\" for the desktop, or a virtual folder's parsing name.\n";
 }
 
+// Only the tree needs widgets; it builds them offscreen unless told otherwise.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv)
+{
+    if (argc >= 2 && std::string(argv[1]) == "tree") {
+        if (!std::getenv("QT_QPA_PLATFORM"))
+            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        return std::make_unique<QApplication>(argc, argv);
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication application(argc, argv);
+    const std::unique_ptr<QCoreApplication> application = makeApplication(argc, argv);
     if (argc < 2) {
         printUsage(std::cerr);
         return 2;

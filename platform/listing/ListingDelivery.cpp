@@ -1,51 +1,34 @@
 #include "platform/listing/ListingDelivery.h"
 
-#include <QCoreApplication>
-#include <QEvent>
+#include <QPointer>
 
 #include <mutex>
 
 namespace dw::platform {
 
-namespace {
-
-const QEvent::Type kBatchEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-
-class BatchEvent : public QEvent {
-public:
-    explicit BatchEvent(ListingBatch&& batch) : QEvent(kBatchEvent), batch(std::move(batch)) {}
-    ListingBatch batch;
-};
-
-} // namespace
-
-// Where the worker posts. The receiver is taken out under the lock when it
-// goes, so a post never reaches an object being destroyed.
-struct ListingDelivery::Mailbox {
+// Batches the worker has made and the view has not taken yet.
+struct ListingDelivery::Inbox {
     std::mutex mutex;
-    ListingDelivery* receiver = nullptr;
-
-    void post(ListingBatch&& batch)
-    {
-        std::lock_guard lock(mutex);
-        if (receiver)
-            QCoreApplication::postEvent(receiver, std::make_unique<BatchEvent>(std::move(batch)).release());
-    }
-
-    void close()
-    {
-        std::lock_guard lock(mutex);
-        receiver = nullptr;
-    }
+    std::condition_variable arrived;
+    std::deque<ListingBatch> batches;
+    bool lastArrived = false;
 };
 
 ListingDelivery::ListingDelivery(ListingRequest request, BatchHandler onBatch, QObject* parent)
-    : QObject(parent), mailbox_(std::make_shared<Mailbox>()), onBatch_(std::move(onBatch))
+    : QObject(parent), inbox_(std::make_shared<Inbox>()), mailbox_(UiMailbox::make(this)), onBatch_(std::move(onBatch))
 {
-    mailbox_->receiver = this;
-    job_ = ListingProducer::instance().start(std::move(request), [mailbox = mailbox_](ListingBatch&& batch) {
-        mailbox->post(std::move(batch));
-    });
+    job_ = ListingProducer::instance().start(
+        std::move(request), [inbox = inbox_, mailbox = mailbox_, self = this](ListingBatch&& batch) {
+            {
+                std::lock_guard lock(inbox->mutex);
+                inbox->lastArrived = batch.last;
+                inbox->batches.push_back(std::move(batch));
+                inbox->arrived.notify_all();
+            }
+            // `self` is only used on its own thread, and only while the
+            // mailbox is open, that is while it lives.
+            mailbox->post([self] { self->handOn(); });
+        });
 }
 
 ListingDelivery::~ListingDelivery()
@@ -53,24 +36,44 @@ ListingDelivery::~ListingDelivery()
     cancel();
 }
 
+bool ListingDelivery::waitFinished(std::chrono::milliseconds timeout)
+{
+    {
+        std::unique_lock lock(inbox_->mutex);
+        inbox_->arrived.wait_for(lock, timeout, [&] { return inbox_->lastArrived || cancelled(); });
+    }
+    const QPointer<ListingDelivery> alive(this);
+    handOn();
+    return !alive || finished_;
+}
+
+void ListingDelivery::handOn()
+{
+    for (;;) {
+        ListingBatch batch;
+        {
+            std::lock_guard lock(inbox_->mutex);
+            if (inbox_->batches.empty() || cancelled() || finished_)
+                return;
+            batch = std::move(inbox_->batches.front());
+            inbox_->batches.pop_front();
+        }
+        finished_ = batch.last;
+        // The handler may cancel the listing, or destroy this object.
+        const QPointer<ListingDelivery> alive(this);
+        const BatchHandler handler = onBatch_;
+        if (handler)
+            handler(std::move(batch));
+        if (!alive)
+            return;
+    }
+}
+
 void ListingDelivery::cancel()
 {
     if (job_)
         job_->cancel();
     mailbox_->close();
-}
-
-bool ListingDelivery::event(QEvent* event)
-{
-    if (event->type() != kBatchEvent)
-        return QObject::event(event);
-    auto* batchEvent = static_cast<BatchEvent*>(event);
-    if (cancelled() || finished_)
-        return true;
-    finished_ = batchEvent->batch.last;
-    if (onBatch_)
-        onBatch_(std::move(batchEvent->batch));
-    return true;
 }
 
 } // namespace dw::platform

@@ -18,10 +18,8 @@ constexpr auto kIdleWorkerLifetime = std::chrono::seconds(10);
 constexpr auto kExitGrace = std::chrono::milliseconds(300);
 
 struct Task {
-    ListingRequest request;
-    BatchSink sink;
+    LineWork work;
     std::shared_ptr<ListingJob> job;
-    std::shared_ptr<IShellNamespace> space;
 };
 
 struct VolumeLine {
@@ -60,8 +58,8 @@ void ListingProducer::State::serve(const std::string& key)
         ++busyWorkers;
         lock.unlock();
         if (!task.job->cancelled())
-            runListing(task.request, *task.space, task.job->flag(), task.sink);
-        task = Task{}; // let go of the sink's captures before taking the lock
+            task.work(*task.job->flag());
+        task = Task{}; // let go of the work's captures before taking the lock
         lock.lock();
         --busyWorkers;
         workerIdle.notify_all();
@@ -93,20 +91,28 @@ ListingProducer::~ListingProducer()
 
 std::shared_ptr<ListingJob> ListingProducer::start(ListingRequest request, BatchSink sink)
 {
-    auto job = std::make_shared<ListingJob>();
     std::shared_ptr<IShellNamespace> space = sharedShellNamespace();
     const std::string key = space->volumeKeyOf(request.folder.get());
+    return run(key, [request = std::move(request), sink = std::move(sink),
+                     space = std::move(space)](const std::atomic<bool>& cancelled) {
+        runListing(request, *space, &cancelled, sink);
+    });
+}
+
+std::shared_ptr<ListingJob> ListingProducer::run(const std::string& volumeKey, LineWork work)
+{
+    auto job = std::make_shared<ListingJob>();
     std::lock_guard lock(state_->mutex);
     if (state_->shuttingDown) {
         job->cancel();
         return job;
     }
-    VolumeLine& line = state_->lines[key];
-    line.tasks.push_back({std::move(request), std::move(sink), job, std::move(space)});
+    VolumeLine& line = state_->lines[volumeKey];
+    line.tasks.push_back({std::move(work), job});
     if (!line.workerRunning) {
         line.workerRunning = true;
         ++state_->workers;
-        std::thread([state = state_, key] { state->serve(key); }).detach();
+        std::thread([state = state_, volumeKey] { state->serve(volumeKey); }).detach();
     }
     state_->workArrived.notify_all();
     return job;

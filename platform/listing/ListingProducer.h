@@ -26,6 +26,9 @@ private:
     std::atomic<bool> cancelled_{false};
 };
 
+// Work for a volume's line; it looks at the flag where it can stop early.
+using LineWork = std::function<void(const std::atomic<bool>& cancelled)>;
+
 class ListingProducer {
 public:
     static ListingProducer& instance();
@@ -34,6 +37,11 @@ public:
     // Queues `request` on the line of the folder's volume. `sink` gets the
     // batches on the worker thread, in order, the last one marked.
     std::shared_ptr<ListingJob> start(ListingRequest request, BatchSink sink);
+
+    // Queues any other work that may wait on a volume (parsing a path on
+    // it, for one) on the line named `volumeKey` (see
+    // IShellNamespace::volumeKeyOf). A cancelled job's work does not run.
+    std::shared_ptr<ListingJob> run(const std::string& volumeKey, LineWork work);
 
     // The same listing on the calling thread, for callers that must have
     // every child before they go on.

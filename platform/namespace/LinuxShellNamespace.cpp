@@ -58,12 +58,22 @@ DriveType LinuxShellNamespace::driveTypeOf(const ItemIdList* absolute)
 std::string LinuxShellNamespace::volumeKeyOf(const ItemIdList* absolute)
 {
     std::string path;
-    if (failed(desktop_->GetDisplayNameOf(absolute, SHGDN_FORPARSING, path)) || path.empty() || path.front() != '/')
+    if (failed(desktop_->GetDisplayNameOf(absolute, SHGDN_FORPARSING, path)))
         return {};
-    if (path.rfind("//", 0) == 0)
-        return path; // a share's own parsing name
+    return volumeKeyOfParsingName(path);
+}
+
+std::string LinuxShellNamespace::volumeKeyOfParsingName(const std::string& name)
+{
+    if (name.rfind("//", 0) == 0) {
+        // "//SERVER/SHARE/..." lies on the share "//SERVER/SHARE".
+        const std::size_t shareEnd = name.find('/', name.find('/', 2) + 1);
+        return name.substr(0, shareEnd);
+    }
+    if (name.empty() || name.front() != '/')
+        return {};
     const NamespaceContext::VolumeTable table = context_->volumeTable();
-    const Volume* volume = volumeForPath(*table, path);
+    const Volume* volume = volumeForPath(*table, name);
     return volume ? volume->mountPoint : std::string();
 }
 

@@ -29,6 +29,8 @@ public:
     // listings of a volume that stopped answering wait in a line of their
     // own; "" for items that lie on no volume.
     virtual std::string volumeKeyOf(const ItemIdList*) { return {}; }
+    // The same for a desktop parsing name, before it is parsed.
+    virtual std::string volumeKeyOfParsingName(const std::string&) { return {}; }
 };
 
 IShellNamespace& currentShellNamespace();

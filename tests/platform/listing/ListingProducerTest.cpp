@@ -169,3 +169,38 @@ TEST_F(ListingProducerTest, TheSynchronousFormListsOnTheCallingThread)
     EXPECT_TRUE(last);
     EXPECT_EQ(names, std::vector<std::string>{"Calendars"});
 }
+
+TEST_F(ListingProducerTest, AQuickListingCanBeWaitedForAndASlowOneGoesOnInTheBackground)
+{
+    ns->addFolder(local, "Calendars", "/home/ann/Calendars");
+    Received quick;
+    const auto quickDelivery = deliver(requestFor(local), quick);
+    EXPECT_TRUE(quickDelivery->waitFinished(std::chrono::seconds(5)));
+    EXPECT_EQ(quick.names(), std::vector<std::string>{"Calendars"}); // in place when the call returns
+
+    ns->addFolder(share, "remote", "//server/share/remote");
+    share.gate->close();
+    Received slow;
+    const auto slowDelivery = deliver(requestFor(share), slow);
+    EXPECT_FALSE(slowDelivery->waitFinished(std::chrono::milliseconds(50)));
+    share.gate->open();
+    dw::test::processEventsUntil([&] { return slow.last(); });
+    EXPECT_EQ(slow.names(), std::vector<std::string>{"remote"});
+}
+
+TEST_F(ListingProducerTest, AHandlerMayDestroyTheDeliveryThatCallsIt)
+{
+    for (int i = 0; i < 600; ++i)
+        ns->addFolder(local, "f" + std::to_string(i), "/home/ann/f" + std::to_string(i));
+    int batches = 0;
+    std::unique_ptr<ListingDelivery> delivery;
+    ListingRequest request = requestFor(local);
+    request.batchSize = 16;
+    delivery = std::make_unique<ListingDelivery>(std::move(request), [&](ListingBatch&&) {
+        ++batches;
+        delivery.reset();
+    });
+    delivery->waitFinished(std::chrono::seconds(5));
+    dw::test::processEventsUntil([] { return false; }, 100, 0);
+    EXPECT_EQ(batches, 1);
+}

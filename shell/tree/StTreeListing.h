@@ -1,0 +1,25 @@
+#pragma once
+// A listing of one node's children under way, and the nodes it has brought
+// that are not shown yet: batches that come close together are shown
+// together, so a folder of 100,000 entries is not laid out 400 times.
+
+#include "platform/listing/ListingDelivery.h"
+#include "shell/items/StShellFolder.h"
+#include "shell/tree/StCustomShellTreeView.h"
+#include "shell/tree/StTreeNode.h"
+
+#include <QElapsedTimer>
+
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+struct TStCustomShellTreeView::Listing {
+    std::unique_ptr<dw::platform::ListingDelivery> delivery;
+    std::function<void()> then; // once every child is in
+    std::vector<std::pair<std::unique_ptr<TStTreeNode>, std::unique_ptr<TStShellFolder>>> pending;
+    QElapsedTimer sinceShown;   // since pending nodes were last shown
+    bool shownAny = false;
+    bool flushScheduled = false;
+};
