@@ -99,6 +99,10 @@ public:
     // Reads the children of `node` (null: the top node) again, keeping the
     // nodes below it that were expanded expanded.
     void RefreshNode(TStTreeNode* node);
+    // Renames the node's item through its parent folder (what ending an
+    // in-place edit does), then shows the parent read again with the node
+    // of the new name selected. A refused rename raises ESsShellError.
+    void RenameNode(TStTreeNode& node, const std::string& newName);
 
     TStTreeNode* NodeByIdList(const dw::platform::ItemIdList* absolute) const;
     TStTreeNode* NodeByPath(const std::string& path) const;
@@ -181,7 +185,6 @@ private:
 
     // Renaming and the menu.
     bool MayRename(const TStTreeNode& node) const;
-    void RenameNode(TStTreeNode& node, const std::string& newName);
     void ShowShellMenu(const QPoint& globalPosition);
     void RefreshSelected();
 

@@ -1,0 +1,152 @@
+// Populating, lazy expansion, the first paint, opening paths and the
+// setters' rules, on the fake namespace.
+
+#include "TreeTestSupport.h"
+
+#include "base/exceptions/SsBase.h"
+#include "platform/version/ShellVersion.h"
+
+#include <QTimer>
+
+using namespace tree_testing;
+
+TEST_F(FakeTreeTest, ChildrenAreReadWhenANodeIsFirstExpandedAndAnEmptyFolderLosesItsButton)
+{
+    ns->addFolder(music, "Empty", "/home/ann/Music/Empty");
+    makeTree();
+    showAndPaint();
+    ASSERT_TRUE(node(ns->desktop()));
+    EXPECT_TRUE(tree->isExpanded(indexOf(ns->desktop()))); // toExpandTopNode
+    EXPECT_EQ(childTexts(ns->desktop()), std::vector<std::string>{"Home"});
+    EXPECT_TRUE(tree->Model().hasChildren(indexOf(home)));
+    EXPECT_TRUE(childTexts(home).empty()); // not read before it is expanded
+
+    tree->expand(indexOf(home));
+    EXPECT_EQ(childTexts(home), (std::vector<std::string>{"Calendars", "Music"})); // quick: in place at once
+    tree->expand(indexOf(music));
+    const QModelIndex empty = indexOf(*music.children.front());
+    tree->expand(empty);
+    EXPECT_FALSE(tree->Model().hasChildren(empty));
+    EXPECT_FALSE(tree->isExpanded(empty));
+}
+
+TEST_F(FakeTreeTest, TheFirstPaintSelectsTheStartFolderAndRaisesTheEventOnce)
+{
+    makeTree();
+    tree->SetStartInFolder("/home/ann/Calendars/Work");
+    tree->EnsurePopulated();
+    tree->setCurrentIndex(indexOf(ns->desktop())); // before the first paint: no event
+    EXPECT_TRUE(selected.empty());
+    showAndPaint();
+    EXPECT_EQ(selected, std::vector<std::string>{"/home/ann/Calendars/Work"});
+    EXPECT_EQ(selectedPath(), "/home/ann/Calendars/Work");
+    tree->setCurrentIndex(indexOf(music)); // afterwards every selection raises it
+    EXPECT_EQ(selected.back(), "/home/ann/Music");
+}
+
+TEST_F(FakeTreeTest, OpenAtPathExpandsEachLevelOrRefusesAndLeavesTheSelection)
+{
+    ns->addFolder(work, "2026", "/home/ann/Calendars/Work/2026");
+    makeTree();
+    showAndPaint();
+    tree->OpenAtPath("/home/ann/Calendars/Work/2026");
+    EXPECT_EQ(selectedPath(), "/home/ann/Calendars/Work/2026");
+    EXPECT_EQ(selected.back(), "/home/ann/Calendars/Work/2026");
+    EXPECT_TRUE(tree->isExpanded(indexOf(work)));
+    EXPECT_EQ(tree->GetStartInFolder(), "/home/ann/Calendars/Work/2026");
+
+    EXPECT_THROW(tree->OpenAtPath("/home/ann/Nowhere"), ESsInvalidFolder);
+    EXPECT_EQ(selectedPath(), "/home/ann/Calendars/Work/2026");
+
+    // Outside the root: the path parses, but no node leads there.
+    makeTree();
+    tree->SetRootFolder("/home/ann/Calendars");
+    showAndPaint();
+    EXPECT_THROW(tree->OpenAtPath("/home/ann/Music"), ESsInvalidFolder);
+    tree->OpenAtPath("/home/ann/Calendars/Work");
+    EXPECT_EQ(selectedPath(), "/home/ann/Calendars/Work");
+}
+
+// A level that does not answer: the window keeps answering, the node shows
+// it is loading, and the open goes on once the level answers.
+TEST_F(FakeTreeTest, ASlowLevelIsOpenedInTheBackground)
+{
+    calendars.gate = std::make_shared<ListingGate>();
+    calendars.volumeKey = "//server/calendars";
+    makeTree();
+    showAndPaint();
+    calendars.gate->close();
+    tree->OpenAtPath("/home/ann/Calendars/Work");
+    ASSERT_TRUE(calendars.gate->waitForHeld(1, 5000));
+    EXPECT_TRUE(tree->IsLoading());
+    EXPECT_TRUE(tree->Model().data(indexOf(calendars), TStShellTreeModel::LoadingRole).toBool());
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(5);
+    dw::test::processEventsUntil([&] { return ticks >= 5; });
+    EXPECT_GE(ticks, 5);
+    calendars.gate->open();
+    waitWhileLoading();
+    EXPECT_EQ(selectedPath(), "/home/ann/Calendars/Work");
+}
+
+TEST_F(FakeTreeTest, CollapsingOrEscStopsAHeldListing)
+{
+    calendars.gate = std::make_shared<ListingGate>();
+    calendars.volumeKey = "//server/calendars";
+    makeTree();
+    showAndPaint();
+    tree->expand(indexOf(home));
+    calendars.gate->close();
+    tree->expand(indexOf(calendars));
+    ASSERT_TRUE(calendars.gate->waitForHeld(1, 5000));
+    tree->collapse(indexOf(calendars));
+    EXPECT_FALSE(tree->IsLoading());
+    calendars.gate->open();
+    dw::test::processEventsUntil([] { return false; }, 0, 100);
+    EXPECT_TRUE(childTexts(calendars).empty()); // what it brought came too late
+    EXPECT_TRUE(tree->Model().hasChildren(indexOf(calendars)));
+    tree->expand(indexOf(calendars)); // read afresh
+    EXPECT_EQ(childTexts(calendars), std::vector<std::string>{"Work"});
+}
+
+TEST_F(FakeTreeTest, SettersKeepToTheirRules)
+{
+    makeTree();
+    tree->SetRootFolder("C:");
+    EXPECT_EQ(tree->GetRootFolder(), "C:\\");
+    EXPECT_EQ(tree->GetSpecialRootFolder(), sfNone);
+    tree->SetStartInFolder("D:");
+    EXPECT_EQ(tree->GetStartInFolder(), "D:\\");
+    tree->SetSpecialStartInFolder(sfPersonal);
+    EXPECT_EQ(tree->GetStartInFolder(), "");
+    tree->SetSpecialRootFolder(sfPersonal);
+    EXPECT_EQ(tree->GetRootFolder(), "");
+    EXPECT_EQ(TStTreeOptions({toAllowRename, toShowHidden}).Bits(), 0x0101);
+
+    // A shell whose version cannot be read counts as older than 4.7.
+    dw::platform::SetSystemShellModulePath("/nonexistent/shell32.dll");
+    TStShellTreeView oldShell;
+    dw::platform::SetSystemShellModulePath({});
+    EXPECT_THROW(oldShell.SetSpecialRootFolder(sfHistory), ESsShellError);
+    EXPECT_EQ(oldShell.GetSpecialRootFolder(), sfDesktop);
+    EXPECT_THROW(oldShell.SetSpecialStartInFolder(sfInternet), ESsShellError);
+    oldShell.SetSpecialStartInFolder(sfPersonal);
+}
+
+TEST_F(FakeTreeTest, TheFilterDecidesWhenFiltered)
+{
+    makeTree();
+    std::vector<std::string> asked;
+    tree->OnFilterItem = [&](QObject*, TStShellItem* item, bool& accept) {
+        asked.push_back(item->GetDisplayName());
+        accept = item->GetDisplayName() != "Music";
+    };
+    showAndPaint();
+    tree->expand(indexOf(home));
+    EXPECT_TRUE(asked.empty()); // not Filtered: not consulted
+    tree->SetFiltered(true);
+    tree->OpenAtPath("/home/ann/Calendars");
+    EXPECT_EQ(childTexts(home), std::vector<std::string>{"Calendars"});
+}

@@ -1,0 +1,150 @@
+// Renaming in place, the context menu's rename, and the change notices by
+// kind, on the fake namespace.
+
+#include "TreeTestSupport.h"
+
+#include "base/exceptions/SsBase.h"
+#include "platform/changes/ChangeNotify.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+using namespace tree_testing;
+
+namespace {
+
+class TreeChangesTest : public FakeTreeTest {
+protected:
+    void SetUp() override
+    {
+        FakeTreeTest::SetUp();
+        work.attributes |= SFGAO_CANRENAME;
+        makeTree();
+        showAndPaint();
+        tree->OpenAtPath("/home/ann/Calendars");
+    }
+
+    // F2 on the node: whether editing began.
+    bool startEditing(const FakeNode& fake)
+    {
+        tree->setCurrentIndex(indexOf(fake));
+        QTest::keyClick(tree.get(), Qt::Key_F2);
+        QLineEdit* editor = openEditor();
+        if (editor)
+            QTest::keyClick(editor, Qt::Key_Escape);
+        return editor != nullptr;
+    }
+
+    QLineEdit* openEditor() const
+    {
+        for (QLineEdit* editor : tree->findChildren<QLineEdit*>())
+            if (editor->isVisible())
+                return editor;
+        return nullptr;
+    }
+
+    void report(long event, const FakeNode& item, const FakeNode* second = nullptr)
+    {
+        const IdListPtr first = ns->absoluteOf(item);
+        const IdListPtr other = second ? ns->absoluteOf(*second) : nullptr;
+        SHChangeNotify(event, 0, first.get(), other.get());
+        dw::test::processEventsUntil([] { return false; }, 0, 50);
+    }
+};
+
+} // namespace
+
+TEST_F(TreeChangesTest, RenamingInPlaceRenamesAndSelectsTheNodeShowingTheNewName)
+{
+    tree->setCurrentIndex(indexOf(work));
+    QTest::keyClick(tree.get(), Qt::Key_F2);
+    QLineEdit* editor = openEditor();
+    ASSERT_TRUE(editor);
+    editor->setText(QString::fromUtf8("Job \xe2\x82\xac"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    dw::test::processEventsUntil([&] { return work.name != "Work"; });
+    EXPECT_EQ(work.name, "Job \xe2\x82\xac");
+    EXPECT_EQ(tree->SelectedNode()->text, "Job \xe2\x82\xac");
+}
+
+TEST_F(TreeChangesTest, ARefusedRenameKeepsTheOldNameAndSaysWhy)
+{
+    work.failRename = true;
+    tree->setCurrentIndex(indexOf(work));
+    TStTreeNode* workNode = node(work);
+    EXPECT_THROW(tree->RenameNode(*workNode, "Job"), ESsShellError);
+    EXPECT_EQ(childTexts(calendars), std::vector<std::string>{"Work"});
+}
+
+TEST_F(TreeChangesTest, RenamingNeedsTheOptionAndAnItemThatAllowsIt)
+{
+    work.attributes &= ~SFGAO_CANRENAME;
+    tree->RefreshNode(node(calendars));
+    EXPECT_FALSE(startEditing(work));
+    work.attributes |= SFGAO_CANRENAME;
+    tree->RefreshNode(node(calendars));
+    tree->SetReadOnly(true);
+    EXPECT_FALSE(startEditing(work));
+    tree->SetReadOnly(false);
+    EXPECT_TRUE(startEditing(work));
+    TStTreeOptions options = tree->GetOptions();
+    options.Exclude(toAllowRename);
+    tree->SetOptions(options);
+    EXPECT_FALSE(startEditing(work));
+}
+
+TEST_F(TreeChangesTest, TheContextMenusRenameCommandStartsEditing)
+{
+    tree->setCurrentIndex(indexOf(work));
+    tree->GetController()->SetMenuChooser([](const std::vector<ContextMenuEntry>&) { return 19; });
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5), tree->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(tree->viewport(), &event);
+    EXPECT_TRUE(openEditor());
+}
+
+TEST_F(TreeChangesTest, NoticesAddRemoveAndRenameNodes)
+{
+    FakeNode& added = ns->addFolder(calendars, "Archive", "/home/ann/Calendars/Archive");
+    report(SHCNE_MKDIR, added);
+    EXPECT_EQ(childTexts(calendars), (std::vector<std::string>{"Archive", "Work"}));
+
+    tree->setCurrentIndex(indexOf(added));
+    report(SHCNE_RMDIR, added);
+    EXPECT_EQ(childTexts(calendars), std::vector<std::string>{"Work"});
+    EXPECT_EQ(selectedPath(), "/home/ann/Calendars/Work"); // the next node took the selection
+
+    FakeNode& renamed = ns->addFolder(calendars, "Zoo", "/home/ann/Calendars/Zoo");
+    report(SHCNE_RENAMEFOLDER, work, &renamed);
+    EXPECT_EQ(childTexts(calendars), std::vector<std::string>{"Zoo"});
+    EXPECT_EQ(tree->FolderOf(node(renamed))->GetPath(), "/home/ann/Calendars/Zoo");
+
+    // Files only with toShowFiles.
+    FakeNode& file = ns->addFile(calendars, "a.dw2", "/home/ann/Calendars/a.dw2");
+    report(SHCNE_CREATE, file);
+    EXPECT_EQ(childTexts(calendars), std::vector<std::string>{"Zoo"});
+}
+
+// A burst folded into one update, or reports dropped over the queue's
+// limit: the expanded folder is read again and shows what is there.
+TEST_F(TreeChangesTest, AFolderUpdateReadsAnExpandedFolderAgain)
+{
+    ns->addFolder(calendars, "New 1", "/home/ann/Calendars/New 1");
+    ns->addFolder(calendars, "New 2", "/home/ann/Calendars/New 2");
+    tree->expand(indexOf(calendars));
+    report(SHCNE_UPDATEDIR, calendars);
+    waitWhileLoading();
+    EXPECT_EQ(childTexts(calendars), (std::vector<std::string>{"New 1", "New 2", "Work"}));
+}
+
+TEST_F(TreeChangesTest, ReportsDroppedOverTheLimitDoNotLeaveTheTreeStale)
+{
+    tree->expand(indexOf(calendars));
+    std::vector<FakeNode*> made;
+    for (int i = 0; i < 20; ++i)
+        made.push_back(&ns->addFolder(calendars, "Made " + std::to_string(i), "/home/ann/Calendars/m" + std::to_string(i)));
+    // All at once, before the tree's queue is drained: most are dropped.
+    for (FakeNode* folder : made)
+        SHChangeNotify(SHCNE_MKDIR, 0, ns->absoluteOf(*folder).get(), nullptr);
+    dw::test::processEventsUntil([&] { return childTexts(calendars).size() == 21; });
+    EXPECT_EQ(childTexts(calendars).size(), 21u);
+}
