@@ -1,10 +1,19 @@
 #include "platform/listing/ListingDelivery.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 
 #include <mutex>
 
 namespace dw::platform {
+
+namespace {
+
+// Batches that piled up while the thread was busy are handed on a few at a
+// time, each turn of the event loop taking no longer than this.
+constexpr qint64 kTurnBudgetMs = 15;
+
+} // namespace
 
 // Batches the worker has made and the view has not taken yet.
 struct ListingDelivery::Inbox {
@@ -27,7 +36,7 @@ ListingDelivery::ListingDelivery(ListingRequest request, BatchHandler onBatch, Q
             }
             // `self` is only used on its own thread, and only while the
             // mailbox is open, that is while it lives.
-            mailbox->post([self] { self->handOn(); });
+            mailbox->post([self] { self->handOn(true); });
         });
 }
 
@@ -40,21 +49,34 @@ bool ListingDelivery::waitFinished(std::chrono::milliseconds timeout)
 {
     {
         std::unique_lock lock(inbox_->mutex);
-        inbox_->arrived.wait_for(lock, timeout, [&] { return inbox_->lastArrived || cancelled(); });
+        inbox_->arrived.wait_for(lock, timeout,
+                                 [&] { return inbox_->lastArrived || !inbox_->batches.empty() || cancelled(); });
     }
     const QPointer<ListingDelivery> alive(this);
-    handOn();
+    handOn(!finishedInbox());
     return !alive || finished_;
 }
 
-void ListingDelivery::handOn()
+bool ListingDelivery::finishedInbox() const
 {
+    std::lock_guard lock(inbox_->mutex);
+    return inbox_->lastArrived;
+}
+
+void ListingDelivery::handOn(bool withinBudget)
+{
+    QElapsedTimer spent;
+    spent.start();
     for (;;) {
         ListingBatch batch;
         {
             std::lock_guard lock(inbox_->mutex);
             if (inbox_->batches.empty() || cancelled() || finished_)
                 return;
+            if (withinBudget && spent.elapsed() >= kTurnBudgetMs) {
+                mailbox_->post([self = this] { self->handOn(true); });
+                return; // the rest next turn: the window stays responsive
+            }
             batch = std::move(inbox_->batches.front());
             inbox_->batches.pop_front();
         }

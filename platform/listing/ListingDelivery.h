@@ -29,7 +29,9 @@ public:
     // Blocks for at most `timeout` until the listing has ended; then every
     // batch has been handed on before this returns true. Otherwise the
     // batches that came so far are handed on now, the rest arrive through
-    // the event loop, and it returns false.
+    // the event loop, and it returns false. A listing that turns out to be
+    // large (a batch comes that is not the last) is not waited for longer:
+    // its first nodes are shown at once and the thread goes on.
     bool waitFinished(std::chrono::milliseconds timeout);
 
     // Stops the listing; no batch is handed on after this returns.
@@ -39,7 +41,8 @@ public:
 
 private:
     struct Inbox;
-    void handOn();
+    void handOn(bool withinBudget);
+    bool finishedInbox() const;
 
     std::shared_ptr<Inbox> inbox_;
     std::shared_ptr<UiMailbox> mailbox_;

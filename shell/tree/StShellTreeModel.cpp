@@ -8,9 +8,15 @@ using namespace dw::platform;
 
 namespace {
 
-std::string IdListKey(const ItemIdList* list)
+std::size_t IdListKey(const ItemIdList* list)
 {
-    return std::string(reinterpret_cast<const char*>(list), list ? ILGetSize(list) : 0);
+    return std::hash<std::string_view>()(
+        std::string_view(reinterpret_cast<const char*>(list), list ? ILGetSize(list) : 0));
+}
+
+std::size_t PathKey(const std::string& path)
+{
+    return std::hash<std::string>()(path);
 }
 
 // The chain of rows from the top down to `node`.
@@ -73,7 +79,7 @@ void TStShellTreeModel::Register(TStTreeNode& node)
 {
     if (const TStShellFolder* folder = FolderOf(node)) {
         byIdList_.emplace(IdListKey(folder->GetAbsoluteIdList()), &node);
-        byPath_.emplace(folder->GetPath(), &node);
+        byPath_.emplace(PathKey(folder->GetPath()), &node);
     }
 }
 
@@ -82,7 +88,7 @@ void TStShellTreeModel::Unregister(TStTreeNode& node)
     const TStShellFolder* folder = FolderOf(node);
     if (!folder)
         return;
-    auto forget = [&node](auto& hash, const std::string& key) {
+    auto forget = [&node](auto& hash, std::size_t key) {
         auto [at, end] = hash.equal_range(key);
         for (; at != end; ++at) {
             if (at->second == &node) {
@@ -92,7 +98,7 @@ void TStShellTreeModel::Unregister(TStTreeNode& node)
         }
     };
     forget(byIdList_, IdListKey(folder->GetAbsoluteIdList()));
-    forget(byPath_, folder->GetPath());
+    forget(byPath_, PathKey(folder->GetPath()));
 }
 
 TStTreeNode* TStShellTreeModel::AddNode(TStTreeNode* parent, std::unique_ptr<TStTreeNode> node,
@@ -239,13 +245,15 @@ void TStShellTreeModel::Clear()
 
 namespace {
 
-// The first of several nodes in tree order.
-template <typename Range>
-TStTreeNode* FirstInTreeOrder(Range range)
+// The first, in tree order, of the nodes under one key that `matches`.
+template <typename Range, typename Matches>
+TStTreeNode* FirstInTreeOrder(Range range, Matches matches)
 {
     TStTreeNode* first = nullptr;
     std::vector<int> firstPath;
     for (auto at = range.first; at != range.second; ++at) {
+        if (!matches(*at->second))
+            continue;
         std::vector<int> path = PathOf(at->second);
         if (!first || path < firstPath) {
             first = at->second;
@@ -259,12 +267,18 @@ TStTreeNode* FirstInTreeOrder(Range range)
 
 TStTreeNode* TStShellTreeModel::NodeByIdList(const ItemIdList* absolute) const
 {
-    return FirstInTreeOrder(byIdList_.equal_range(IdListKey(absolute)));
+    return FirstInTreeOrder(byIdList_.equal_range(IdListKey(absolute)), [&](const TStTreeNode& node) {
+        const TStShellFolder* folder = FolderOf(node);
+        return folder && ILIsEqual(folder->GetAbsoluteIdList(), absolute);
+    });
 }
 
 TStTreeNode* TStShellTreeModel::NodeByPath(const std::string& path) const
 {
-    return FirstInTreeOrder(byPath_.equal_range(path));
+    return FirstInTreeOrder(byPath_.equal_range(PathKey(path)), [&](const TStTreeNode& node) {
+        const TStShellFolder* folder = FolderOf(node);
+        return folder && folder->GetPath() == path;
+    });
 }
 
 void TStShellTreeModel::ForEachNode(const std::function<void(TStTreeNode&)>& visit) const

@@ -84,8 +84,11 @@ private:
     TStShellFolderList folders_;
     SiblingOrder order_;
     std::function<void(TStTreeNode&)> childrenWanted_;
-    // Several nodes may show one folder (reached two ways): each key keeps
-    // its nodes, the first in tree order found by comparing positions.
-    std::unordered_multimap<std::string, TStTreeNode*> byIdList_;
-    std::unordered_multimap<std::string, TStTreeNode*> byPath_;
+    // Keyed by a hash of the id list's bytes and of the path (a tree of
+    // 100,000 nodes must not keep every list and path twice more); the
+    // nodes under a key are checked against the folder itself. Several
+    // nodes may show one folder (reached two ways): the first in tree order
+    // is found by comparing positions.
+    std::unordered_multimap<std::size_t, TStTreeNode*> byIdList_;
+    std::unordered_multimap<std::size_t, TStTreeNode*> byPath_;
 };
