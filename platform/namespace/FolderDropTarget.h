@@ -7,6 +7,24 @@
 
 namespace dw::platform {
 
+// What a drag over a folder finds out from the disk, once, when it enters;
+// the keys pressed meanwhile only choose among what these allow.
+struct DropFacts {
+    // There are items, every one exists, none is the folder or holds it,
+    // and the folder takes new entries.
+    bool possible = false;
+    bool sameVolume = false;      // every item lies on the folder's volume
+    bool anyAlreadyThere = false; // an item lies in the folder itself
+};
+
+DropFacts probeFolderDrop(const std::string& folderPath, const std::vector<std::string>& paths);
+
+// The effect a drop has among the `allowed` ones: link with Ctrl+Shift or
+// Alt, copy with Ctrl, move with Shift; without keys, move within one
+// volume and copy across volumes. None when the drop is not possible, or
+// for a move to where an item already is.
+unsigned chooseDropEffect(const DropFacts& facts, unsigned keyState, unsigned allowed);
+
 class FolderDropTarget : public IDropTarget {
 public:
     FolderDropTarget(std::string folderPath, IdListPtr folderAbsolute);
@@ -14,21 +32,18 @@ public:
     HResult DragEnter(const std::vector<std::string>& paths, unsigned keyState, unsigned& effect) override;
     HResult DragOver(unsigned keyState, unsigned& effect) override;
     HResult DragLeave() override;
-    HResult Drop(const std::vector<std::string>& paths, unsigned keyState, unsigned& effect, IShellUi& ui) override;
+    HResult PrepareDrop(const std::vector<std::string>& paths, unsigned keyState, unsigned& effect,
+                        std::unique_ptr<IDropOperation>& operation) override;
 
-    // The effect a drop of `paths` with `keyState` would have, among the
-    // `allowed` ones: link with Ctrl+Shift or Alt, copy with Ctrl, move with
-    // Shift; without keys, move within one volume and copy across volumes.
-    // None for a folder dropped into itself, a move to where the item
-    // already is, or a folder that cannot be written.
+    // The effect a drop of `paths` with `keyState` would have now, among the
+    // `allowed` ones (asks the disk).
     unsigned chooseEffect(const std::vector<std::string>& paths, unsigned keyState, unsigned allowed) const;
 
 private:
-    HResult transfer(const std::string& source, unsigned effect, IShellUi& ui) const;
-
     std::string folderPath_;
     IdListPtr folderAbsolute_;
     std::vector<std::string> dragged_;
+    DropFacts facts_;
 };
 
 class TrashDropTarget : public IDropTarget {
@@ -36,7 +51,8 @@ public:
     HResult DragEnter(const std::vector<std::string>& paths, unsigned keyState, unsigned& effect) override;
     HResult DragOver(unsigned keyState, unsigned& effect) override;
     HResult DragLeave() override;
-    HResult Drop(const std::vector<std::string>& paths, unsigned keyState, unsigned& effect, IShellUi& ui) override;
+    HResult PrepareDrop(const std::vector<std::string>& paths, unsigned keyState, unsigned& effect,
+                        std::unique_ptr<IDropOperation>& operation) override;
 
 private:
     std::vector<std::string> dragged_;
