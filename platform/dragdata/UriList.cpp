@@ -30,10 +30,11 @@ bool isLocalHost(std::string_view host, std::string_view localHostName)
 }
 
 // The exact bytes of an encoded path; nothing for a bad escape, a NUL, a
-// query or a fragment.
+// query, a fragment, or an escaped "/" (no name holds one).
 std::optional<std::string> decodedPath(std::string_view encoded)
 {
-    if (encoded.find_first_of(std::string_view("?#\0", 3)) != std::string_view::npos)
+    if (encoded.find_first_of(std::string_view("?#\0", 3)) != std::string_view::npos
+        || encoded.find("%2F") != std::string_view::npos || encoded.find("%2f") != std::string_view::npos)
         return std::nullopt;
     std::optional<std::string> path = percentDecode(encoded);
     if (!path || path->find('\0') != std::string::npos)

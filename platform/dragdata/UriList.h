@@ -8,8 +8,8 @@
 // URLs of this machine (no host, "localhost" or this machine's name), with
 // an absolute path that percent-decodes to exact bytes; it refuses the
 // whole list when any URL is of another scheme or host, has a query or a
-// fragment, a bad escape, a NUL, or a "." or ".." component, and lists of
-// more than kMaxUriListBytes or kMaxUriListEntries.
+// fragment, a bad escape, an escaped "/" or NUL, or a "." or ".."
+// component, and lists of more than kMaxUriListBytes or kMaxUriListEntries.
 
 #include <cstddef>
 #include <optional>
