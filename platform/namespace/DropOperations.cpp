@@ -129,10 +129,8 @@ private:
             destination = joinPath(folderPath_, freeNameIn(folderPath_, baseNameOf(source)));
             result = transferTo(source, destination, progress);
         }
-        if (entryFlags(destination)) {
-            const IdListPtr made = parsingNameToIdList(destination);
+        if (const IdListPtr made = entryFlags(destination) ? parsingNameToIdList(destination) : nullptr)
             reportNamespaceChange(folder && effect_ != DROPEFFECT_LINK ? SHCNE_MKDIR : SHCNE_CREATE, made.get());
-        }
         if (effect_ == DROPEFFECT_MOVE && sourceList && !entryFlags(source))
             reportNamespaceChange(folder ? SHCNE_RMDIR : SHCNE_DELETE, sourceList.get());
         return result;

@@ -195,7 +195,8 @@ HResult copyTree(const std::string& source, const std::string& destination, Crea
     if (job.record)
         job.record->push_back({source, status}); // a folder before what it holds
     const HResult copied = copyEntry(source, destination, status, creation, job);
-    advance(job.progress, kUnitsPerEntry);
+    if (succeeded(copied))
+        advance(job.progress, kUnitsPerEntry);
     return copied;
 }
 

@@ -1,3 +1,4 @@
+#include "DropTestSupport.h"
 #include "NamespaceFixture.h"
 
 #include "platform/namespace/ChangeReport.h"
@@ -10,8 +11,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 
 using namespace dw::platform;
@@ -20,30 +19,6 @@ using namespace dw::platform::testing;
 namespace {
 
 constexpr unsigned kAll = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
-
-class ErrorUi : public IShellUi {
-public:
-    std::vector<std::string> errors;
-    bool confirm(const std::string&, const std::string&) override { return true; }
-    void showError(const std::string&, const std::string& message) override { errors.push_back(message); }
-    bool askText(const std::string&, const std::string&, std::string&) override { return false; }
-    void copyText(const std::string&) override {}
-    bool chooseApplication(const std::string&, std::vector<std::string>&) override { return false; }
-    void showProperties(const std::vector<std::string>&) override {}
-};
-
-std::string contentOf(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool exists(const std::string& path)
-{
-    return std::filesystem::exists(std::filesystem::symlink_status(path));
-}
 
 // The drop target of the folder at `path`, through its parent as the tree asks for it.
 std::unique_ptr<IDropTarget> dropTargetOf(const std::string& path)
