@@ -109,6 +109,11 @@ bool TStDropHandler::IsRunning() const
     return m_job->worker.joinable();
 }
 
+const TransferProgress& TStDropHandler::GetProgress() const
+{
+    return m_job->progress;
+}
+
 void TStDropHandler::Watch()
 {
     if (m_job->finished.load()) {

@@ -25,6 +25,10 @@
 
 class QWidget;
 
+namespace dw::platform {
+class TransferProgress;
+}
+
 class TStDropHandler : public QObject {
     Q_OBJECT
 public:
@@ -45,6 +49,8 @@ public:
     void Start();
     void Cancel();
     bool IsRunning() const;
+    // How far the work got; valid for the handler's lifetime.
+    const dw::platform::TransferProgress& GetProgress() const;
 
     int GetProgressDelay() const { return m_progressDelayMs; }
     void SetProgressDelay(int milliseconds) { m_progressDelayMs = milliseconds; }
