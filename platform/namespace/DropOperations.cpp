@@ -57,21 +57,8 @@ public:
         outcome.title = title_;
         progress.setItemCount(paths_.size());
         const std::vector<std::uint64_t> units = measure(progress);
-        for (std::size_t index = 0; index < paths_.size() && !outcome.cancelled; ++index) {
-            const std::string& path = paths_[index];
-            progress.startItem(index + 1, displayTextFromBytes(baseNameOf(path)));
-            const std::uint64_t doneBefore = progress.snapshot().done;
-            const HResult result = progress.cancelRequested() ? E_ABORT : transfer(path, progress);
-            const std::uint64_t doneAfter = progress.snapshot().done;
-            if (doneBefore + units[index] > doneAfter)
-                progress.advance(doneBefore + units[index] - doneAfter);
-            if (result == E_ABORT)
-                outcome.cancelled = true;
-            else if (failed(result))
-                outcome.notDone.push_back(failureSentence(path, result));
-            if (failed(result) && succeeded(outcome.result))
-                outcome.result = result;
-        }
+        for (std::size_t index = 0; index < paths_.size() && !outcome.cancelled; ++index)
+            note(outcome, paths_[index], runItem(index, units[index], progress));
         return outcome;
     }
 
@@ -93,6 +80,27 @@ private:
         return units;
     }
 
+    HResult runItem(std::size_t index, std::uint64_t units, TransferProgress& progress)
+    {
+        const std::string& path = paths_[index];
+        progress.startItem(index + 1, displayTextFromBytes(baseNameOf(path)));
+        const std::uint64_t doneBefore = progress.snapshot().done;
+        const HResult result = progress.cancelRequested() ? E_ABORT : transfer(path, progress);
+        const std::uint64_t doneAfter = progress.snapshot().done;
+        if (doneBefore + units > doneAfter)
+            progress.advance(doneBefore + units - doneAfter);
+        return result;
+    }
+
+    void note(DropOutcome& outcome, const std::string& path, HResult result) const
+    {
+        if (result == E_ABORT)
+            outcome.cancelled = true;
+        else if (failed(result))
+            outcome.notDone.push_back(failureSentence(path, result));
+        if (failed(result) && succeeded(outcome.result))
+            outcome.result = result;
+    }
 
     std::vector<std::string> paths_;
     std::string title_;

@@ -6,10 +6,18 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace dw::platform {
 
 namespace {
+
+// How long DragEnter waits for the disk: a local disk answers well within
+// it; a drag over a slow share is refused there until the share answers.
+constexpr std::chrono::milliseconds kProbePatience{50};
 
 bool isSameFolder(const std::string& first, const std::string& second)
 {
@@ -76,35 +84,60 @@ unsigned chooseDropEffect(const DropFacts& facts, unsigned keyState, unsigned al
     return wanted;
 }
 
-FolderDropTarget::FolderDropTarget(std::string folderPath, IdListPtr folderAbsolute)
-    : folderPath_(std::move(folderPath)), folderAbsolute_(std::move(folderAbsolute))
+// Shared by the target and the thread asking the disk, which may outlive it.
+struct FolderDropTarget::Probe {
+    std::mutex mutex;
+    std::condition_variable answered;
+    std::optional<DropFacts> facts;
+};
+
+FolderDropTarget::FolderDropTarget(std::string folderPath, IdListPtr folderAbsolute, DropProber prober)
+    : folderPath_(std::move(folderPath)), folderAbsolute_(std::move(folderAbsolute)), prober_(std::move(prober))
 {
 }
 
 unsigned FolderDropTarget::chooseEffect(const std::vector<std::string>& paths, unsigned keyState,
                                         unsigned allowed) const
 {
-    return chooseDropEffect(probeFolderDrop(folderPath_, paths), keyState, allowed);
+    return chooseDropEffect(prober_(folderPath_, paths), keyState, allowed);
+}
+
+std::optional<DropFacts> FolderDropTarget::factsNow() const
+{
+    if (!probe_)
+        return std::nullopt;
+    std::lock_guard lock(probe_->mutex);
+    return probe_->facts;
 }
 
 HResult FolderDropTarget::DragEnter(const std::vector<std::string>& paths, unsigned keyState, unsigned& effect)
 {
     dragged_ = withoutRepeats(paths);
-    facts_ = probeFolderDrop(folderPath_, dragged_);
-    effect = chooseDropEffect(facts_, keyState, effect);
-    return S_OK;
+    probe_ = std::make_shared<Probe>();
+    std::thread([probe = probe_, prober = prober_, folder = folderPath_, items = dragged_] {
+        DropFacts facts = prober(folder, items);
+        std::lock_guard lock(probe->mutex);
+        probe->facts = facts;
+        probe->answered.notify_all();
+    }).detach();
+    {
+        std::unique_lock lock(probe_->mutex);
+        probe_->answered.wait_for(lock, kProbePatience, [this] { return probe_->facts.has_value(); });
+    }
+    return DragOver(keyState, effect);
 }
 
 HResult FolderDropTarget::DragOver(unsigned keyState, unsigned& effect)
 {
-    effect = chooseDropEffect(facts_, keyState, effect);
+    const std::optional<DropFacts> facts = factsNow();
+    effect = facts ? chooseDropEffect(*facts, keyState, effect) : DROPEFFECT_NONE;
     return S_OK;
 }
 
 HResult FolderDropTarget::DragLeave()
 {
     dragged_.clear();
-    facts_ = DropFacts{};
+    probe_.reset();
     return S_OK;
 }
 
@@ -112,10 +145,11 @@ HResult FolderDropTarget::PrepareDrop(const std::vector<std::string>& paths, uns
                                       std::unique_ptr<IDropOperation>& operation)
 {
     std::vector<std::string> items = withoutRepeats(paths);
-    const DropFacts facts = items == dragged_ ? facts_ : probeFolderDrop(folderPath_, items);
+    const bool dragged = probe_ && items == dragged_;
+    const std::optional<DropFacts> facts = dragged ? factsNow() : prober_(folderPath_, items);
     DragLeave();
     operation.reset();
-    effect = chooseDropEffect(facts, keyState, effect);
+    effect = facts ? chooseDropEffect(*facts, keyState, effect) : DROPEFFECT_NONE;
     if (effect == DROPEFFECT_NONE)
         return S_FALSE;
     operation = makeFolderDropOperation(folderPath_, std::move(items), effect);

@@ -5,6 +5,9 @@
 #include "platform/idlist/IdList.h"
 #include "platform/namespace/DropTarget.h"
 
+#include <functional>
+#include <optional>
+
 namespace dw::platform {
 
 // What a drag over a folder finds out from the disk, once, when it enters;
@@ -25,9 +28,16 @@ DropFacts probeFolderDrop(const std::string& folderPath, const std::vector<std::
 // for a move to where an item already is.
 unsigned chooseDropEffect(const DropFacts& facts, unsigned keyState, unsigned allowed);
 
+using DropProber = std::function<DropFacts(const std::string& folderPath, const std::vector<std::string>& paths)>;
+
+// A folder's drop target. The window's thread never waits on the disk for
+// it: DragEnter asks the disk on a thread of its own and waits for the
+// answer only briefly; until a slow disk (a hung network share) has
+// answered, the drag is refused there, and a drop then is refused too.
 class FolderDropTarget : public IDropTarget {
 public:
-    FolderDropTarget(std::string folderPath, IdListPtr folderAbsolute);
+    // `prober` finds the facts of a drag (tests hold it back).
+    FolderDropTarget(std::string folderPath, IdListPtr folderAbsolute, DropProber prober = probeFolderDrop);
 
     HResult DragEnter(const std::vector<std::string>& paths, unsigned keyState, unsigned& effect) override;
     HResult DragOver(unsigned keyState, unsigned& effect) override;
@@ -40,10 +50,15 @@ public:
     unsigned chooseEffect(const std::vector<std::string>& paths, unsigned keyState, unsigned allowed) const;
 
 private:
+    struct Probe;
+    // The facts of the drag in progress; nothing while the disk has not answered.
+    std::optional<DropFacts> factsNow() const;
+
     std::string folderPath_;
     IdListPtr folderAbsolute_;
+    DropProber prober_;
     std::vector<std::string> dragged_;
-    DropFacts facts_;
+    std::shared_ptr<Probe> probe_;
 };
 
 class TrashDropTarget : public IDropTarget {

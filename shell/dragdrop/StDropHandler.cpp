@@ -104,11 +104,6 @@ void TStDropHandler::Cancel()
     m_job->progress.requestCancel();
 }
 
-bool TStDropHandler::IsRunning() const
-{
-    return m_job->worker.joinable();
-}
-
 const TransferProgress& TStDropHandler::GetProgress() const
 {
     return m_job->progress;

@@ -48,7 +48,6 @@ public:
 
     void Start();
     void Cancel();
-    bool IsRunning() const;
     // How far the work got; valid for the handler's lifetime.
     const dw::platform::TransferProgress& GetProgress() const;
 
