@@ -83,32 +83,55 @@ struct FileDescriptor {
     }
 };
 
-// Copies chunk by chunk; a cancel takes effect between two chunks.
+// One chunk by read and write: the bytes copied, 0 at the end, -1 with errno.
+ssize_t readWriteChunk(int from, int to, std::vector<char>& buffer)
+{
+    buffer.resize(kCopyChunkBytes);
+    const ssize_t got = ::read(from, buffer.data(), buffer.size());
+    for (ssize_t written = 0; got > 0 && written < got;) {
+        const ssize_t put = ::write(to, buffer.data() + written, static_cast<std::size_t>(got - written));
+        if (put < 0 && errno != EINTR)
+            return -1;
+        if (put == 0) {
+            errno = ENOSPC; // a write that makes no progress never finishes
+            return -1;
+        }
+        written += put > 0 ? put : 0;
+    }
+    return got;
+}
+
+// Whether copy_file_range cannot copy between these two files at all, so
+// that read and write must do it.
+bool needsReadAndWrite(int error)
+{
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == EBADF;
+}
+
+// Copies chunk by chunk, in the kernel where the file systems allow it; a
+// cancel takes effect between two chunks. Some file systems answer the
+// kernel copy with 0 bytes for files that have more, so a file whose first
+// kernel chunk is empty is read and written instead.
 HResult copyBytes(int from, int to, const std::string& destination, TransferProgress* progress)
 {
-    std::vector<char> buffer(1 << 16);
+    bool inKernel = true;
+    bool first = true;
+    std::vector<char> buffer;
     for (;;) {
         if (cancelled(progress))
             return E_ABORT;
-        const ssize_t got = ::read(from, buffer.data(), buffer.size());
-        if (got == 0)
-            return S_OK;
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return resultFromErrno(errno);
+        const ssize_t copied = inKernel ? ::copy_file_range(from, nullptr, to, nullptr, kCopyChunkBytes, 0)
+                                        : readWriteChunk(from, to, buffer);
+        if (inKernel && first && (copied == 0 || (copied < 0 && needsReadAndWrite(errno)))) {
+            inKernel = false;
+            continue;
         }
-        for (ssize_t written = 0; written < got;) {
-            const ssize_t put = ::write(to, buffer.data() + written, static_cast<std::size_t>(got - written));
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put < 0)
-                return resultFromErrno(errno);
-            if (put == 0)
-                return E_DISK_FULL; // a write that makes no progress never finishes
-            written += put;
-        }
-        advance(progress, static_cast<std::uint64_t>(got));
+        first = false;
+        if (copied < 0 && errno == EINTR)
+            continue;
+        if (copied <= 0)
+            return copied == 0 ? S_OK : resultFromErrno(errno);
+        advance(progress, static_cast<std::uint64_t>(copied));
         callTransferHook(TransferStage::CopiedChunk, destination);
     }
 }
@@ -126,9 +149,10 @@ HResult copyFile(const std::string& source, const std::string& destination, cons
     HResult copied = copyBytes(from.fd, to.fd, destination, progress);
     const struct timespec times[2] = {status.st_atim, status.st_mtim};
     ::futimens(to.fd, times);
-    if (succeeded(copied) && ::close(to.fd) != 0)
+    // Closed whatever happened: a partial copy kept open would keep its
+    // space taken after its removal, and a full disk full.
+    if (::close(std::exchange(to.fd, -1)) != 0 && succeeded(copied))
         copied = resultFromErrno(errno);
-    to.fd = -1;
     return copied;
 }
 

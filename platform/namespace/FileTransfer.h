@@ -19,8 +19,9 @@ std::string freeNameIn(const std::string& folder, const std::string& name);
 
 // The transfers below report to `progress` when given (see
 // TransferProgress.h) and stop with E_ABORT when it is cancelled: between
-// two entries, or between two chunks of a large file. A stopped or failed
-// copy removes the part of it already made.
+// two entries, or between two chunks of kCopyChunkBytes of a large file. A
+// stopped or failed copy removes the part of it already made.
+inline constexpr std::size_t kCopyChunkBytes = 1u << 20;
 
 // Copies a file, a symbolic link (as a link) or a folder with everything in
 // it to `destination`, which must not exist.

@@ -27,7 +27,7 @@ using dw::test::processEventsUntil;
 namespace {
 
 constexpr unsigned kAll = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
-const std::string kLarge(3 * 65536, 'z');
+const std::string kLarge(3 * kCopyChunkBytes, 'z');
 
 // Holds the worker after the first chunk of a file until the test lets it
 // go or the drop is cancelled, and notes the worker's thread.
