@@ -170,10 +170,12 @@ TEST_F(DropHandler, AWindowClosedMidDropCancelsItAndWaitsForTheWorker)
     const std::string large = ns.makeFile("home/large.bin", kLarge);
     auto window = std::make_unique<QWidget>();
     ChunkGate gate;
-    copying({large}, window.get(), &gate)->Start();
-    processEventsUntil([&] { return gate.reached.load(); }, 10000, 0);
+    TStDropHandler* handler = copying({large}, window.get(), &gate);
+    handler->SetProgressDelay(0);
+    handler->Start();
+    processEventsUntil([&] { return gate.reached && handler->GetProgressDialog(); }, 10000, 0);
     ASSERT_TRUE(gate.reached);
-    window.reset(); // takes the handler along, which must not leave its worker behind
+    window.reset(); // takes the handler and its dialog along; no worker may be left behind
     EXPECT_FALSE(exists(target + "/large.bin"));
     EXPECT_EQ(contentOf(large), kLarge);
 }
