@@ -2,6 +2,7 @@
 
 #include "platform/namespace/FileSystemAccess.h"
 #include "platform/namespace/ShellErrors.h"
+#include "platform/namespace/TransferProgress.h"
 
 #include <cerrno>
 #include <climits>
@@ -56,6 +57,23 @@ bool isUnchanged(const struct stat& before, const struct stat& now)
         && before.st_mtim.tv_nsec == now.st_mtim.tv_nsec;
 }
 
+bool cancelled(const TransferProgress* progress)
+{
+    return progress && progress->cancelRequested();
+}
+
+void advance(TransferProgress* progress, std::uint64_t units)
+{
+    if (progress)
+        progress->advance(units);
+}
+
+// What one copy carries down the tree besides the paths.
+struct CopyJob {
+    CopyRecord* record = nullptr; // filled for a move, so it removes only what it copied
+    TransferProgress* progress = nullptr;
+};
+
 struct FileDescriptor {
     int fd = -1;
     ~FileDescriptor()
@@ -65,29 +83,61 @@ struct FileDescriptor {
     }
 };
 
-HResult copyBytes(int from, int to)
+// One chunk by read and write: the bytes copied, 0 at the end, -1 with errno.
+ssize_t readWriteChunk(int from, int to, std::vector<char>& buffer)
 {
-    std::vector<char> buffer(1 << 16);
+    buffer.resize(kCopyChunkBytes);
+    const ssize_t got = ::read(from, buffer.data(), buffer.size());
+    for (ssize_t written = 0; got > 0 && written < got;) {
+        const ssize_t put = ::write(to, buffer.data() + written, static_cast<std::size_t>(got - written));
+        if (put < 0 && errno != EINTR)
+            return -1;
+        if (put == 0) {
+            errno = ENOSPC; // a write that makes no progress never finishes
+            return -1;
+        }
+        written += put > 0 ? put : 0;
+    }
+    return got;
+}
+
+// Whether copy_file_range cannot copy between these two files at all, so
+// that read and write must do it.
+bool needsReadAndWrite(int error)
+{
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == EBADF;
+}
+
+// Copies chunk by chunk, in the kernel where the file systems allow it; a
+// cancel takes effect between two chunks. Some file systems answer the
+// kernel copy with 0 bytes for files that have more, so a file whose first
+// kernel chunk is empty is read and written instead.
+HResult copyBytes(int from, int to, const std::string& destination, TransferProgress* progress)
+{
+    bool inKernel = true;
+    bool first = true;
+    std::vector<char> buffer;
     for (;;) {
-        const ssize_t got = ::read(from, buffer.data(), buffer.size());
-        if (got == 0)
-            return S_OK;
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return resultFromErrno(errno);
+        if (cancelled(progress))
+            return E_ABORT;
+        const ssize_t copied = inKernel ? ::copy_file_range(from, nullptr, to, nullptr, kCopyChunkBytes, 0)
+                                        : readWriteChunk(from, to, buffer);
+        if (inKernel && first && (copied == 0 || (copied < 0 && needsReadAndWrite(errno)))) {
+            inKernel = false;
+            continue;
         }
-        for (ssize_t written = 0; written < got;) {
-            const ssize_t put = ::write(to, buffer.data() + written, static_cast<std::size_t>(got - written));
-            if (put < 0 && errno != EINTR)
-                return errno == ENOSPC ? E_FAIL : resultFromErrno(errno);
-            written += put > 0 ? put : 0;
-        }
+        first = false;
+        if (copied < 0 && errno == EINTR)
+            continue;
+        if (copied <= 0)
+            return copied == 0 ? S_OK : resultFromErrno(errno);
+        advance(progress, static_cast<std::uint64_t>(copied));
+        callTransferHook(TransferStage::CopiedChunk, destination);
     }
 }
 
 HResult copyFile(const std::string& source, const std::string& destination, const struct stat& status,
-                 Creation& creation)
+                 Creation& creation, TransferProgress* progress)
 {
     FileDescriptor from{::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC)};
     if (from.fd < 0)
@@ -96,12 +146,13 @@ HResult copyFile(const std::string& source, const std::string& destination, cons
     if (to.fd < 0)
         return resultFromErrno(errno);
     creation.made = true;
-    HResult copied = copyBytes(from.fd, to.fd);
+    HResult copied = copyBytes(from.fd, to.fd, destination, progress);
     const struct timespec times[2] = {status.st_atim, status.st_mtim};
     ::futimens(to.fd, times);
-    if (succeeded(copied) && ::close(to.fd) != 0)
+    // Closed whatever happened: a partial copy kept open would keep its
+    // space taken after its removal, and a full disk full.
+    if (::close(std::exchange(to.fd, -1)) != 0 && succeeded(copied))
         copied = resultFromErrno(errno);
-    to.fd = -1;
     return copied;
 }
 
@@ -119,10 +170,10 @@ HResult copyLink(const std::string& source, const std::string& destination, Crea
 }
 
 HResult copyTree(const std::string& source, const std::string& destination, Creation& creation,
-                 CopyRecord* record);
+                 const CopyJob& job);
 
 HResult copyFolder(const std::string& source, const std::string& destination, const struct stat& status,
-                   Creation& creation, CopyRecord* record)
+                   Creation& creation, const CopyJob& job)
 {
     if (::mkdir(destination.c_str(), 0700) != 0)
         return resultFromErrno(errno);
@@ -136,7 +187,7 @@ HResult copyFolder(const std::string& source, const std::string& destination, co
         // Everything below lies inside the folder made above, so the top-level
         // creation alone decides what a failure may remove.
         Creation inner;
-        if (const HResult copied = copyTree(joinPath(source, name), joinPath(destination, name), inner, record);
+        if (const HResult copied = copyTree(joinPath(source, name), joinPath(destination, name), inner, job);
             failed(copied))
             return copied;
     }
@@ -144,21 +195,33 @@ HResult copyFolder(const std::string& source, const std::string& destination, co
     return S_OK;
 }
 
-HResult copyTree(const std::string& source, const std::string& destination, Creation& creation,
-                 CopyRecord* record)
+HResult copyEntry(const std::string& source, const std::string& destination, const struct stat& status,
+                  Creation& creation, const CopyJob& job)
 {
-    struct stat status {};
-    if (::lstat(source.c_str(), &status) != 0)
-        return resultFromErrno(errno);
-    if (record)
-        record->push_back({source, status}); // a folder before what it holds
     if (S_ISLNK(status.st_mode))
         return copyLink(source, destination, creation);
     if (S_ISDIR(status.st_mode))
-        return copyFolder(source, destination, status, creation, record);
+        return copyFolder(source, destination, status, creation, job);
     if (S_ISREG(status.st_mode))
-        return copyFile(source, destination, status, creation);
+        return copyFile(source, destination, status, creation, job.progress);
     return E_NOTIMPL; // devices, sockets and pipes are not copied
+}
+
+// A cancel takes effect between two entries too.
+HResult copyTree(const std::string& source, const std::string& destination, Creation& creation,
+                 const CopyJob& job)
+{
+    if (cancelled(job.progress))
+        return E_ABORT;
+    struct stat status {};
+    if (::lstat(source.c_str(), &status) != 0)
+        return resultFromErrno(errno);
+    if (job.record)
+        job.record->push_back({source, status}); // a folder before what it holds
+    const HResult copied = copyEntry(source, destination, status, creation, job);
+    if (succeeded(copied))
+        advance(job.progress, kUnitsPerEntry);
+    return copied;
 }
 
 void removeItem(const std::string& path)
@@ -194,16 +257,46 @@ HResult removeCopiedSource(const CopyRecord& record)
     return result;
 }
 
-HResult copyRecording(const std::string& source, const std::string& destination, CopyRecord* record)
+HResult copyRecording(const std::string& source, const std::string& destination, const CopyJob& job)
 {
     if (entryFlags(destination))
         return E_ALREADY_EXISTS;
     callTransferHook(TransferStage::CreatingCopy, destination);
     Creation creation;
-    const HResult copied = copyTree(source, destination, creation, record);
+    const HResult copied = copyTree(source, destination, creation, job);
     if (failed(copied) && creation.made)
         removeItem(destination); // never leave half a copy behind
     return copied;
+}
+
+// The original of a move goes only once its copy is on disk: after a
+// power cut the data must be in one of the two places.
+bool flushVolumeOf(const std::string& path)
+{
+    FileDescriptor folder{::open(parentPathOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    return folder.fd >= 0 && ::syncfs(folder.fd) == 0;
+}
+
+std::uint64_t unitsBelow(const std::string& folder, const TransferProgress* progress);
+
+std::uint64_t unitsOfEntry(const std::string& path, const TransferProgress* progress)
+{
+    struct stat status {};
+    if (cancelled(progress) || ::lstat(path.c_str(), &status) != 0)
+        return 0;
+    const std::uint64_t own = kUnitsPerEntry + (S_ISREG(status.st_mode) ? std::uint64_t(status.st_size) : 0);
+    return own + (S_ISDIR(status.st_mode) ? unitsBelow(path, progress) : 0);
+}
+
+std::uint64_t unitsBelow(const std::string& folder, const TransferProgress* progress)
+{
+    DirectoryReader reader(folder);
+    std::uint64_t units = 0;
+    std::string name;
+    std::uint8_t flags = 0;
+    while (reader.openError() == 0 && reader.next(name, flags))
+        units += unitsOfEntry(joinPath(folder, name), progress);
+    return units;
 }
 
 std::string realPathOf(const std::string& path)
@@ -233,26 +326,48 @@ std::string freeNameIn(const std::string& folder, const std::string& name)
     }
 }
 
-HResult copyItem(const std::string& source, const std::string& destination)
+HResult copyItem(const std::string& source, const std::string& destination, TransferProgress* progress)
 {
-    return copyRecording(source, destination, nullptr);
+    return copyRecording(source, destination, CopyJob{nullptr, progress});
 }
 
-HResult moveByCopying(const std::string& source, const std::string& destination)
+HResult moveByCopying(const std::string& source, const std::string& destination, TransferProgress* progress)
 {
+    // A source that cannot be removed afterwards is not copied at all.
+    if (::access(parentPathOf(source).c_str(), W_OK | X_OK) != 0)
+        return resultFromErrno(errno);
     CopyRecord record;
-    if (const HResult copied = copyRecording(source, destination, &record); failed(copied))
+    if (const HResult copied = copyRecording(source, destination, CopyJob{&record, progress}); failed(copied))
         return copied;
     callTransferHook(TransferStage::RemovingSource, source);
-    return removeCopiedSource(record);
+    if (!flushVolumeOf(destination) || failed(removeCopiedSource(record)))
+        return E_SOURCE_KEPT;
+    return S_OK;
 }
 
-HResult moveItem(const std::string& source, const std::string& destination)
+HResult moveItem(const std::string& source, const std::string& destination, TransferProgress* progress)
 {
     const HResult renamed = renameNoReplace(source, destination);
     if (renamed != E_NOT_SAME_DEVICE)
         return renamed;
-    return moveByCopying(source, destination);
+    return moveByCopying(source, destination, progress);
+}
+
+std::uint64_t transferUnitsOf(const std::string& path, const TransferProgress* progress)
+{
+    return unitsOfEntry(path, progress);
+}
+
+std::string baseNameOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string parentPathOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos || slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
 HResult linkItem(const std::string& source, const std::string& destination)

@@ -1,156 +1,159 @@
 #include "platform/namespace/FolderDropTarget.h"
 
-#include "platform/namespace/ChangeReport.h"
-#include "platform/namespace/DisplayText.h"
-#include "platform/namespace/FileOperations.h"
+#include "platform/namespace/DropOperations.h"
 #include "platform/namespace/FileSystemAccess.h"
 #include "platform/namespace/FileTransfer.h"
-#include "platform/namespace/IdRecord.h"
-#include "platform/namespace/ShellErrors.h"
-#include "platform/namespace/ShellNamespace.h"
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace dw::platform {
 
 namespace {
 
-std::string baseName(const std::string& path)
+// How long DragEnter waits for the disk: a local disk answers well within
+// it; a drag over a slow share is refused there until the share answers.
+constexpr std::chrono::milliseconds kProbePatience{50};
+
+bool isSameFolder(const std::string& first, const std::string& second)
 {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return isSameOrInside(first, second) && isSameOrInside(second, first);
 }
 
-std::string parentOf(const std::string& path)
+// The same item dropped twice is dropped once.
+std::vector<std::string> withoutRepeats(const std::vector<std::string>& paths)
 {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos || slash == 0 ? std::string("/") : path.substr(0, slash);
+    std::vector<std::string> unique;
+    for (const std::string& path : paths) {
+        if (std::find(unique.begin(), unique.end(), path) == unique.end())
+            unique.push_back(path);
+    }
+    return unique;
 }
 
-bool isRealFolder(const std::string& path)
+unsigned effectOfKeys(unsigned keyState)
 {
-    const auto flags = entryFlags(path);
-    return flags && (*flags & ENTRY_DIRECTORY) && !(*flags & ENTRY_SYMLINK);
-}
-
-const char* verbOf(unsigned effect)
-{
-    return effect == DROPEFFECT_MOVE ? "move" : effect == DROPEFFECT_LINK ? "link" : "copy";
-}
-
-std::string titleOf(unsigned effect)
-{
-    std::string title = verbOf(effect);
-    title.front() = static_cast<char>(title.front() - 'a' + 'A');
-    return title;
+    const bool control = keyState & MK_CONTROL;
+    const bool shift = keyState & MK_SHIFT;
+    if ((control && shift) || (keyState & MK_ALT))
+        return DROPEFFECT_LINK;
+    if (control)
+        return DROPEFFECT_COPY;
+    return shift ? DROPEFFECT_MOVE : DROPEFFECT_NONE;
 }
 
 } // namespace
 
-FolderDropTarget::FolderDropTarget(std::string folderPath, IdListPtr folderAbsolute)
-    : folderPath_(std::move(folderPath)), folderAbsolute_(std::move(folderAbsolute))
+DropFacts probeFolderDrop(const std::string& folderPath, const std::vector<std::string>& paths)
+{
+    DropFacts facts;
+    if (paths.empty() || !isWritableFolder(folderPath))
+        return facts;
+    for (const std::string& path : paths) {
+        if (!entryFlags(path) || isSameOrInside(folderPath, path))
+            return facts;
+    }
+    facts.possible = true;
+    facts.sameVolume = std::all_of(paths.begin(), paths.end(),
+                                   [&](const std::string& path) { return onSameVolume(path, folderPath); });
+    facts.anyAlreadyThere = std::any_of(paths.begin(), paths.end(), [&](const std::string& path) {
+        return isSameFolder(parentPathOf(path), folderPath);
+    });
+    return facts;
+}
+
+unsigned chooseDropEffect(const DropFacts& facts, unsigned keyState, unsigned allowed)
+{
+    if (!facts.possible)
+        return DROPEFFECT_NONE;
+    unsigned wanted = effectOfKeys(keyState);
+    if (wanted == DROPEFFECT_NONE) {
+        const std::array<unsigned, 2> preferred = facts.sameVolume
+            ? std::array<unsigned, 2>{DROPEFFECT_MOVE, DROPEFFECT_COPY}
+            : std::array<unsigned, 2>{DROPEFFECT_COPY, DROPEFFECT_MOVE};
+        const auto first = std::find_if(preferred.begin(), preferred.end(),
+                                        [allowed](unsigned effect) { return (allowed & effect) != 0; });
+        wanted = first == preferred.end() ? DROPEFFECT_NONE : *first;
+    }
+    if (!(allowed & wanted) || (wanted == DROPEFFECT_MOVE && facts.anyAlreadyThere))
+        return DROPEFFECT_NONE;
+    return wanted;
+}
+
+// Shared by the target and the thread asking the disk, which may outlive it.
+struct FolderDropTarget::Probe {
+    std::mutex mutex;
+    std::condition_variable answered;
+    std::optional<DropFacts> facts;
+};
+
+FolderDropTarget::FolderDropTarget(std::string folderPath, IdListPtr folderAbsolute, DropProber prober)
+    : folderPath_(std::move(folderPath)), folderAbsolute_(std::move(folderAbsolute)), prober_(std::move(prober))
 {
 }
 
 unsigned FolderDropTarget::chooseEffect(const std::vector<std::string>& paths, unsigned keyState,
                                         unsigned allowed) const
 {
-    if (paths.empty() || !isWritableFolder(folderPath_))
-        return DROPEFFECT_NONE;
-    for (const std::string& path : paths) {
-        if (!entryFlags(path) || isSameOrInside(folderPath_, path))
-            return DROPEFFECT_NONE;
-    }
-    const bool control = keyState & MK_CONTROL;
-    const bool shift = keyState & MK_SHIFT;
-    unsigned wanted = DROPEFFECT_NONE;
-    if ((control && shift) || (keyState & MK_ALT))
-        wanted = DROPEFFECT_LINK;
-    else if (control)
-        wanted = DROPEFFECT_COPY;
-    else if (shift)
-        wanted = DROPEFFECT_MOVE;
-    if (wanted == DROPEFFECT_NONE) {
-        const bool sameVolume = std::all_of(paths.begin(), paths.end(),
-                                            [&](const std::string& path) { return onSameVolume(path, folderPath_); });
-        const std::array<unsigned, 2> preferred = sameVolume ? std::array<unsigned, 2>{DROPEFFECT_MOVE, DROPEFFECT_COPY}
-                                                             : std::array<unsigned, 2>{DROPEFFECT_COPY, DROPEFFECT_MOVE};
-        for (unsigned effect : preferred) {
-            if (allowed & effect) {
-                wanted = effect;
-                break;
-            }
-        }
-    }
-    if (!(allowed & wanted))
-        return DROPEFFECT_NONE;
-    if (wanted == DROPEFFECT_MOVE) {
-        const bool alreadyHere = std::any_of(paths.begin(), paths.end(), [&](const std::string& path) {
-            return isSameOrInside(parentOf(path), folderPath_) && isSameOrInside(folderPath_, parentOf(path));
-        });
-        if (alreadyHere)
-            return DROPEFFECT_NONE;
-    }
-    return wanted;
+    return chooseDropEffect(prober_(folderPath_, paths), keyState, allowed);
+}
+
+std::optional<DropFacts> FolderDropTarget::factsNow() const
+{
+    if (!probe_)
+        return std::nullopt;
+    std::lock_guard lock(probe_->mutex);
+    return probe_->facts;
 }
 
 HResult FolderDropTarget::DragEnter(const std::vector<std::string>& paths, unsigned keyState, unsigned& effect)
 {
-    dragged_ = paths;
-    effect = chooseEffect(dragged_, keyState, effect);
-    return S_OK;
+    dragged_ = withoutRepeats(paths);
+    probe_ = std::make_shared<Probe>();
+    std::thread([probe = probe_, prober = prober_, folder = folderPath_, items = dragged_] {
+        DropFacts facts = prober(folder, items);
+        std::lock_guard lock(probe->mutex);
+        probe->facts = facts;
+        probe->answered.notify_all();
+    }).detach();
+    {
+        std::unique_lock lock(probe_->mutex);
+        probe_->answered.wait_for(lock, kProbePatience, [this] { return probe_->facts.has_value(); });
+    }
+    return DragOver(keyState, effect);
 }
 
 HResult FolderDropTarget::DragOver(unsigned keyState, unsigned& effect)
 {
-    effect = chooseEffect(dragged_, keyState, effect);
+    const std::optional<DropFacts> facts = factsNow();
+    effect = facts ? chooseDropEffect(*facts, keyState, effect) : DROPEFFECT_NONE;
     return S_OK;
 }
 
 HResult FolderDropTarget::DragLeave()
 {
     dragged_.clear();
+    probe_.reset();
     return S_OK;
 }
 
-HResult FolderDropTarget::transfer(const std::string& source, unsigned effect, IShellUi& ui) const
+HResult FolderDropTarget::PrepareDrop(const std::vector<std::string>& paths, unsigned keyState, unsigned& effect,
+                                      std::unique_ptr<IDropOperation>& operation)
 {
-    const bool folder = isRealFolder(source);
-    const IdListPtr sourceList = parsingNameToIdList(source); // before it moves
-    const std::string destination = joinPath(folderPath_, freeNameIn(folderPath_, baseName(source)));
-    HResult result = S_OK;
-    if (effect == DROPEFFECT_MOVE)
-        result = moveItem(source, destination);
-    else if (effect == DROPEFFECT_LINK)
-        result = linkItem(source, destination);
-    else
-        result = copyItem(source, destination);
-    if (entryFlags(destination)) {
-        const IdListPtr made = parsingNameToIdList(destination);
-        reportNamespaceChange(folder && effect != DROPEFFECT_LINK ? SHCNE_MKDIR : SHCNE_CREATE, made.get());
-    }
-    if (effect == DROPEFFECT_MOVE && sourceList && !entryFlags(source))
-        reportNamespaceChange(folder ? SHCNE_RMDIR : SHCNE_DELETE, sourceList.get());
-    if (failed(result))
-        ui.showError(titleOf(effect), std::string("Could not ") + verbOf(effect) + " \""
-                                          + displayTextFromBytes(baseName(source)) + "\". " + shellErrorText(result));
-    return result;
-}
-
-HResult FolderDropTarget::Drop(const std::vector<std::string>& paths, unsigned keyState, unsigned& effect,
-                               IShellUi& ui)
-{
-    dragged_.clear();
-    effect = chooseEffect(paths, keyState, effect);
+    std::vector<std::string> items = withoutRepeats(paths);
+    const bool dragged = probe_ && items == dragged_;
+    const std::optional<DropFacts> facts = dragged ? factsNow() : prober_(folderPath_, items);
+    DragLeave();
+    operation.reset();
+    effect = facts ? chooseDropEffect(*facts, keyState, effect) : DROPEFFECT_NONE;
     if (effect == DROPEFFECT_NONE)
         return S_FALSE;
-    HResult result = S_OK;
-    for (const std::string& path : paths) {
-        if (const HResult moved = transfer(path, effect, ui); failed(moved))
-            result = moved;
-    }
-    return result;
+    operation = makeFolderDropOperation(folderPath_, std::move(items), effect);
+    return S_OK;
 }
 
 HResult TrashDropTarget::DragEnter(const std::vector<std::string>& paths, unsigned keyState, unsigned& effect)
@@ -171,24 +174,18 @@ HResult TrashDropTarget::DragLeave()
     return S_OK;
 }
 
-HResult TrashDropTarget::Drop(const std::vector<std::string>& paths, unsigned, unsigned& effect, IShellUi& ui)
+HResult TrashDropTarget::PrepareDrop(const std::vector<std::string>& paths, unsigned, unsigned& effect,
+                                     std::unique_ptr<IDropOperation>& operation)
 {
     dragged_.clear();
+    operation.reset();
     if (paths.empty() || !(effect & DROPEFFECT_MOVE)) {
         effect = DROPEFFECT_NONE;
         return S_FALSE;
     }
     effect = DROPEFFECT_MOVE;
-    HResult result = S_OK;
-    for (const std::string& path : paths) {
-        const IdListPtr item = parsingNameToIdList(path);
-        if (const HResult trashed = moveItemToTrash(item.get(), path); failed(trashed)) {
-            ui.showError("Move to Trash", "Could not move \"" + displayTextFromBytes(baseName(path))
-                                              + "\" to the trash. " + shellErrorText(trashed));
-            result = trashed;
-        }
-    }
-    return result;
+    operation = makeTrashDropOperation(withoutRepeats(paths));
+    return S_OK;
 }
 
 } // namespace dw::platform

@@ -21,6 +21,9 @@ HResult resultFromErrno(int error)
         return E_ALREADY_EXISTS;
     case EXDEV:
         return E_NOT_SAME_DEVICE;
+    case ENOSPC:
+    case EDQUOT:
+        return E_DISK_FULL;
     case ENAMETOOLONG:
     case EINVAL:
         return E_BAD_NAME;
@@ -45,6 +48,14 @@ std::string shellErrorText(HResult result)
         return "The item is on another volume.";
     case E_NOTIMPL:
         return "This item does not support the operation.";
+    case E_DISK_FULL:
+        return "There is not enough space on the disk.";
+    case E_ABORT:
+        return "The operation was cancelled.";
+    case E_INSIDE_SOURCE:
+        return "The destination folder is inside the item itself.";
+    case E_SOURCE_KEPT:
+        return "It was copied, but not all of the original could be removed, so both are there now.";
     default:
         return "The operation failed.";
     }

@@ -21,6 +21,11 @@ constexpr HResult E_FILE_NOT_FOUND = static_cast<HResult>(0x80070002u);
 constexpr HResult E_ALREADY_EXISTS = static_cast<HResult>(0x800700B7u);
 constexpr HResult E_BAD_NAME = static_cast<HResult>(0x8007007Bu);
 constexpr HResult E_NOT_SAME_DEVICE = static_cast<HResult>(0x80070011u);
+constexpr HResult E_DISK_FULL = static_cast<HResult>(0x80070070u);
+constexpr HResult E_ABORT = static_cast<HResult>(0x80004004u); // cancelled by the user
+// Results of transfers that the shell's own codes do not name.
+constexpr HResult E_INSIDE_SOURCE = static_cast<HResult>(0x80040201u); // destination lies in the item
+constexpr HResult E_SOURCE_KEPT = static_cast<HResult>(0x80040202u);   // moved by copying, original not all removed
 constexpr bool succeeded(HResult result) { return result >= 0; }
 constexpr bool failed(HResult result) { return result < 0; }
 

@@ -1,3 +1,4 @@
+#include "DropTestSupport.h"
 #include "NamespaceFixture.h"
 
 #include "platform/namespace/ChangeReport.h"
@@ -10,9 +11,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <fstream>
-#include <sstream>
+#include <future>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace dw::platform;
 using namespace dw::platform::testing;
@@ -20,30 +21,6 @@ using namespace dw::platform::testing;
 namespace {
 
 constexpr unsigned kAll = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
-
-class ErrorUi : public IShellUi {
-public:
-    std::vector<std::string> errors;
-    bool confirm(const std::string&, const std::string&) override { return true; }
-    void showError(const std::string&, const std::string& message) override { errors.push_back(message); }
-    bool askText(const std::string&, const std::string&, std::string&) override { return false; }
-    void copyText(const std::string&) override {}
-    bool chooseApplication(const std::string&, std::vector<std::string>&) override { return false; }
-    void showProperties(const std::vector<std::string>&) override {}
-};
-
-std::string contentOf(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool exists(const std::string& path)
-{
-    return std::filesystem::exists(std::filesystem::symlink_status(path));
-}
 
 // The drop target of the folder at `path`, through its parent as the tree asks for it.
 std::unique_ptr<IDropTarget> dropTargetOf(const std::string& path)
@@ -312,4 +289,37 @@ TEST_F(CopyRace, AnUndisturbedMoveByCopyingMovesEverything)
     EXPECT_FALSE(exists(ns.home + "/Moved"));
     EXPECT_EQ(contentOf(destination + "/inner/a.dw2"), "a");
     EXPECT_EQ(std::filesystem::read_symlink(destination + "/link"), "inner/a.dw2");
+}
+
+TEST(DropTargets, ADiskThatDoesNotAnswerNeverHoldsTheDragButRefusesUntilItDoes)
+{
+    TempNamespace ns;
+    const std::string file = ns.makeFile("home/a.dw2");
+    const std::string folder = ns.makeFolder("home/Target");
+    // Stands for a hung share: the disk answers only once the test lets it
+    // (or after a while, so that a target that waits for it fails instead of hanging).
+    auto answer = std::make_shared<std::promise<void>>();
+    std::shared_future<void> answered = answer->get_future().share();
+    FolderDropTarget target(folder, nullptr, [answered](const std::string& at, const std::vector<std::string>& paths) {
+        answered.wait_for(std::chrono::seconds(10));
+        return probeFolderDrop(at, paths);
+    });
+
+    unsigned effect = kAll;
+    EXPECT_EQ(target.DragEnter({file}, 0, effect), S_OK);
+    EXPECT_EQ(effect, DROPEFFECT_NONE);
+    std::unique_ptr<IDropOperation> operation;
+    effect = kAll;
+    EXPECT_EQ(target.PrepareDrop({file}, 0, effect, operation), S_FALSE); // what was shown is what happens
+    EXPECT_FALSE(operation);
+
+    effect = kAll;
+    target.DragEnter({file}, 0, effect);
+    answer->set_value();
+    for (int tries = 0; tries < 10000 && effect == DROPEFFECT_NONE; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        effect = kAll;
+        target.DragOver(0, effect);
+    }
+    EXPECT_EQ(effect, DROPEFFECT_MOVE);
 }
