@@ -85,9 +85,8 @@ HResult DesktopFolder::ParseDisplayName(const std::string& name, IdListPtr& resu
         return S_OK;
     if (name.front() == '/')
         return parsePath(name, result);
-    if (!desktopDirectoryExists())
-        return E_FILE_NOT_FOUND;
-    return directory_->ParseDisplayName(name, result); // a name on the desktop
+    // A relative path ("." and "./" too) has no folder to be relative to.
+    return E_INVALIDARG;
 }
 
 HResult DesktopFolder::parsePath(const std::string& name, IdListPtr& result)

@@ -257,3 +257,45 @@ TEST(DriveTypes, VirtualItemsHaveNoRootAndOnlyVolumesTellTheirOwn)
     EXPECT_EQ(shell.volumeDriveType(parsingNameToIdList(ns.root + "/dvd/video").get()), std::nullopt);
     EXPECT_EQ(shell.volumeDriveType(parsingNameToIdList("computer:///").get()), std::nullopt);
 }
+
+TEST(DesktopParsing, RelativePathsNameNothing)
+{
+    TempNamespace ns;
+    ns.makeFile("home/Desktop/notes.dw2");
+    ns.makeFolder("home/Desktop/Projects");
+    for (const char* relative : {".", "./", "..", "notes.dw2", "Projects", "./Projects", "Projects/../notes.dw2"})
+        EXPECT_FALSE(parsingNameToIdList(relative)) << relative;
+    EXPECT_TRUE(parsingNameToIdList(ns.desktop + "/notes.dw2"));
+}
+
+TEST(DesktopParsing, DotDotIsResolvedWhereTheLinkBeforeItLeads)
+{
+    TempNamespace ns;
+    ns.makeFolder("elsewhere");
+    ns.makeFolder("elsewhere/inner");
+    ns.makeFolder("elsewhere/normal");
+    ns.makeLink(ns.root + "/elsewhere/inner", "home/Desktop/innerlink");
+    ns.makeFolder("home/Calendars");
+
+    const IdListPtr throughLink = parsingNameToIdList(ns.desktop + "/innerlink/../normal");
+    ASSERT_TRUE(throughLink);
+    EXPECT_EQ(idListToParsingName(throughLink.get()), ns.root + "/elsewhere/normal");
+    EXPECT_FALSE(parsingNameToIdList(ns.desktop + "/innerlink/../../Desktop")); // that is elsewhere's parent
+
+    const IdListPtr plain = parsingNameToIdList(ns.home + "/Calendars/../Desktop/./");
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(idListToParsingName(plain.get()), ns.desktop);
+    const IdListPtr aboveRoot = parsingNameToIdList("/../.." + ns.home);
+    ASSERT_TRUE(aboveRoot);
+    EXPECT_EQ(idListToParsingName(aboveRoot.get()), ns.home);
+}
+
+TEST(DesktopParsing, DotDotAfterAFileOrAMissingNameIsRefused)
+{
+    TempNamespace ns;
+    ns.makeFile("home/notes.dw2");
+    ns.makeLink(ns.root + "/nowhere", "home/dangling");
+    EXPECT_FALSE(parsingNameToIdList(ns.home + "/notes.dw2/../Desktop"));
+    EXPECT_FALSE(parsingNameToIdList(ns.home + "/missing/../Desktop"));
+    EXPECT_FALSE(parsingNameToIdList(ns.home + "/dangling/../Desktop"));
+}
