@@ -16,6 +16,7 @@ public:
     DriveType driveTypeOf(const ItemIdList* absolute) override;
     bool executeDefaultVerb(const ItemIdList* absolute) override;
     std::optional<DriveType> volumeDriveType(const ItemIdList* absolute) override;
+    std::optional<std::string> localPathOf(const std::string& parsingName) override;
 
 private:
     std::shared_ptr<NamespaceContext> context_;

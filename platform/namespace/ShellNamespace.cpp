@@ -2,6 +2,7 @@
 
 #include "platform/namespace/FileSystemAccess.h"
 #include "platform/namespace/LinuxShellNamespace.h"
+#include "platform/namespace/NetworkPaths.h"
 
 #include <mutex>
 
@@ -80,11 +81,22 @@ bool ShellExecuteDefaultVerb(const ItemIdList* absolute)
     return absolute && currentShellNamespace().executeDefaultVerb(absolute);
 }
 
+std::optional<std::string> IShellNamespace::localPathOf(const std::string& parsingName)
+{
+    return localPathOfParsingName(std::vector<Volume>(), parsingName);
+}
+
 HResult FindFileData(const std::string& path, FindData& data)
 {
-    if (path.empty())
+    const auto local = localPathOfParsingName(path);
+    if (!local)
         return E_FILE_NOT_FOUND;
-    return readFindData(path, data);
+    return readFindData(*local, data);
+}
+
+std::optional<std::string> localPathOfParsingName(const std::string& name)
+{
+    return currentShellNamespace().localPathOf(name);
 }
 
 IdListPtr parsingNameToIdList(const std::string& name)

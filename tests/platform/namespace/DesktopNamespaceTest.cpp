@@ -174,12 +174,54 @@ TEST(Network, SharesAreNamedShareOnServerAndParseBack)
     ASSERT_EQ(shares.size(), 1u);
     EXPECT_EQ(displayName(*network, shares[0].get()), "export/data on srv");
     EXPECT_EQ(displayName(*network, shares[0].get(), SHGDN_FORPARSING), "//srv/export/data");
-    EXPECT_EQ(attributesOf(*network, shares[0].get(), SFGAO_FILESYSTEM | SFGAO_FOLDER), SFGAO_FOLDER);
+    EXPECT_EQ(attributesOf(*network, shares[0].get(), SFGAO_FILESYSTEM | SFGAO_FOLDER),
+              SFGAO_FILESYSTEM | SFGAO_FOLDER);
 
     const IdListPtr below = parsingNameToIdList("//srv/export/data/reports");
     ASSERT_TRUE(below);
     EXPECT_EQ(idListToParsingName(below.get()), ns.root + "/net/reports");
     EXPECT_EQ(currentShellNamespace().driveTypeOf(below.get()), DriveType::Remote);
+}
+
+TEST(Network, AShareRootIsAFileSystemFolderByTheMountTableAlone)
+{
+    // The mount point is not even there: nothing may look at it to decide.
+    TempNamespace ns("srv:/export @ROOT@/absent nfs4 rw 0 0\n//nas/music @ROOT@/music cifs rw 0 0\n");
+    const IdListPtr share = parsingNameToIdList("//srv/export");
+    ASSERT_TRUE(share);
+    ShellFolderPtr network = bindToParent(share.get());
+    EXPECT_EQ(attributesOf(*network, ILFindLastID(share.get()), SFGAO_FILESYSTEM | SFGAO_FOLDER),
+              SFGAO_FILESYSTEM | SFGAO_FOLDER);
+    EXPECT_EQ(idListToParsingName(share.get()), "//srv/export");
+    EXPECT_EQ(localPathOfParsingName("//srv/export"), ns.root + "/absent");
+}
+
+TEST(Network, ShareNamesResolveToTheirMountPoints)
+{
+    TempNamespace ns("srv:/export/data @ROOT@/net nfs4 rw 0 0\nsrv:/export/data/deep @ROOT@/deep nfs4 rw 0 0\n");
+    EXPECT_EQ(localPathOfParsingName("//srv/export/data"), ns.root + "/net");
+    EXPECT_EQ(localPathOfParsingName("//srv/export/data/reports/a.dw2"), ns.root + "/net/reports/a.dw2");
+    EXPECT_EQ(localPathOfParsingName("//srv/export/data/deep/x"), ns.root + "/deep/x"); // the longest share
+    EXPECT_EQ(localPathOfParsingName(ns.home + "/a.dw2"), ns.home + "/a.dw2");
+    for (const std::string& nothing : std::vector<std::string>{"//srv/export/database", "//other/export/data", "//srv/export/data/../x",
+                                       "//srv/export/data/./x", "trash:///a", "computer:///", "relative/a.dw2", "",
+                                       std::string("//srv/export/data/a\0b", 22)})
+        EXPECT_FALSE(localPathOfParsingName(nothing)) << nothing;
+}
+
+TEST(Network, FindDataOfPathsOnAShareComesFromTheMountPoint)
+{
+    TempNamespace ns("srv:/export/data @ROOT@/net nfs4 rw 0 0\n");
+    ns.makeFolder("net");
+    ns.makeFolder("net/reports");
+    ns.makeFile("net/reports/a.dw2", "12345");
+    FindData data;
+    ASSERT_EQ(FindFileData("//srv/export/data/reports/a.dw2", data), S_OK);
+    EXPECT_EQ(data.size, 5u);
+    ASSERT_EQ(FindFileData("//srv/export/data", data), S_OK);
+    EXPECT_TRUE(data.attributes & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(FindFileData("//srv/export/data/missing.dw2", data), E_FILE_NOT_FOUND);
+    EXPECT_EQ(FindFileData("//srv/elsewhere/a.dw2", data), E_FILE_NOT_FOUND);
 }
 
 TEST(Network, EmptyWithoutNetworkMounts)
