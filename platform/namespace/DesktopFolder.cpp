@@ -85,8 +85,9 @@ HResult DesktopFolder::ParseDisplayName(const std::string& name, IdListPtr& resu
         return S_OK;
     if (name.front() == '/')
         return parsePath(name, result);
-    // A relative path ("." and "./" too) has no folder to be relative to.
-    return E_INVALIDARG;
+    if (!desktopDirectoryExists())
+        return E_FILE_NOT_FOUND;
+    return directory_->ParseDisplayName(name, result); // a name on the desktop
 }
 
 HResult DesktopFolder::parsePath(const std::string& name, IdListPtr& result)

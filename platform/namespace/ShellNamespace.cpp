@@ -99,8 +99,26 @@ std::optional<std::string> localPathOfParsingName(const std::string& name)
     return currentShellNamespace().localPathOf(name);
 }
 
+namespace {
+
+// "" (the desktop), a path from the root (an absolute path or a share's
+// "//SERVER/SHARE"), or a virtual folder's "NAME://..." name. Anything else is
+// a relative path, and there is no current folder for it to be relative to:
+// it names nothing ("." and "./" no more than others).
+bool isParsingName(std::string_view name)
+{
+    if (name.empty() || name.front() == '/')
+        return true;
+    const std::size_t scheme = name.find("://");
+    return scheme != std::string_view::npos && scheme > 0 && name.substr(0, scheme).find('/') == std::string_view::npos;
+}
+
+} // namespace
+
 IdListPtr parsingNameToIdList(const std::string& name)
 {
+    if (!isParsingName(name))
+        return nullptr;
     ShellFolderPtr desktop;
     IdListPtr result;
     if (failed(SHGetDesktopFolder(desktop)) || failed(desktop->ParseDisplayName(name, result)))

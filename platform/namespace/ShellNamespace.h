@@ -65,7 +65,8 @@ std::optional<std::string> localPathOfParsingName(const std::string& name);
 
 // The absolute id list that a desktop parsing name (an absolute path, "" for
 // the desktop, or a virtual folder's parsing name) stands for; null when it
-// does not parse.
+// does not parse, and for every relative path. (The desktop folder's own
+// ParseDisplayName also takes names relative to it, as every folder does.)
 IdListPtr parsingNameToIdList(const std::string& name);
 // The for-parsing name of an absolute id list (the full path of a
 // file-system item); empty when the list names nothing.

@@ -305,9 +305,16 @@ TEST(DesktopParsing, RelativePathsNameNothing)
     TempNamespace ns;
     ns.makeFile("home/Desktop/notes.dw2");
     ns.makeFolder("home/Desktop/Projects");
-    for (const char* relative : {".", "./", "..", "notes.dw2", "Projects", "./Projects", "Projects/../notes.dw2"})
+    ns.makeFile("home/Desktop/a:b");
+    for (const char* relative : {".", "./", "..", "notes.dw2", "Projects", "./Projects", "Projects/../notes.dw2",
+                                 "a:b", "Projects/a://b"})
         EXPECT_FALSE(parsingNameToIdList(relative)) << relative;
-    EXPECT_TRUE(parsingNameToIdList(ns.desktop + "/notes.dw2"));
+    const IdListPtr absolute = parsingNameToIdList(ns.desktop + "/notes.dw2");
+    ASSERT_TRUE(absolute);
+    // The desktop folder itself still parses the names of its own children.
+    IdListPtr child;
+    ASSERT_EQ(ns.desktopFolder()->ParseDisplayName("notes.dw2", child), S_OK);
+    EXPECT_EQ(idListToParsingName(child.get()), ns.desktop + "/notes.dw2");
 }
 
 TEST(DesktopParsing, DotDotIsResolvedWhereTheLinkBeforeItLeads)
