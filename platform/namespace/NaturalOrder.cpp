@@ -60,6 +60,12 @@ private:
 
 } // namespace
 
+QCollatorSortKey naturalSortKey(std::string_view name)
+{
+    thread_local QCollator collator = makeCollator();
+    return collator.sortKey(QFile::decodeName(QByteArray(name.data(), qsizetype(name.size()))));
+}
+
 int compareNames(std::string_view first, std::string_view second)
 {
     if (first == second)

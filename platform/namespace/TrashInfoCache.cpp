@@ -20,10 +20,11 @@ namespace {
 // escaped, still fits.
 constexpr std::size_t kLongestRecord = 64 * 1024;
 
-std::string readRecord(const std::string& path)
+// `path` relative to the folder `folder` (or AT_FDCWD).
+std::string readRecord(int folder, const std::string& path)
 {
     // Not blocking: a pipe by that name must not hang a listing.
-    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    const FileDescriptor fd(::openat(folder, path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     std::string record;
     if (!fd.valid())
         return record;
@@ -35,15 +36,14 @@ std::string readRecord(const std::string& path)
         if (got <= 0)
             break;
         record.append(buffer, static_cast<std::size_t>(got));
+        if (static_cast<std::size_t>(got) < sizeof buffer)
+            break; // a short read of a record file is its end
     }
     return record;
 }
 
-} // namespace
-
-std::string readTrashedFromPath(const std::string& trashPath, std::string_view entryName)
+std::string pathInRecord(const std::string& record)
 {
-    const std::string record = readRecord(trashInfoPath(trashPath, entryName));
     std::string_view rest = record;
     while (!rest.empty()) {
         const std::size_t end = rest.find('\n');
@@ -55,6 +55,13 @@ std::string readTrashedFromPath(const std::string& trashPath, std::string_view e
         return path && path->find('\0') == std::string::npos ? *path : std::string();
     }
     return {};
+}
+
+} // namespace
+
+std::string readTrashedFromPath(const std::string& trashPath, std::string_view entryName)
+{
+    return pathInRecord(readRecord(AT_FDCWD, trashInfoPath(trashPath, entryName)));
 }
 
 TrashInfoCache& TrashInfoCache::of(const std::string& trashPath)
@@ -70,46 +77,75 @@ TrashInfoCache& TrashInfoCache::of(const std::string& trashPath)
 
 void TrashInfoCache::startListing()
 {
+    // Opened anew for each listing: the folder may have been replaced.
+    auto folder = std::make_shared<const FileDescriptor>(
+        ::open((trashPath_ + "/info").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     std::lock_guard lock(mutex_);
-    shownNames_.clear();
+    shown_.clear();
+    infoFolder_ = std::move(folder);
+}
+
+std::string TrashInfoCache::readShownName(std::string_view entryName)
+{
+    std::shared_ptr<const FileDescriptor> folder;
+    {
+        std::lock_guard lock(mutex_);
+        folder = infoFolder_;
+    }
+    // Each record by its name in the folder: no walk along the whole path.
+    const std::string path = folder && folder->valid()
+        ? pathInRecord(readRecord(folder->get(), std::string(entryName) + ".trashinfo"))
+        : readTrashedFromPath(trashPath_, entryName);
+    const std::size_t slash = path.rfind('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return name.empty() ? std::string(entryName) : name;
 }
 
 std::string TrashInfoCache::shownName(std::string_view entryName)
 {
     {
         std::lock_guard lock(mutex_);
-        if (const auto known = shownNames_.find(entryName); known != shownNames_.end())
-            return known->second;
+        if (const auto known = shown_.find(entryName); known != shown_.end())
+            return known->second.name;
     }
-    // Read outside the lock: other entries need not wait for this disk.
-    const std::string path = readTrashedFromPath(trashPath_, entryName);
-    const std::size_t slash = path.rfind('/');
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (name.empty())
-        name = entryName;
+    // Read and keyed outside the lock: other entries need not wait for this
+    // disk.
+    std::string name = readShownName(entryName);
+    QCollatorSortKey key = naturalSortKey(name);
     std::lock_guard lock(mutex_);
-    shownNames_.emplace(entryName, name);
+    shown_.emplace(entryName, Shown{name, std::move(key)});
     return name;
+}
+
+std::optional<int> TrashInfoCache::compareKnown(std::string_view first, std::string_view second)
+{
+    std::lock_guard lock(mutex_);
+    const auto a = shown_.find(first);
+    const auto b = shown_.find(second);
+    if (a == shown_.end() || b == shown_.end())
+        return std::nullopt;
+    // As compareNames orders them: by key, then by bytes.
+    if (const int order = a->second.key.compare(b->second.key); order != 0)
+        return order < 0 ? -1 : 1;
+    const int bytes = a->second.name.compare(b->second.name);
+    return bytes == 0 ? 0 : (bytes < 0 ? -1 : 1);
 }
 
 int TrashInfoCache::compareShownNames(std::string_view first, std::string_view second)
 {
-    {
-        // Sorting asks this very often: both names known, no copies made.
-        std::lock_guard lock(mutex_);
-        const auto a = shownNames_.find(first);
-        const auto b = shownNames_.find(second);
-        if (a != shownNames_.end() && b != shownNames_.end())
-            return compareNames(a->second, b->second);
-    }
-    return compareNames(shownName(first), shownName(second));
+    // Sorting asks this very often; the names are known from the listing.
+    if (const auto order = compareKnown(first, second))
+        return *order;
+    const std::string firstName = shownName(first);
+    const std::string secondName = shownName(second);
+    return compareKnown(first, second).value_or(compareNames(firstName, secondName));
 }
 
 void TrashInfoCache::forget(std::string_view entryName)
 {
     std::lock_guard lock(mutex_);
-    if (const auto known = shownNames_.find(entryName); known != shownNames_.end())
-        shownNames_.erase(known);
+    if (const auto known = shown_.find(entryName); known != shown_.end())
+        shown_.erase(known);
 }
 
 } // namespace dw::platform

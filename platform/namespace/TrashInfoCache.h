@@ -9,12 +9,18 @@
 // One cache per trash folder, shared by every folder object that shows it;
 // safe to use from several threads.
 
+#include <QCollatorSortKey>
+
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
 namespace dw::platform {
+
+class FileDescriptor;
 
 // The path an entry was trashed from, read from its record now; empty when
 // the record is missing or its path cannot be decoded.
@@ -36,6 +42,17 @@ public:
     void forget(std::string_view entryName);
 
 private:
+    // A shown name with its collation key (NaturalOrder.h): sorting compares
+    // keys, without looking each name up again.
+    struct Shown {
+        std::string name;
+        QCollatorSortKey key;
+    };
+
+    std::string readShownName(std::string_view entryName);
+    // Both entries' order when both are known; nothing otherwise.
+    std::optional<int> compareKnown(std::string_view first, std::string_view second);
+
     struct NameHash {
         using is_transparent = void;
         std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
@@ -43,7 +60,8 @@ private:
 
     std::string trashPath_;
     std::mutex mutex_;
-    std::unordered_map<std::string, std::string, NameHash, std::equal_to<>> shownNames_;
+    std::unordered_map<std::string, Shown, NameHash, std::equal_to<>> shown_;
+    std::shared_ptr<const FileDescriptor> infoFolder_; // of the current listing
 };
 
 } // namespace dw::platform

@@ -133,7 +133,8 @@ TEST(TrashEntries, DeletePermanentlyAsksAndRemovesEntryAndRecord)
 
 namespace {
 
-// Counts the files opened in one folder, as the kernel reports them.
+// Counts the files opened in one folder (not the folder itself), as the
+// kernel reports them.
 class OpenCounter {
 public:
     explicit OpenCounter(const std::string& folder) : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
@@ -155,7 +156,10 @@ public:
         while ((got = ::read(fd_, buffer, sizeof buffer)) > 0) {
             for (char* at = buffer; at < buffer + got;) {
                 const auto* event = reinterpret_cast<const inotify_event*>(at);
-                count += (event->mask & IN_Q_OVERFLOW) ? 1000000 : 1;
+                if (event->mask & IN_Q_OVERFLOW)
+                    count += 1000000;
+                else if (event->len > 0)
+                    ++count;
                 at += sizeof(inotify_event) + event->len;
             }
         }
