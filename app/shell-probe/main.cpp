@@ -4,7 +4,7 @@
 
 #include "ProbeCommand.h"
 
-#include <QCoreApplication>
+#include "base/application/SsApplication.h"
 
 #include <iostream>
 
@@ -28,7 +28,9 @@ void printUsage(std::ostream& out)
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication application(argc, argv);
+    // A handler that fails while watching is reported on standard error
+    // ("shell-probe: TEXT"), and the watch goes on.
+    TSsCoreApplication application(argc, argv);
     if (argc < 2) {
         printUsage(std::cerr);
         return 2;

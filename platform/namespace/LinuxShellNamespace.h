@@ -17,6 +17,7 @@ public:
     bool executeDefaultVerb(const ItemIdList* absolute) override;
     std::optional<DriveType> volumeDriveType(const ItemIdList* absolute) override;
     std::string volumeKeyOf(const ItemIdList* absolute) override;
+    std::optional<std::string> localPathOf(const std::string& parsingName) override;
 
 private:
     std::shared_ptr<NamespaceContext> context_;
