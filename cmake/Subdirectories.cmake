@@ -25,3 +25,20 @@ function(dw_add_gtest name)
     PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen
     DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# dw_add_widget_gtest(NAME [MAIN FILE] SOURCES... LIBS ...)
+# A test executable whose tests need widgets: they run inside an application
+# object made by MAIN (by default a plain QApplication), on the offscreen
+# platform.
+function(dw_add_widget_gtest name)
+  cmake_parse_arguments(ARG "" "MAIN" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_MAIN)
+    set(ARG_MAIN ${PROJECT_SOURCE_DIR}/tests/platform/fileinfo/ApplicationMain.cpp)
+  endif()
+  add_executable(${name} ${ARG_SOURCES} ${ARG_MAIN})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest Qt6::Widgets)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  gtest_discover_tests(${name}
+    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen
+    DISCOVERY_TIMEOUT 60)
+endfunction()

@@ -14,6 +14,7 @@
 #include "ProbeCommand.h"
 #include "ProbeOutput.h"
 
+#include "base/application/SsExceptionBoundary.h"
 #include "base/exceptions/SsBase.h"
 #include "shell/tree/StShellTreeModel.h"
 #include "shell/tree/StShellTreeView.h"
@@ -101,12 +102,27 @@ int runTree(const std::vector<std::string>& arguments, std::ostream& out, std::o
     tree.SetOptions(options);
     tree.resize(400, 600);
     tree.show();
+    // A level that answered late may still find the folder unreachable: the
+    // failure then comes through the application's error box.
+    std::vector<QString> failures;
+    auto* boundary = dynamic_cast<TSsExceptionBoundary*>(QCoreApplication::instance());
+    if (boundary)
+        boundary->SetErrorBox([&failures](const QString&, const QString& text) { failures.push_back(text); });
     try {
         tree.OpenAtPath(parsed.path);
-        processEventsFor(kPatienceMs, [&] { return !tree.IsLoading(); });
-        processEventsFor(parsed.waitMs);
+        processEventsFor(kPatienceMs, [&] { return !tree.IsLoading() || !failures.empty(); });
+        if (failures.empty())
+            processEventsFor(parsed.waitMs);
     } catch (const ESsInvalidFolder&) {
-        err << invalidFolderText() << "\n";
+        failures.push_back(QString::fromStdString(invalidFolderText()));
+    }
+    if (boundary)
+        boundary->SetErrorBox({});
+    if (!failures.empty()) {
+        err << (failures.front().startsWith(QString::fromStdString(invalidFolderText()))
+                    ? invalidFolderText()
+                    : failures.front().toStdString())
+            << "\n";
         return 1;
     }
     printNodes(tree, {}, 0, out);

@@ -4,7 +4,7 @@
 
 #include "ProbeCommand.h"
 
-#include <QApplication>
+#include "base/application/SsApplication.h"
 
 #include <cstdlib>
 #include <iostream>
@@ -26,21 +26,28 @@ void printUsage(std::ostream& out)
     out << "\nPATH is an absolute path, \"\" for the desktop, or a virtual folder's parsing name.\n";
 }
 
-// Only the tree needs widgets; it builds them offscreen unless told otherwise.
+// Only the tree needs widgets; it builds them offscreen unless told
+// otherwise, and its failures go to standard error like the others'.
 std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv)
 {
     if (argc >= 2 && std::string(argv[1]) == "tree") {
         if (!std::getenv("QT_QPA_PLATFORM"))
             ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        return std::make_unique<QApplication>(argc, argv);
+        auto application = std::make_unique<TSsApplication>(argc, argv);
+        application->SetErrorBox([](const QString&, const QString& text) {
+            std::cerr << "shell-probe: " << text.toStdString() << "\n";
+        });
+        return application;
     }
-    return std::make_unique<QCoreApplication>(argc, argv);
+    return std::make_unique<TSsCoreApplication>(argc, argv);
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    // A handler that fails is reported on standard error ("shell-probe:
+    // TEXT"), and the program goes on.
     const std::unique_ptr<QCoreApplication> application = makeApplication(argc, argv);
     if (argc < 2) {
         printUsage(std::cerr);

@@ -10,7 +10,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QMimeDatabase>
-#include <QProcess>
+
+#include <optional>
 
 namespace dw::platform {
 
@@ -21,27 +22,67 @@ QString q(const std::string& text)
     return QString::fromStdString(text);
 }
 
+// Runs a modal dialog that its parent window owns. The window may be
+// destroyed while the dialog is open (a handler closes it) and take the
+// dialog along: then the answer is nothing, as for a cancelled dialog.
+// Otherwise the dialog is deleted once its caller has read it.
+template <typename Dialog>
+std::optional<int> runOwned(const QPointer<Dialog>& dialog)
+{
+    const int result = dialog->exec();
+    if (!dialog)
+        return std::nullopt;
+    dialog->deleteLater();
+    return result;
+}
+
+QInputDialog* textDialog(QWidget* parent, const QString& title, const QString& label, const QString& text)
+{
+    auto* dialog = new QInputDialog(parent);
+    dialog->setWindowTitle(title);
+    dialog->setLabelText(label);
+    dialog->setInputMode(QInputDialog::TextInput);
+    dialog->setTextValue(text);
+    return dialog;
+}
+
 } // namespace
+
+QtShellUi::QtShellUi(QWidget* parent) : parent_(parent), hadParent_(parent != nullptr) {}
+
+bool QtShellUi::windowGone() const
+{
+    return hadParent_ && !parent_;
+}
 
 bool QtShellUi::confirm(const std::string& title, const std::string& question)
 {
-    return QMessageBox::question(parent_, q(title), q(question), QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No)
-        == QMessageBox::Yes;
+    if (windowGone())
+        return false;
+    const QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Question, q(title), q(question),
+                                                      QMessageBox::Yes | QMessageBox::No, parent_);
+    box->setDefaultButton(QMessageBox::No);
+    return runOwned(box) == QMessageBox::Yes;
 }
 
 void QtShellUi::showError(const std::string& title, const std::string& message)
 {
-    QMessageBox::warning(parent_, q(title), q(message));
+    if (windowGone())
+        return;
+    runOwned(QPointer<QMessageBox>(new QMessageBox(QMessageBox::Warning, q(title), q(message), QMessageBox::Ok,
+                                                   parent_)));
 }
 
 bool QtShellUi::askText(const std::string& title, const std::string& label, std::string& text)
 {
-    bool accepted = false;
-    const QString answer = QInputDialog::getText(parent_, q(title), q(label), QLineEdit::Normal, q(text), &accepted);
-    if (accepted)
-        text = answer.toStdString();
-    return accepted && !answer.isEmpty();
+    if (windowGone())
+        return false;
+    const QPointer<QInputDialog> dialog = textDialog(parent_, q(title), q(label), q(text));
+    if (runOwned(dialog) != QDialog::Accepted)
+        return false;
+    const QString answer = dialog->textValue();
+    text = answer.toStdString();
+    return !answer.isEmpty();
 }
 
 void QtShellUi::copyText(const std::string& text)
@@ -51,6 +92,8 @@ void QtShellUi::copyText(const std::string& text)
 
 bool QtShellUi::chooseApplication(const std::string& path, std::vector<std::string>& command)
 {
+    if (windowGone())
+        return false;
     const QString file = QFile::decodeName(QByteArray::fromStdString(path));
     const QMimeType type = QMimeDatabase().mimeTypeForFile(file);
     const std::vector<DesktopApplication> applications = applicationsFor(type.name());
@@ -59,29 +102,33 @@ bool QtShellUi::chooseApplication(const std::string& path, std::vector<std::stri
         choices << application.name;
     const QString other = QStringLiteral("Other program…");
     choices << other;
-    bool accepted = false;
     const QString prompt = QStringLiteral("Open \"%1\" with:").arg(q(displayTextFromBytes(path)));
-    const QString choice = QInputDialog::getItem(parent_, QStringLiteral("Open With"), prompt, choices, 0, false,
-                                                 &accepted);
-    if (!accepted)
+    const QPointer<QInputDialog> picker = textDialog(parent_, QStringLiteral("Open With"), prompt, choices.front());
+    picker->setComboBoxItems(choices);
+    picker->setComboBoxEditable(false);
+    picker->setTextValue(choices.front());
+    if (runOwned(picker) != QDialog::Accepted)
         return false;
+    const QString choice = picker->textValue();
     for (const DesktopApplication& application : applications) {
         if (application.name == choice) {
             command = commandForFile(application.exec, path);
             return !command.empty();
         }
     }
-    const QString line = QInputDialog::getText(parent_, QStringLiteral("Open With"),
-                                               QStringLiteral("Command (the file is added at the end):"),
-                                               QLineEdit::Normal, QString(), &accepted);
-    command = commandForFile(line, path);
-    return accepted && !command.empty();
+    const QPointer<QInputDialog> prompted = textDialog(
+        parent_, QStringLiteral("Open With"), QStringLiteral("Command (the file is added at the end):"), QString());
+    if (runOwned(prompted) != QDialog::Accepted)
+        return false;
+    command = commandForFile(prompted->textValue(), path);
+    return !command.empty();
 }
 
 void QtShellUi::showProperties(const std::vector<std::string>& paths)
 {
-    PropertiesDialog dialog(paths, parent_);
-    dialog.exec();
+    if (windowGone())
+        return;
+    runOwned(QPointer<PropertiesDialog>(new PropertiesDialog(paths, parent_)));
 }
 
 } // namespace dw::platform

@@ -1,17 +1,20 @@
 #pragma once
 // The dialogs that context-menu verbs show, as Qt widgets: message boxes,
 // a name prompt, the clipboard, an application prompt and the properties
-// dialog.
+// dialog. Each is modal to the parent window. Once that window is gone
+// (destroyed while a dialog was open, say) nothing more is shown: questions
+// answer as if cancelled.
 
 #include "platform/namespace/ContextMenu.h"
 
-class QWidget;
+#include <QPointer>
+#include <QWidget>
 
 namespace dw::platform {
 
 class QtShellUi : public IShellUi {
 public:
-    explicit QtShellUi(QWidget* parent) : parent_(parent) {}
+    explicit QtShellUi(QWidget* parent);
 
     bool confirm(const std::string& title, const std::string& question) override;
     void showError(const std::string& title, const std::string& message) override;
@@ -21,7 +24,10 @@ public:
     void showProperties(const std::vector<std::string>& paths) override;
 
 private:
-    QWidget* parent_;
+    bool windowGone() const;
+
+    QPointer<QWidget> parent_;
+    bool hadParent_;
 };
 
 } // namespace dw::platform

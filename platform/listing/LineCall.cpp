@@ -84,7 +84,7 @@ std::unique_ptr<LineCall> parseOffThread(const std::string& name, std::function<
     auto parsed = std::make_shared<IdListPtr>();
     auto work = [name, space, parsed] {
         if (const ShellFolderPtr desktop = space->desktopFolder();
-            !desktop || failed(desktop->ParseDisplayName(name, *parsed)))
+            !isParsingName(name) || !desktop || failed(desktop->ParseDisplayName(name, *parsed)))
             parsed->reset();
     };
     auto then = [parsed, done = std::move(done)] { done(std::move(*parsed)); };

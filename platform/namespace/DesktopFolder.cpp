@@ -55,6 +55,7 @@ DesktopFolder::DesktopFolder(std::shared_ptr<NamespaceContext> context)
     const std::string& desktopPath = context->environment().desktopPath;
     directory_ = std::make_shared<FileSystemFolder>(context, emptyIdList(), desktopPath,
                                                     context->driveTypeOfPath(desktopPath));
+    trash_ = std::make_shared<TrashFolder>(context);
 }
 
 bool DesktopFolder::desktopDirectoryExists() const
@@ -203,7 +204,8 @@ HResult DesktopFolder::bindChild(const IdRecord& child, ShellFolderPtr& result)
         result = std::make_shared<NetworkFolder>(sharedContext());
         return S_OK;
     case IdKind::Trash:
-        result = std::make_shared<TrashFolder>(sharedContext());
+        // One for all: sorting the trash binds it for every comparison.
+        result = trash_;
         return S_OK;
     case IdKind::Entry:
         return directory_->BindToObject(makeEntryRecord(child.payload, child.flags).get(), result);

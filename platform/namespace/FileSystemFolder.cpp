@@ -9,7 +9,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <vector>
 
 namespace dw::platform {
@@ -71,25 +73,39 @@ std::vector<std::string_view> splitComponents(std::string_view path)
     return components;
 }
 
+// Takes the last component off `folder` ("" for "/") the way the kernel
+// resolves ".." after it: from the folder that path really leads to, with
+// every link in it followed. False when it leads to no folder.
+bool stepUp(std::string& folder)
+{
+    if (folder.empty())
+        return true; // "/.." is "/"
+    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(folder.c_str(), nullptr), &std::free);
+    if (!real)
+        return false;
+    const std::string resolved = real.get();
+    const auto flags = entryFlags(resolved);
+    if (!flags || !(*flags & ENTRY_DIRECTORY))
+        return false;
+    folder = resolved.substr(0, resolved.rfind('/'));
+    return true;
+}
+
 } // namespace
 
 std::string cleanAbsolutePath(std::string_view path)
 {
     if (path.empty() || path.front() != '/')
         return {};
-    std::vector<std::string_view> kept;
+    std::string clean; // "" stands for "/"
     for (std::string_view component : splitComponents(path)) {
         if (component == ".")
             continue;
         if (component == "..") {
-            if (!kept.empty())
-                kept.pop_back();
+            if (!stepUp(clean))
+                return {};
             continue;
         }
-        kept.push_back(component);
-    }
-    std::string clean;
-    for (std::string_view component : kept) {
         clean.push_back('/');
         clean.append(component);
     }

@@ -46,9 +46,11 @@ private:
     DriveType driveType_;
 };
 
-// Lexically cleans an absolute path: repeated "/" and "." go, ".." takes the
-// previous component off; a trailing "/" goes (but "/" stays). Empty for a
-// relative path.
+// Cleans an absolute path: repeated "/" and "." go, a trailing "/" goes (but
+// "/" stays), and ".." is resolved as the kernel resolves it, from where the
+// components before it really lead, links followed ("/a/link/../b" with
+// link -> /x/y is "/x/b"). Empty for a relative path, and for one whose ".."
+// follows something that is no folder.
 std::string cleanAbsolutePath(std::string_view path);
 
 // Relative ids of `components` below `folderPath`, each checked on disk;

@@ -2,6 +2,7 @@
 
 #include "platform/namespace/IdRecord.h"
 #include "platform/namespace/KnownFolderLocations.h"
+#include "platform/namespace/NetworkPaths.h"
 #include "platform/namespace/VirtualFolders.h"
 
 namespace dw::platform {
@@ -87,6 +88,11 @@ std::optional<DriveType> LinuxShellNamespace::volumeDriveType(const ItemIdList* 
     if (last && last->kind == IdKind::Share)
         return DriveType::Remote;
     return std::nullopt;
+}
+
+std::optional<std::string> LinuxShellNamespace::localPathOf(const std::string& parsingName)
+{
+    return localPathOfParsingName(*context_->volumeTable(), parsingName);
 }
 
 bool LinuxShellNamespace::executeDefaultVerb(const ItemIdList* absolute)

@@ -18,6 +18,7 @@ public:
     std::optional<DriveType> volumeDriveType(const ItemIdList* absolute) override;
     std::string volumeKeyOf(const ItemIdList* absolute) override;
     std::string volumeKeyOfParsingName(const std::string& name) override;
+    std::optional<std::string> localPathOf(const std::string& parsingName) override;
 
 private:
     std::shared_ptr<NamespaceContext> context_;

@@ -4,6 +4,7 @@
 #include "platform/namespace/FileSystemFolder.h"
 #include "platform/namespace/ListEnumerator.h"
 #include "platform/namespace/NaturalOrder.h"
+#include "platform/namespace/NetworkPaths.h"
 
 #include <algorithm>
 
@@ -20,11 +21,6 @@ std::optional<NetworkShareName> shareOf(const NamespaceContext& context, std::st
     return std::nullopt;
 }
 
-std::string uncName(const NetworkShareName& share)
-{
-    return "//" + share.server + "/" + share.share;
-}
-
 } // namespace
 
 NetworkFolder::NetworkFolder(std::shared_ptr<NamespaceContext> context)
@@ -35,28 +31,14 @@ NetworkFolder::NetworkFolder(std::shared_ptr<NamespaceContext> context)
 HResult NetworkFolder::ParseDisplayName(const std::string& name, IdListPtr& result)
 {
     // The longest share name that `name` starts with, then the path below it.
-    const Volume* best = nullptr;
-    std::size_t bestLength = 0;
     const auto volumes = context().volumes();
-    for (const Volume& volume : volumes) {
-        const auto share = networkShareName(volume);
-        if (!share)
-            continue;
-        const std::string unc = uncName(*share);
-        const bool covers = name.compare(0, unc.size(), unc) == 0
-            && (name.size() == unc.size() || name[unc.size()] == '/');
-        if (covers && unc.size() > bestLength) {
-            best = &volume;
-            bestLength = unc.size();
-        }
-    }
-    if (!best)
+    const auto match = matchShareName(volumes, name);
+    if (!match)
         return E_FILE_NOT_FOUND;
     IdListPtr below;
-    if (const HResult parsed = parseComponents(best->mountPoint, std::string_view(name).substr(bestLength), below);
-        failed(parsed))
+    if (const HResult parsed = parseComponents(match->volume->mountPoint, match->rest, below); failed(parsed))
         return parsed;
-    const IdListPtr share = makeRecord(IdKind::Share, 0, best->mountPoint);
+    const IdListPtr share = makeRecord(IdKind::Share, 0, match->volume->mountPoint);
     result.reset(ILCombine(share.get(), below.get()));
     return S_OK;
 }
@@ -100,9 +82,10 @@ HResult NetworkFolder::childAttributes(const IdRecord& child, SfgaoFlags asked, 
         return E_INVALIDARG;
     if ((asked & SFGAO_VALIDATE) && !shareOf(context(), child.payload))
         return E_FILE_NOT_FOUND;
-    // The share stands for a mount; only what lies below it is file system.
-    // Network folders are never probed for subfolders.
-    result = (SFGAO_FOLDER | SFGAO_HASSUBFOLDER | SFGAO_DROPTARGET | SFGAO_CANLINK) & asked;
+    // A share's root is a file-system folder, as is all below it. The mount
+    // table alone says so: nothing here reaches the server, which may not
+    // answer, and network folders are never probed for subfolders.
+    result = (SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_HASSUBFOLDER | SFGAO_DROPTARGET | SFGAO_CANLINK) & asked;
     return S_OK;
 }
 

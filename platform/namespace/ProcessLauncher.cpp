@@ -1,26 +1,67 @@
 #include "platform/namespace/ProcessLauncher.h"
 
 #include <cerrno>
-#include <fcntl.h>
+#include <csignal>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace dw::platform {
 
 namespace {
 
-// In the grandchild: start the program, or report why not through `report`.
-[[noreturn]] void execOrReport(const std::vector<std::string>& arguments, int report)
+// Spawn attributes for a program that lives on its own: a session of its
+// own (a Ctrl+C in the terminal that started us does not reach it), no
+// blocked signals and default handling of every signal, whatever this
+// process set up for itself.
+class DetachedSpawnAttributes {
+public:
+    DetachedSpawnAttributes() { valid_ = ::posix_spawnattr_init(&attributes_) == 0 && configure(); }
+    ~DetachedSpawnAttributes() { ::posix_spawnattr_destroy(&attributes_); }
+    DetachedSpawnAttributes(const DetachedSpawnAttributes&) = delete;
+    DetachedSpawnAttributes& operator=(const DetachedSpawnAttributes&) = delete;
+
+    const posix_spawnattr_t* get() const { return valid_ ? &attributes_ : nullptr; }
+
+private:
+    bool configure()
+    {
+        sigset_t none;
+        sigset_t all;
+        ::sigemptyset(&none);
+        ::sigfillset(&all);
+        ::sigdelset(&all, SIGKILL);
+        ::sigdelset(&all, SIGSTOP);
+        return ::posix_spawnattr_setsigmask(&attributes_, &none) == 0
+            && ::posix_spawnattr_setsigdefault(&attributes_, &all) == 0
+            && ::posix_spawnattr_setflags(&attributes_,
+                                          POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF)
+            == 0;
+    }
+
+    posix_spawnattr_t attributes_{};
+    bool valid_ = false;
+};
+
+// The program stays our child until it ends; a thread of its own waits for
+// that, so it is never left as a zombie. Only this pid is waited for: the
+// children of QProcess are none of our business.
+void reapWhenItEnds(pid_t pid)
 {
-    ::setsid();
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    ::execvp(argv[0], argv.data());
-    const int error = errno;
-    [[maybe_unused]] const auto written = ::write(report, &error, sizeof error);
-    ::_exit(127);
+    try {
+        std::thread([pid] {
+            int status = 0;
+            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to spare: the program runs all the same, and its exit
+        // status waits in the process table until we end.
+    }
 }
 
 } // namespace
@@ -29,33 +70,23 @@ bool launchDetached(const std::vector<std::string>& arguments)
 {
     if (arguments.empty() || arguments.front().empty())
         return false;
-    int report[2];
-    if (::pipe2(report, O_CLOEXEC) != 0)
+    // Everything is allocated before the spawn: the child runs nothing but
+    // the exec, which is safe in a process with other threads.
+    std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const DetachedSpawnAttributes attributes;
+    if (!attributes.get())
         return false;
-    // Two forks: the program is adopted by init and never left as a zombie.
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(report[0]);
-        if (::fork() == 0)
-            execOrReport(arguments, report[1]);
-        ::_exit(0);
-    }
-    ::close(report[1]);
-    if (child < 0) {
-        ::close(report[0]);
+    pid_t pid = 0;
+    // posix_spawnp reports a failed exec (no such program, no permission)
+    // as well as a failed process creation.
+    if (::posix_spawnp(&pid, argv[0], nullptr, attributes.get(), argv.data(), environ) != 0)
         return false;
-    }
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    // The pipe closes on a successful exec; it carries errno otherwise.
-    int error = 0;
-    ssize_t got = 0;
-    do {
-        got = ::read(report[0], &error, sizeof error);
-    } while (got < 0 && errno == EINTR);
-    ::close(report[0]);
-    return got == 0;
+    reapWhenItEnds(pid);
+    return true;
 }
 
 } // namespace dw::platform

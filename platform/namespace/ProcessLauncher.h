@@ -9,7 +9,10 @@
 namespace dw::platform {
 
 // Searches PATH for `arguments[0]` like execvp. True when the program was
-// started; false (with nothing started) when it could not be.
+// started; false (with nothing started) when it could not be: no such
+// program, no permission, no process to spare. The program gets a session
+// of its own and is waited for when it ends, so it never lingers as a
+// zombie.
 bool launchDetached(const std::vector<std::string>& arguments);
 
 } // namespace dw::platform

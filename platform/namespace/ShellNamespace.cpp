@@ -2,6 +2,7 @@
 
 #include "platform/namespace/FileSystemAccess.h"
 #include "platform/namespace/LinuxShellNamespace.h"
+#include "platform/namespace/NetworkPaths.h"
 
 #include <mutex>
 
@@ -85,15 +86,36 @@ bool ShellExecuteDefaultVerb(const ItemIdList* absolute)
     return absolute && currentShellNamespace().executeDefaultVerb(absolute);
 }
 
+std::optional<std::string> IShellNamespace::localPathOf(const std::string& parsingName)
+{
+    return localPathOfParsingName(std::vector<Volume>(), parsingName);
+}
+
 HResult FindFileData(const std::string& path, FindData& data)
 {
-    if (path.empty())
+    const auto local = localPathOfParsingName(path);
+    if (!local)
         return E_FILE_NOT_FOUND;
-    return readFindData(path, data);
+    return readFindData(*local, data);
+}
+
+std::optional<std::string> localPathOfParsingName(const std::string& name)
+{
+    return currentShellNamespace().localPathOf(name);
+}
+
+bool isParsingName(std::string_view name)
+{
+    if (name.empty() || name.front() == '/')
+        return true;
+    const std::size_t scheme = name.find("://");
+    return scheme != std::string_view::npos && scheme > 0 && name.substr(0, scheme).find('/') == std::string_view::npos;
 }
 
 IdListPtr parsingNameToIdList(const std::string& name)
 {
+    if (!isParsingName(name))
+        return nullptr;
     ShellFolderPtr desktop;
     IdListPtr result;
     if (failed(SHGetDesktopFolder(desktop)) || failed(desktop->ParseDisplayName(name, result)))

@@ -31,6 +31,8 @@ public:
     virtual std::string volumeKeyOf(const ItemIdList*) { return {}; }
     // The same for a desktop parsing name, before it is parsed.
     virtual std::string volumeKeyOfParsingName(const std::string&) { return {}; }
+    // See localPathOfParsingName below; this default knows no shares.
+    virtual std::optional<std::string> localPathOf(const std::string& parsingName);
 };
 
 IShellNamespace& currentShellNamespace();
@@ -60,12 +62,27 @@ HResult SHGetDataFromIDList(IShellFolder& folder, const ItemIdList* relative, Fi
 bool ShellExecuteDefaultVerb(const ItemIdList* absolute);
 
 // Looks `path` up in the file system itself (the find-first search, every
-// attribute included); E_FILE_NOT_FOUND when it is not there.
+// attribute included); E_FILE_NOT_FOUND when it is not there. `path` is a
+// parsing name that localPathOfParsingName resolves.
 HResult FindFileData(const std::string& path, FindData& data);
+
+// The local path a file-system parsing name stands for: a network share's
+// "//SERVER/SHARE", or a path below it, becomes the same path below the
+// share's mount point (from the volume table alone: the server is not
+// asked); an absolute local path is itself. Nothing for anything else.
+std::optional<std::string> localPathOfParsingName(const std::string& name);
+
+// Whether `name` can be a desktop parsing name: "" (the desktop), a path
+// from the root (an absolute path or a share's "//SERVER/SHARE"), or a
+// virtual folder's "NAME://..." name. Anything else is a relative path, and
+// there is no current folder for it to be relative to: it names nothing
+// ("." and "./" no more than others).
+bool isParsingName(std::string_view name);
 
 // The absolute id list that a desktop parsing name (an absolute path, "" for
 // the desktop, or a virtual folder's parsing name) stands for; null when it
-// does not parse.
+// does not parse, and for every relative path. (The desktop folder's own
+// ParseDisplayName also takes names relative to it, as every folder does.)
 IdListPtr parsingNameToIdList(const std::string& name);
 // The for-parsing name of an absolute id list (the full path of a
 // file-system item); empty when the list names nothing.

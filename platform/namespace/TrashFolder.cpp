@@ -5,14 +5,14 @@
 #include "platform/namespace/ListEnumerator.h"
 #include "platform/namespace/NaturalOrder.h"
 #include "platform/namespace/TrashContextMenu.h"
+#include "platform/namespace/TrashInfoCache.h"
 #include "platform/namespace/TrashOperations.h"
-
-#include <fstream>
 
 namespace dw::platform {
 
 TrashFolder::TrashFolder(std::shared_ptr<NamespaceContext> context)
-    : NamespaceFolder(std::move(context), makeRecord(IdKind::Trash))
+    : NamespaceFolder(std::move(context), makeRecord(IdKind::Trash)),
+      names_(TrashInfoCache::of(this->context().environment().trashPath))
 {
 }
 
@@ -23,22 +23,12 @@ std::string TrashFolder::filesPath() const
 
 std::string TrashFolder::originalPath(std::string_view entryName) const
 {
-    std::ifstream info(trashInfoPath(context().environment().trashPath, entryName));
-    std::string line;
-    while (std::getline(info, line)) {
-        if (line.rfind("Path=", 0) != 0)
-            continue;
-        const auto path = percentDecode(std::string_view(line).substr(5));
-        return path && path->find('\0') == std::string::npos ? *path : std::string();
-    }
-    return {};
+    return readTrashedFromPath(context().environment().trashPath, entryName);
 }
 
-std::string TrashFolder::originalName(std::string_view entryName) const
+std::string TrashFolder::shownName(std::string_view entryName) const
 {
-    const std::string path = originalPath(entryName);
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return names_.shownName(entryName);
 }
 
 HResult TrashFolder::GetUIObjectOf(const std::vector<const ItemIdList*>& relatives,
@@ -74,6 +64,7 @@ HResult TrashFolder::EnumObjects(ShcontfFlags flags, std::unique_ptr<IEnumIdList
     // Trashed folders are shown as entries, not browsed into.
     std::vector<IdListPtr> children;
     if (flags & SHCONTF_NONFOLDERS) {
+        names_.startListing();
         DirectoryReader reader(filesPath());
         std::string name;
         std::uint8_t entry = 0;
@@ -91,7 +82,9 @@ HResult TrashFolder::bindChild(const IdRecord&, ShellFolderPtr&)
 
 int TrashFolder::compareChildren(const IdRecord& first, const IdRecord& second)
 {
-    const int order = compareNames(originalName(first.payload), originalName(second.payload));
+    // By the names shown, so that an entry without a record sorts among the
+    // others under its own name.
+    const int order = names_.compareShownNames(first.payload, second.payload);
     return order != 0 ? order : compareNames(first.payload, second.payload);
 }
 
@@ -113,8 +106,7 @@ HResult TrashFolder::childDisplayName(const IdRecord& child, ShgdnFlags flags, s
         name = std::string(TRASH_PARSING_NAME) + percentEncode(child.payload);
         return S_OK;
     }
-    const std::string original = originalName(child.payload);
-    name = displayTextFromBytes(original.empty() ? child.payload : original);
+    name = displayTextFromBytes(shownName(child.payload));
     return S_OK;
 }
 

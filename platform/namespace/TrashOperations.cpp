@@ -5,6 +5,7 @@
 #include "platform/namespace/FileSystemAccess.h"
 #include "platform/namespace/IdRecord.h"
 #include "platform/namespace/ShellNamespace.h"
+#include "platform/namespace/TrashInfoCache.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -49,6 +50,7 @@ HResult restoreFromTrash(const std::string& trashPath, const std::string& entryN
     if (const HResult moved = renameNoReplace(from, originalPath); failed(moved))
         return moved;
     ::unlink(trashInfoPath(trashPath, entryName).c_str());
+    TrashInfoCache::of(trashPath).forget(entryName);
     reportNamespaceChange(folder ? SHCNE_RMDIR : SHCNE_DELETE, entryAbsolute);
     if (const IdListPtr restored = parsingNameToIdList(originalPath))
         reportNamespaceChange(folder ? SHCNE_MKDIR : SHCNE_CREATE, restored.get());
@@ -60,8 +62,10 @@ HResult deleteFromTrash(const std::string& trashPath, const std::string& entryNa
     if (!isValidComponent(entryName))
         return E_FILE_NOT_FOUND;
     const HResult deleted = deleteItemPermanently(entryAbsolute, filesEntry(trashPath, entryName));
-    if (succeeded(deleted))
+    if (succeeded(deleted)) {
         ::unlink(trashInfoPath(trashPath, entryName).c_str());
+        TrashInfoCache::of(trashPath).forget(entryName);
+    }
     return deleted;
 }
 

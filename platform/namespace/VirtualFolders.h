@@ -18,6 +18,7 @@
 namespace dw::platform {
 
 class FileSystemFolder;
+class TrashInfoCache;
 
 constexpr const char* COMPUTER_PARSING_NAME = "computer:///";
 constexpr const char* NETWORK_PARSING_NAME = "network:///";
@@ -55,6 +56,7 @@ private:
 
     // The desktop directory's entries are children of the desktop itself.
     std::shared_ptr<FileSystemFolder> directory_;
+    ShellFolderPtr trash_;
 };
 
 class ComputerFolder : public NamespaceFolder {
@@ -98,10 +100,11 @@ public:
     HResult EnumObjects(ShcontfFlags flags, std::unique_ptr<IEnumIdList>& result) override;
     HResult GetUIObjectOf(const std::vector<const ItemIdList*>& relatives,
                           std::unique_ptr<IContextMenu>& result) override;
-    // Where an entry was before it was trashed, and its name there ("" when
-    // unknown).
+    // Where an entry was before it was trashed ("" when unknown), read now.
     std::string originalPath(std::string_view entryName) const;
-    std::string originalName(std::string_view entryName) const;
+    // Its name there, or its name in the trash when that is unknown; read
+    // once per listing.
+    std::string shownName(std::string_view entryName) const;
 
 protected:
     HResult bindChild(const IdRecord& child, ShellFolderPtr& result) override;
@@ -114,6 +117,8 @@ protected:
 
 private:
     std::string filesPath() const;
+
+    TrashInfoCache& names_;
 };
 
 } // namespace dw::platform

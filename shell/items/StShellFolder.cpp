@@ -10,12 +10,11 @@ TStShellFolder::TStShellFolder(const dw::platform::ItemIdList* absoluteIdList, T
 void TStShellFolder::Assign(const TStShellItem& source)
 {
     // The base copies every field and clones the relative list; a source
-    // without one leaves none here either.
+    // without one leaves none here either. The ancestor mark is not copied:
+    // it tells how this folder entered its own list.
     TStShellItem::Assign(source);
-    if (const auto* folder = dynamic_cast<const TStShellFolder*>(&source)) {
+    if (const auto* folder = dynamic_cast<const TStShellFolder*>(&source))
         m_indexes = folder->m_indexes;
-        m_ancestorEntry = folder->m_ancestorEntry;
-    }
 }
 
 int TStShellFolder::GetIndex(int which) const

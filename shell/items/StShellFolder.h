@@ -15,7 +15,8 @@ public:
     TStShellFolder(const dw::platform::ItemIdList* absoluteIdList, TStCustomShellController* controller);
 
     // Takes any item; the relative list is cloned only when the source has
-    // one, the indexes only when the source is a folder.
+    // one, the indexes only when the source is a folder. The ancestor mark
+    // stays as it was.
     void Assign(const TStShellItem& source) override;
 
     int GetIndex(int which) const;

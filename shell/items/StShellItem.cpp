@@ -249,6 +249,9 @@ int TStShellItem::Compare(const TStShellItem& other) const
 
 void TStShellItem::ReadIcons()
 {
+    // Filled at most once: a query that failed leaves -1, and is not asked
+    // again by every getter.
+    m_iconsRead = true;
     if (!m_controller)
         return;
     if (m_parentFolder && m_relativeIdList) // the parent is at hand: no need to bind it again
@@ -260,21 +263,21 @@ void TStShellItem::ReadIcons()
 
 int TStShellItem::GetIconIndex()
 {
-    if (m_iconIndex == -1)
+    if (m_iconIndex == -1 && !m_iconsRead)
         ReadIcons();
     return m_iconIndex;
 }
 
 int TStShellItem::GetOpenIconIndex()
 {
-    if (m_iconIndex == -1)
+    if (m_iconIndex == -1 && !m_iconsRead)
         ReadIcons();
     return m_openIconIndex;
 }
 
 int TStShellItem::GetOverlayIndex()
 {
-    if (m_iconIndex == -1)
+    if (m_iconIndex == -1 && !m_iconsRead)
         ReadIcons();
     return m_overlayIndex;
 }

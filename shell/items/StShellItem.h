@@ -116,6 +116,7 @@ private:
     std::uint32_t m_attributes = 0;
     std::string m_attributeText;
     int m_iconIndex = -1;
+    bool m_iconsRead = false; // the icon query was made (it may have failed)
     bool m_isDesktop = false;
     bool m_isFile = false;
     bool m_isFileFolder = false;

@@ -1,4 +1,5 @@
 #include "base/exceptions/SsBase.h"
+#include "base/exceptions/SsMessageText.h"
 
 #include <gtest/gtest.h>
 
@@ -64,6 +65,17 @@ TEST(SsException, EachSubclassKeepsTheCodeGiven)
     EXPECT_EQ(ESsBufStreamError(270).ErrorCode(), 270);
     EXPECT_EQ(ESsRegExError(306, {}).ErrorCode(), 306);
     EXPECT_EQ(ESsShellError(-5).ErrorCode(), -5);
+}
+
+TEST(SsMessageText, FullStopOnlyAfterCharactersThatSortAfterIt)
+{
+    EXPECT_EQ(SsWithFullStop("Invalid folder"), "Invalid folder.");
+    EXPECT_EQ(SsWithFullStop("Cannot create file /tmp/a.dw2"), "Cannot create file /tmp/a.dw2.");
+    EXPECT_EQ(SsWithFullStop("Done."), "Done.");
+    EXPECT_EQ(SsWithFullStop("Really!"), "Really!");   // "!" sorts before "."
+    EXPECT_EQ(SsWithFullStop("Size (bytes)"), "Size (bytes)"); // so does ")"
+    EXPECT_EQ(SsWithFullStop("caf\xc3\xa9"), "caf\xc3\xa9."); // bytes over 127 sort after it
+    EXPECT_EQ(SsWithFullStop(""), "");
 }
 
 } // namespace

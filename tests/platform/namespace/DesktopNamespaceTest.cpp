@@ -174,12 +174,54 @@ TEST(Network, SharesAreNamedShareOnServerAndParseBack)
     ASSERT_EQ(shares.size(), 1u);
     EXPECT_EQ(displayName(*network, shares[0].get()), "export/data on srv");
     EXPECT_EQ(displayName(*network, shares[0].get(), SHGDN_FORPARSING), "//srv/export/data");
-    EXPECT_EQ(attributesOf(*network, shares[0].get(), SFGAO_FILESYSTEM | SFGAO_FOLDER), SFGAO_FOLDER);
+    EXPECT_EQ(attributesOf(*network, shares[0].get(), SFGAO_FILESYSTEM | SFGAO_FOLDER),
+              SFGAO_FILESYSTEM | SFGAO_FOLDER);
 
     const IdListPtr below = parsingNameToIdList("//srv/export/data/reports");
     ASSERT_TRUE(below);
     EXPECT_EQ(idListToParsingName(below.get()), ns.root + "/net/reports");
     EXPECT_EQ(currentShellNamespace().driveTypeOf(below.get()), DriveType::Remote);
+}
+
+TEST(Network, AShareRootIsAFileSystemFolderByTheMountTableAlone)
+{
+    // The mount point is not even there: nothing may look at it to decide.
+    TempNamespace ns("srv:/export @ROOT@/absent nfs4 rw 0 0\n//nas/music @ROOT@/music cifs rw 0 0\n");
+    const IdListPtr share = parsingNameToIdList("//srv/export");
+    ASSERT_TRUE(share);
+    ShellFolderPtr network = bindToParent(share.get());
+    EXPECT_EQ(attributesOf(*network, ILFindLastID(share.get()), SFGAO_FILESYSTEM | SFGAO_FOLDER),
+              SFGAO_FILESYSTEM | SFGAO_FOLDER);
+    EXPECT_EQ(idListToParsingName(share.get()), "//srv/export");
+    EXPECT_EQ(localPathOfParsingName("//srv/export"), ns.root + "/absent");
+}
+
+TEST(Network, ShareNamesResolveToTheirMountPoints)
+{
+    TempNamespace ns("srv:/export/data @ROOT@/net nfs4 rw 0 0\nsrv:/export/data/deep @ROOT@/deep nfs4 rw 0 0\n");
+    EXPECT_EQ(localPathOfParsingName("//srv/export/data"), ns.root + "/net");
+    EXPECT_EQ(localPathOfParsingName("//srv/export/data/reports/a.dw2"), ns.root + "/net/reports/a.dw2");
+    EXPECT_EQ(localPathOfParsingName("//srv/export/data/deep/x"), ns.root + "/deep/x"); // the longest share
+    EXPECT_EQ(localPathOfParsingName(ns.home + "/a.dw2"), ns.home + "/a.dw2");
+    for (const std::string& nothing : std::vector<std::string>{"//srv/export/database", "//other/export/data", "//srv/export/data/../x",
+                                       "//srv/export/data/./x", "trash:///a", "computer:///", "relative/a.dw2", "",
+                                       std::string("//srv/export/data/a\0b", 22)})
+        EXPECT_FALSE(localPathOfParsingName(nothing)) << nothing;
+}
+
+TEST(Network, FindDataOfPathsOnAShareComesFromTheMountPoint)
+{
+    TempNamespace ns("srv:/export/data @ROOT@/net nfs4 rw 0 0\n");
+    ns.makeFolder("net");
+    ns.makeFolder("net/reports");
+    ns.makeFile("net/reports/a.dw2", "12345");
+    FindData data;
+    ASSERT_EQ(FindFileData("//srv/export/data/reports/a.dw2", data), S_OK);
+    EXPECT_EQ(data.size, 5u);
+    ASSERT_EQ(FindFileData("//srv/export/data", data), S_OK);
+    EXPECT_TRUE(data.attributes & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(FindFileData("//srv/export/data/missing.dw2", data), E_FILE_NOT_FOUND);
+    EXPECT_EQ(FindFileData("//srv/elsewhere/a.dw2", data), E_FILE_NOT_FOUND);
 }
 
 TEST(Network, EmptyWithoutNetworkMounts)
@@ -256,4 +298,53 @@ TEST(DriveTypes, VirtualItemsHaveNoRootAndOnlyVolumesTellTheirOwn)
     EXPECT_EQ(shell.volumeDriveType(parsingNameToIdList(ns.root + "/dvd").get()), DriveType::CdRom);
     EXPECT_EQ(shell.volumeDriveType(parsingNameToIdList(ns.root + "/dvd/video").get()), std::nullopt);
     EXPECT_EQ(shell.volumeDriveType(parsingNameToIdList("computer:///").get()), std::nullopt);
+}
+
+TEST(DesktopParsing, RelativePathsNameNothing)
+{
+    TempNamespace ns;
+    ns.makeFile("home/Desktop/notes.dw2");
+    ns.makeFolder("home/Desktop/Projects");
+    ns.makeFile("home/Desktop/a:b");
+    for (const char* relative : {".", "./", "..", "notes.dw2", "Projects", "./Projects", "Projects/../notes.dw2",
+                                 "a:b", "Projects/a://b"})
+        EXPECT_FALSE(parsingNameToIdList(relative)) << relative;
+    const IdListPtr absolute = parsingNameToIdList(ns.desktop + "/notes.dw2");
+    ASSERT_TRUE(absolute);
+    // The desktop folder itself still parses the names of its own children.
+    IdListPtr child;
+    ASSERT_EQ(ns.desktopFolder()->ParseDisplayName("notes.dw2", child), S_OK);
+    EXPECT_EQ(idListToParsingName(child.get()), ns.desktop + "/notes.dw2");
+}
+
+TEST(DesktopParsing, DotDotIsResolvedWhereTheLinkBeforeItLeads)
+{
+    TempNamespace ns;
+    ns.makeFolder("elsewhere");
+    ns.makeFolder("elsewhere/inner");
+    ns.makeFolder("elsewhere/normal");
+    ns.makeLink(ns.root + "/elsewhere/inner", "home/Desktop/innerlink");
+    ns.makeFolder("home/Calendars");
+
+    const IdListPtr throughLink = parsingNameToIdList(ns.desktop + "/innerlink/../normal");
+    ASSERT_TRUE(throughLink);
+    EXPECT_EQ(idListToParsingName(throughLink.get()), ns.root + "/elsewhere/normal");
+    EXPECT_FALSE(parsingNameToIdList(ns.desktop + "/innerlink/../../Desktop")); // that is elsewhere's parent
+
+    const IdListPtr plain = parsingNameToIdList(ns.home + "/Calendars/../Desktop/./");
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(idListToParsingName(plain.get()), ns.desktop);
+    const IdListPtr aboveRoot = parsingNameToIdList("/../.." + ns.home);
+    ASSERT_TRUE(aboveRoot);
+    EXPECT_EQ(idListToParsingName(aboveRoot.get()), ns.home);
+}
+
+TEST(DesktopParsing, DotDotAfterAFileOrAMissingNameIsRefused)
+{
+    TempNamespace ns;
+    ns.makeFile("home/notes.dw2");
+    ns.makeLink(ns.root + "/nowhere", "home/dangling");
+    EXPECT_FALSE(parsingNameToIdList(ns.home + "/notes.dw2/../Desktop"));
+    EXPECT_FALSE(parsingNameToIdList(ns.home + "/missing/../Desktop"));
+    EXPECT_FALSE(parsingNameToIdList(ns.home + "/dangling/../Desktop"));
 }

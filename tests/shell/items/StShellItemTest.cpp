@@ -246,3 +246,31 @@ TEST_F(ShellItemTest, IconsAreReadOnceAllThreeTogether)
     folderItem->GetOpenIconIndex();
     EXPECT_EQ(ns->attributeRequests.size(), asked);
 }
+
+TEST_F(ShellItemTest, AFailedIconQueryIsNotRepeatedByEveryGetter)
+{
+    FakeNode& broken = ns->addFolder(ns->desktop(), "Broken", "/broken");
+    broken.failAttributes = true; // the icon query asks attributes too, and fails
+    const auto item = itemFor(broken);
+    EXPECT_EQ(item->GetIconIndex(), -1);
+    const std::size_t asked = ns->attributeRequests.size();
+    EXPECT_EQ(item->GetIconIndex(), -1);
+    EXPECT_EQ(item->GetOpenIconIndex(), -1);
+    EXPECT_EQ(item->GetOverlayIndex(), -1);
+    EXPECT_EQ(ns->attributeRequests.size(), asked);
+}
+
+TEST_F(ShellItemTest, FolderAssignLeavesTheAncestorMarkAsItWas)
+{
+    FakeNode& folder = ns->addFolder(ns->desktop(), "Calendars", "/cal");
+    TStShellFolder ancestor(ns->absoluteOf(folder).get(), &controller);
+    ancestor.SetAncestorEntry(true);
+    TStShellFolder copy(&controller);
+    copy.Assign(ancestor);
+    EXPECT_FALSE(copy.IsAncestorEntry());
+    EXPECT_EQ(copy.GetPath(), "/cal");
+    TStShellFolder marked(&controller);
+    marked.SetAncestorEntry(true);
+    marked.Assign(TStShellFolder(ns->absoluteOf(folder).get(), &controller));
+    EXPECT_TRUE(marked.IsAncestorEntry());
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Parsing names of network shares, "//SERVER/SHARE" and what lies below it,
+// matched against the volume table alone: the share's server is never asked
+// (it may not answer), and neither is its mount point.
+
+#include "platform/namespace/MountTable.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dw::platform {
+
+// "//SERVER/SHARE".
+std::string uncName(const NetworkShareName& share);
+
+struct ShareMatch {
+    const Volume* volume = nullptr; // the share's mount
+    std::string_view rest;          // what follows its name: "" or "/..."
+};
+
+// The mounted share whose name `name` starts with (the longest, whole
+// components only); nothing when no share's name does.
+std::optional<ShareMatch> matchShareName(const std::vector<Volume>& volumes, std::string_view name);
+
+// The local path `name` stands for: a share's name, or a path below it,
+// becomes the same path below the share's mount point; an absolute local
+// path is itself. Nothing for anything else (a relative path, a virtual
+// folder's name, a share not mounted, "." or ".." below a share).
+std::optional<std::string> localPathOfParsingName(const std::vector<Volume>& volumes, const std::string& name);
+
+} // namespace dw::platform
