@@ -10,6 +10,7 @@
 #include "shell/tree/StShellTreeDelegate.h"
 #include "shell/tree/StShellTreeModel.h"
 #include "shell/tree/StTreeListing.h"
+#include "platform/namespace/DropTarget.h"
 
 using namespace dw::platform;
 
@@ -60,6 +61,9 @@ TStCustomShellTreeView::TStCustomShellTreeView(QWidget* parent)
     setAcceptDrops(m_options.Contains(toAllowDrop));
     connect(this, &QTreeView::expanded, this, &TStCustomShellTreeView::NodeExpanded);
     connect(this, &QTreeView::collapsed, this, &TStCustomShellTreeView::NodeCollapsed);
+    setAutoScroll(false); // a drag scrolls as the tree's own rule says
+    setDropIndicatorShown(false);
+    connect(&m_expandTimer, &QTimer::timeout, this, &TStCustomShellTreeView::ExpandDropTarget);
     CreateNotifier();
 }
 
@@ -67,6 +71,7 @@ TStCustomShellTreeView::~TStCustomShellTreeView()
 {
     m_opening.reset();
     m_listings.clear();
+    m_dropTarget.reset();
     m_notifier.reset();
 }
 

@@ -36,6 +36,7 @@ class TStShellTreeModel;
 class TStCustomShellNotification;
 struct TStTreeNode;
 namespace dw::platform {
+class IDropTarget;
 class ListingDelivery;
 class LineCall;
 struct ListingBatch;
@@ -139,6 +140,11 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     friend class TStShellTreeDelegate;
@@ -199,7 +205,14 @@ private:
     void RefreshIfExpanded(TStTreeNode* node);
     void RemoveNode(TStTreeNode& node);
 
+    // Drag and drop.
     TStTreeNode* NodeAtPoint(const QPoint& position) const;
+    // Makes `node` the drop target: marks it, hands the drag on to its
+    // folder's drop target, restarts the expand timer; answers the effect.
+    unsigned SetDropTarget(TStTreeNode* node, unsigned keyState, unsigned allowed);
+    void EndDragOver();
+    void AutoScroll(const QPoint& position);
+    void ExpandDropTarget();
 
     TStShellTreeModel* m_model;
     QColor m_compressedColor = QColor(0, 0, 255);
@@ -236,4 +249,12 @@ private:
     std::string m_openedPath;
     dw::platform::IdListPtr m_openedList;
     bool m_selectingQuietly = false;
+
+    // The drag over the tree: its items, the target folder's drop target,
+    // the timers that expand a hovered node and scroll near the edges.
+    std::vector<std::string> m_dragPaths;
+    std::unique_ptr<dw::platform::IDropTarget> m_dropTarget;
+    QTimer m_expandTimer;
+    QTimer m_scrollTimer;
+    QPoint m_dragPosition;
 };
