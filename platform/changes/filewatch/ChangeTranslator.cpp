@@ -25,30 +25,19 @@ std::optional<std::size_t> findMoveTo(const std::vector<RawWatchEvent>& events, 
 
 } // namespace
 
-TranslatedBatch ChangeTranslator::translate(std::vector<RawWatchEvent> events)
+TranslatedBatch ChangeTranslator::translate(std::vector<RawWatchEvent> events, ReadEnd end)
 {
     if (heldMove_) {
         events.insert(events.begin(), std::move(*heldMove_));
         heldMove_.reset();
     }
+    mayHoldTrailingMove_ = end == ReadEnd::MoreWaiting;
     TranslatedBatch batch;
     std::vector<bool> consumed(events.size(), false);
     for (std::size_t i = 0; i < events.size(); ++i) {
         if (!consumed[i])
             translateOne(events, i, consumed, batch);
     }
-    return batch;
-}
-
-TranslatedBatch ChangeTranslator::flushHeldMove()
-{
-    TranslatedBatch batch;
-    if (!heldMove_)
-        return batch;
-    const RawWatchEvent held = std::move(*heldMove_);
-    heldMove_.reset();
-    for (const auto& folder : std::vector<std::string>(table_.pathsOf(held.watch)))
-        moveOut(childPath(folder, held.name), isFolderEvent(held), batch);
     return batch;
 }
 
@@ -98,7 +87,7 @@ void ChangeTranslator::translateMoveFrom(const std::vector<RawWatchEvent>& event
 {
     const RawWatchEvent& from = events[index];
     const auto to = findMoveTo(events, index, consumed);
-    if (!to && index + 1 == events.size()) {
+    if (!to && index + 1 == events.size() && mayHoldTrailingMove_) {
         heldMove_ = from;
         return;
     }
@@ -145,8 +134,13 @@ void ChangeTranslator::translateSelfEvent(const RawWatchEvent& event, Translated
             reportGone(path, EntryKind::Folder, batch);
         }
     }
-    if ((event.mask & IN_UNMOUNT) != 0)
+    if ((event.mask & IN_UNMOUNT) != 0) {
+        const auto& paths = table_.pathsOf(event.watch);
+        batch.unmountedFolders.insert(batch.unmountedFolders.end(), paths.begin(), paths.end());
+        for (const auto& path : paths)
+            entries_.forget(path);
         table_.removeWatch(event.watch);
+    }
 }
 
 void ChangeTranslator::reportOverflow(TranslatedBatch& batch) const

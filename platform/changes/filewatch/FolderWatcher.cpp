@@ -3,50 +3,15 @@
 #include "platform/changes/LiveUpdateNotice.h"
 #include "platform/changes/ShellChangeEvents.h"
 #include "platform/changes/filewatch/BurstCoalescer.h"
+#include "platform/changes/filewatch/WatchNotices.h"
 
 #include <string>
 
 namespace dw::platform {
-namespace {
-
-// How long a "moved from" at the end of a read waits for its "moved to".
-constexpr int kHeldMoveWaitMs = 20;
-
-std::string watchLimitNotice()
-{
-    const long limit = maxUserWatches();
-    return "Live updates are incomplete: the system's limit of " + (limit > 0 ? std::to_string(limit) + " " : "")
-        + "watched folders was reached, so changes in some folders show only when they are opened again. "
-          "To raise the limit, run as root: sysctl fs.inotify.max_user_watches=524288";
-}
-
-std::string overflowNotice()
-{
-    const long limit = maxQueuedEvents();
-    return "Live updates are incomplete: more changes happened at once than the system can queue"
-        + (limit > 0 ? " (" + std::to_string(limit) + " events)" : std::string())
-        + ", so the affected folders were read again. "
-          "To raise the limit, run as root: sysctl fs.inotify.max_queued_events=65536";
-}
-
-std::string unavailableNotice()
-{
-    const long limit = maxUserInstances();
-    return "Live updates are off: the system refused to watch folders"
-        + (limit > 0 ? " (its limit of " + std::to_string(limit) + " watching programs may be reached)" : std::string())
-        + ", so changes show only when folders are opened again. "
-          "To raise the limit, run as root: sysctl fs.inotify.max_user_instances=1024";
-}
-
-} // namespace
-
 FolderWatcher::FolderWatcher(ChangeSink sink, QObject* parent) : QObject(parent), sink_(std::move(sink))
 {
-    heldMoveTimer_.setSingleShot(true);
-    heldMoveTimer_.setInterval(kHeldMoveWaitMs);
-    connect(&heldMoveTimer_, &QTimer::timeout, this, [this] { settleHeldMove(); });
     if (!reader_.isOpen()) {
-        ReportLiveUpdateProblem(LiveUpdateProblem::WatchingUnavailable, unavailableNotice());
+        ReportLiveUpdateProblem(LiveUpdateProblem::WatchingUnavailable, unavailableNotice(instanceLimit()));
         return;
     }
     notifier_ = std::make_unique<QSocketNotifier>(reader_.fileDescriptor(), QSocketNotifier::Read);
@@ -89,31 +54,27 @@ void FolderWatcher::unwatchAll()
         unwatchTree(root);
 }
 
-void FolderWatcher::processPendingEvents()
+void FolderWatcher::rewatchFolder(const std::string& folder)
 {
-    auto events = reader_.readAvailable(kReadBudget);
-    if (events.empty() && !translator_.hasHeldMove())
-        return;
-    handOn(translator_.translate(std::move(events)));
-    if (translator_.hasHeldMove())
-        heldMoveTimer_.start();
+    unwatchTree(folder);
+    watchFolder(folder);
 }
 
-void FolderWatcher::settleHeldMove()
+void FolderWatcher::processPendingEvents()
 {
-    auto events = reader_.readAvailable(kReadBudget);
-    if (events.empty()) {
-        handOn(translator_.flushHeldMove()); // its partner never came: a move out
+    WatchEventRead read = reader_.readAvailable(kReadBudget);
+    if (read.events.empty() && !translator_.hasHeldMove())
         return;
-    }
-    handOn(translator_.translate(std::move(events)));
-    if (translator_.hasHeldMove())
-        heldMoveTimer_.start();
+    // A move held at the end of a read that stopped at its budget is settled
+    // by the next read, which the kernel's waiting events bring at once.
+    handOn(translator_.translate(std::move(read.events), read.moreWaiting ? ReadEnd::MoreWaiting : ReadEnd::QueueDrained));
 }
 
 void FolderWatcher::handOn(TranslatedBatch batch)
 {
     removeKernelWatches(batch.watchesToRemove);
+    for (const auto& folder : batch.unmountedFolders)
+        watchFolder(folder);
     if (batch.overflowed)
         reportOverflow();
     ReportBudget budget;
@@ -132,7 +93,7 @@ void FolderWatcher::removeKernelWatches(const std::vector<int>& watches)
 
 void FolderWatcher::reportWatchLimit(const std::string& folder)
 {
-    ReportLiveUpdateProblem(LiveUpdateProblem::WatchLimitReached, watchLimitNotice());
+    ReportLiveUpdateProblem(LiveUpdateProblem::WatchLimitReached, watchLimitNotice(watchLimit()));
     if (!reportedUnwatchable_.insert(folder).second)
         return;
     if (sink_)
@@ -141,7 +102,7 @@ void FolderWatcher::reportWatchLimit(const std::string& folder)
 
 void FolderWatcher::reportOverflow()
 {
-    ReportLiveUpdateProblem(LiveUpdateProblem::EventQueueOverflowed, overflowNotice());
+    ReportLiveUpdateProblem(LiveUpdateProblem::EventQueueOverflowed, overflowNotice(maxQueuedEvents()));
 }
 
 } // namespace dw::platform

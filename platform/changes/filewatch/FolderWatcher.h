@@ -12,7 +12,8 @@
 // watched is reported as changed ("read it again yourself"), once, and the user is
 // told once how to raise the limit (LiveUpdateNotice.h); when the kernel's
 // event queue overflows, every watched root is reported as changed and the
-// user is told once as well.
+// user is told once as well. A watched folder whose volume is unmounted is
+// watched again (what lies under the mount point is a folder too).
 
 #include "platform/changes/filewatch/ChangeTranslator.h"
 #include "platform/changes/filewatch/InotifyReader.h"
@@ -21,7 +22,6 @@
 
 #include <QObject>
 #include <QSocketNotifier>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -48,6 +48,9 @@ public:
     void unwatchFolder(const std::string& folder);
     // Stops watching `folder` and every watched folder below it.
     void unwatchTree(const std::string& folder);
+    // Watches `folder` afresh, alone: what its path leads to changed (a
+    // volume was mounted on it or taken away).
+    void rewatchFolder(const std::string& folder);
     void unwatchAll();
 
     bool isWatched(const std::string& folder) const { return table_.isWatched(folder); }
@@ -73,7 +76,6 @@ public:
 
 private:
     void handOn(TranslatedBatch batch);
-    void settleHeldMove();
     void removeKernelWatches(const std::vector<int>& watches);
     void reportWatchLimit(const std::string& folder);
     void reportOverflow();
@@ -83,7 +85,6 @@ private:
     WatchTable table_;
     ChangeTranslator translator_{table_};
     std::unique_ptr<QSocketNotifier> notifier_;
-    QTimer heldMoveTimer_;
     WatchAdder watchAdder_;
     AliasFolders aliasFolders_;
     // Folders already reported as unwatchable: a view re-reading one enumerates
