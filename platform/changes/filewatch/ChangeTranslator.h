@@ -49,6 +49,7 @@ public:
 
     // Keeps the record of entries of the folders being watched.
     void folderWatched(const std::string& folder) { entries_.list(folder); }
+    void folderWatched(const std::string& folder, FolderListing listing) { entries_.assign(folder, std::move(listing)); }
     void folderUnwatched(const std::string& folder) { entries_.forget(folder); }
     void treeUnwatched(const std::string& folder) { entries_.forgetTree(folder); }
 
@@ -62,7 +63,8 @@ private:
     void translateSelfEvent(const RawWatchEvent& event, TranslatedBatch& batch);
     void reportOverflow(TranslatedBatch& batch) const;
     void moveOut(const std::string& path, bool kernelSaysFolder, TranslatedBatch& batch);
-    void arrive(const std::string& path, bool kernelSaysFolder, bool mayReplace, TranslatedBatch& batch);
+    void arrive(const std::string& parent, const std::string& name, bool kernelSaysFolder, bool mayReplace,
+                TranslatedBatch& batch);
     void reportGone(const std::string& path, EntryKind kind, TranslatedBatch& batch);
     EntryKind knownKind(const std::string& path, bool kernelSaysFolder) const;
     void forgetTree(const std::string& path, TranslatedBatch& batch);

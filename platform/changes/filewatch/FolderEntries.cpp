@@ -45,18 +45,23 @@ std::optional<EntryKind> entryKindAt(const std::string& path)
     return toFolder ? EntryKind::FolderLink : EntryKind::File; // dangling links are files
 }
 
-void FolderEntries::list(const std::string& folder)
+std::optional<FolderListing> listFolder(const std::string& folder)
 {
-    auto& entries = entriesOf_[folder];
-    entries.clear();
     std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
     if (!dir)
-        return;
+        return std::nullopt;
+    FolderListing entries;
     while (const dirent* entry = ::readdir(dir.get())) {
         const std::string name = entry->d_name;
         if (name != "." && name != "..")
             entries[name] = kindOfListed(folder, *entry);
     }
+    return entries;
+}
+
+void FolderEntries::list(const std::string& folder)
+{
+    entriesOf_[folder] = listFolder(folder).value_or(FolderListing());
 }
 
 void FolderEntries::forget(const std::string& folder)
@@ -80,7 +85,7 @@ void FolderEntries::renameTree(const std::string& from, const std::string& to)
 {
     if (from == to)
         return;
-    std::vector<std::pair<std::string, std::unordered_map<std::string, EntryKind>>> moved;
+    std::vector<std::pair<std::string, FolderListing>> moved;
     for (const auto& [folder, entries] : entriesOf_) {
         if (folder == from || isBelow(from, folder))
             moved.emplace_back(to + folder.substr(from.size()), entries);
@@ -104,9 +109,14 @@ std::optional<EntryKind> FolderEntries::kindOf(const std::string& path) const
 
 void FolderEntries::set(const std::string& path, EntryKind kind)
 {
-    const auto folder = entriesOf_.find(parentPath(path));
-    if (folder != entriesOf_.end())
-        folder->second[nameOf(path)] = kind;
+    set(parentPath(path), nameOf(path), kind);
+}
+
+void FolderEntries::set(const std::string& folder, const std::string& name, EntryKind kind)
+{
+    const auto entries = entriesOf_.find(folder);
+    if (entries != entriesOf_.end())
+        entries->second[name] = kind;
 }
 
 void FolderEntries::erase(const std::string& path)

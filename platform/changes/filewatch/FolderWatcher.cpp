@@ -16,18 +16,34 @@ FolderWatcher::FolderWatcher(ChangeSink sink, QObject* parent) : QObject(parent)
     }
     notifier_ = std::make_unique<QSocketNotifier>(reader_.fileDescriptor(), QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { processPendingEvents(); });
+    burstPause_.setSingleShot(true);
+    burstPause_.setInterval(kBurstPauseMs);
+    connect(&burstPause_, &QTimer::timeout, this, [this] { readAfterPause(); });
 }
 
 FolderWatcher::~FolderWatcher() = default;
 
 AddWatchResult FolderWatcher::watchFolder(const std::string& folder)
 {
+    return addWatch(folder, std::nullopt);
+}
+
+AddWatchResult FolderWatcher::watchListedFolder(const std::string& folder, FolderListing listing)
+{
+    return addWatch(folder, std::move(listing));
+}
+
+AddWatchResult FolderWatcher::addWatch(const std::string& folder, std::optional<FolderListing> listing)
+{
     if (table_.isWatched(folder))
         return AddWatchResult::Added;
     const AddedWatch added = watchAdder_ ? watchAdder_(folder) : reader_.addWatch(folder);
     if (added.result == AddWatchResult::Added) {
         table_.add(added.watch, folder);
-        translator_.folderWatched(folder);
+        if (listing)
+            translator_.folderWatched(folder, std::move(*listing));
+        else
+            translator_.folderWatched(folder);
         reportedUnwatchable_.erase(folder);
     } else if (added.result == AddWatchResult::LimitReached) {
         reportWatchLimit(folder);
@@ -60,14 +76,34 @@ void FolderWatcher::rewatchFolder(const std::string& folder)
     watchFolder(folder);
 }
 
-void FolderWatcher::processPendingEvents()
+bool FolderWatcher::processPendingEvents()
 {
     WatchEventRead read = reader_.readAvailable(kReadBudget);
     if (read.events.empty() && !translator_.hasHeldMove())
-        return;
+        return false;
+    pauseReading();
     // A move held at the end of a read that stopped at its budget is settled
     // by the next read, which the kernel's waiting events bring at once.
     handOn(translator_.translate(std::move(read.events), read.moreWaiting ? ReadEnd::MoreWaiting : ReadEnd::QueueDrained));
+    return true;
+}
+
+// A change seldom comes alone: rather than waking for each of a burst, the
+// watcher reads again after a short pause, and what came meanwhile is read
+// (and folded) at once. The first change after a quiet spell is read as
+// soon as the kernel queues it.
+void FolderWatcher::pauseReading()
+{
+    if (!notifier_ || burstPause_.isActive())
+        return;
+    notifier_->setEnabled(false);
+    burstPause_.start();
+}
+
+void FolderWatcher::readAfterPause()
+{
+    if (!processPendingEvents())
+        notifier_->setEnabled(true); // quiet again: wake for the next change
 }
 
 void FolderWatcher::handOn(TranslatedBatch batch)

@@ -22,6 +22,7 @@
 
 #include <QObject>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -44,6 +45,9 @@ public:
 
     // Starts watching `folder` (already watched counts as Added).
     AddWatchResult watchFolder(const std::string& folder);
+    // The same for a folder whose entries were just read (on another thread),
+    // so that it need not be read again here.
+    AddWatchResult watchListedFolder(const std::string& folder, FolderListing listing);
     // Stops watching `folder` alone.
     void unwatchFolder(const std::string& folder);
     // Stops watching `folder` and every watched folder below it.
@@ -57,9 +61,13 @@ public:
     std::size_t watchedFolderCount() const { return table_.pathCount(); }
     std::vector<std::string> watchedFolders() const { return table_.paths(); }
 
-    // Reads and hands on what is waiting now. Runs by itself when the kernel
-    // signals; callable directly by code that must not wait for the loop.
-    void processPendingEvents();
+    // Reads and hands on what is waiting now; false when nothing was. Runs
+    // by itself when the kernel signals (during a burst of changes, after a
+    // pause of kBurstPauseMs, so a burst is read in few large reads);
+    // callable directly by code that must not wait for the loop.
+    bool processPendingEvents();
+
+    static constexpr int kBurstPauseMs = 5;
 
     // Replaces the kernel's answer to adding a watch (tests present a kernel
     // whose watch limit is reached); an empty function restores it.
@@ -75,6 +83,9 @@ public:
     static constexpr std::size_t kReadBudget = 256 * 1024;
 
 private:
+    AddWatchResult addWatch(const std::string& folder, std::optional<FolderListing> listing);
+    void pauseReading();
+    void readAfterPause();
     void handOn(TranslatedBatch batch);
     void removeKernelWatches(const std::vector<int>& watches);
     void reportWatchLimit(const std::string& folder);
@@ -85,6 +96,7 @@ private:
     WatchTable table_;
     ChangeTranslator translator_{table_};
     std::unique_ptr<QSocketNotifier> notifier_;
+    QTimer burstPause_;
     WatchAdder watchAdder_;
     AliasFolders aliasFolders_;
     // Folders already reported as unwatchable: a view re-reading one enumerates

@@ -34,4 +34,14 @@ std::string unavailableNotice(const InotifyLimit& instances)
         + ", so changes show only when folders are opened again. " + raiseAdvice(instances.setting, 1024);
 }
 
+std::string subtreeBudgetNotice(const std::string& root, std::size_t budget, const InotifyLimit& kernelLimit)
+{
+    std::string notice = "Live updates are incomplete: " + root + " holds more folders than the "
+        + std::to_string(budget)
+        + " that are watched at most, so changes in the others show only when they are opened again.";
+    if (kernelLimit.value > 0)
+        notice += " That number is a quarter of the system's limit. " + raiseAdvice(kernelLimit.setting, 524288);
+    return notice;
+}
+
 } // namespace dw::platform

@@ -4,6 +4,7 @@
 
 #include "platform/changes/filewatch/InotifyReader.h"
 
+#include <cstddef>
 #include <string>
 
 namespace dw::platform {
@@ -16,5 +17,10 @@ std::string overflowNotice(long queueLimit);
 
 // The kernel refused an inotify instance.
 std::string unavailableNotice(const InotifyLimit& instances);
+
+// The subtree at `root` holds more folders than the `budget` of watches a
+// recursive registration gets; `kernelLimit` is what the budget follows
+// (its value 0 when the budget is a fixed one).
+std::string subtreeBudgetNotice(const std::string& root, std::size_t budget, const InotifyLimit& kernelLimit);
 
 } // namespace dw::platform

@@ -5,6 +5,7 @@
 
 #include "platform/changes/ChangeNotify.h"
 #include "platform/changes/ChangeRegistry.h"
+#include "platform/changes/LiveUpdateNotice.h"
 #include "platform/namespace/IdRecord.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "tests/support/qt/EventLoopWaiting.h"
@@ -75,6 +76,12 @@ protected:
         QCoreApplication::processEvents();
     }
 
+    static void waitForWalks()
+    {
+        dw::test::processEventsUntil([] { return !FileSystemChangeSource::instance()->isWalkingSubtrees(); }, 5000,
+                                     20);
+    }
+
     const std::vector<Report>& waitFor(std::size_t count, qint64 patienceMs = 2000)
     {
         dw::test::processEventsUntil([&] { return reports_.size() >= count; }, patienceMs);
@@ -138,16 +145,70 @@ TEST_F(FileSystemChangeSourceTest, BurstTooBigForAViewsQueueArrivesAsOneFolderUp
     EXPECT_EQ(waitFor(2, 500), expected);
 }
 
-TEST_F(FileSystemChangeSourceTest, FoldersNotYetOpenedAreNotWatched)
+TEST_F(FileSystemChangeSourceTest, RecursiveRegistrationWatchesFoldersNoViewHasOpened)
 {
+    fs::create_directories(root_ + "/unopened/deeper");
     watch(root_, true);
-    touch(root_ + "/unopened/quiet.dw2");
-    EXPECT_TRUE(waitFor(1, 300).empty());
+    waitForWalks();
+    touch(root_ + "/unopened/deeper/heard.dw2");
+    EXPECT_EQ(waitFor(1), (std::vector<Report>{{SHCNE_CREATE, root_ + "/unopened/deeper/heard.dw2", "-"}}));
 
+    // A folder made later, and one moved in with folders of its own.
+    fs::create_directories(outside_ + "/brought/inner");
+    fs::create_directory(root_ + "/made");
+    fs::rename(outside_ + "/brought", root_ + "/brought");
+    waitFor(3);
+    waitForWalks();
+    touch(root_ + "/made/a.dw2");
+    touch(root_ + "/brought/inner/b.dw2");
+    const std::vector<Report> expected = {
+        {SHCNE_CREATE, root_ + "/unopened/deeper/heard.dw2", "-"},
+        {SHCNE_MKDIR, root_ + "/made", "-"},
+        {SHCNE_MKDIR, root_ + "/brought", "-"},
+        {SHCNE_CREATE, root_ + "/made/a.dw2", "-"},
+        {SHCNE_CREATE, root_ + "/brought/inner/b.dw2", "-"},
+    };
+    EXPECT_EQ(waitFor(expected.size()), expected);
+}
+
+TEST_F(FileSystemChangeSourceTest, SubtreeBeyondTheBudgetIsWatchedInPartAndTheNoticeSaysSo)
+{
+    for (int i = 0; i < 6; ++i)
+        fs::create_directories(root_ + "/many/f" + std::to_string(i));
+    FileSystemChangeSource* source = FileSystemChangeSource::instance();
+    auto& watcher = source->folderWatcher();
+    QCoreApplication::processEvents(); // earlier tests' watches go
+    const std::size_t budget = source->subtreeWatchBudget();
+    const auto restore = qScopeGuard([source, budget] { source->setSubtreeWatchBudget(budget); });
+    source->setSubtreeWatchBudget(watcher.watchedFolderCount() + 4);
+    ClearLiveUpdateNotices();
+
+    watch(root_, true);
+    waitForWalks();
+    EXPECT_LE(watcher.watchedFolderCount(), source->subtreeWatchBudget());
+    EXPECT_TRUE(watcher.isWatched(root_));
+    const std::string notice = LiveUpdateNotice();
+    EXPECT_NE(notice.find(root_ + " holds more folders than the " + std::to_string(source->subtreeWatchBudget())),
+              std::string::npos)
+        << notice;
+
+    // A folder beyond the budget is still watched once a view opens it.
+    dw::test::openFolder(root_ + "/many/f5");
+    EXPECT_TRUE(watcher.isWatched(root_ + "/many/f5"));
+}
+
+TEST_F(FileSystemChangeSourceTest, WholeNamespaceRegistrationWatchesWhatViewsOpened)
+{
+    const SHChangeNotifyEntry entry{nullptr, true};
+    id_ = SHChangeNotifyRegister(&window_, SHCNRF_InterruptLevel, SHCNE_CREATE, WM_USER + 1, 1, &entry);
+    ASSERT_NE(id_, 0u);
+    waitForWalks();
+    auto& watcher = FileSystemChangeSource::instance()->folderWatcher();
+    EXPECT_FALSE(watcher.isWatched(root_ + "/unopened")) << "the desktop stands for whole disks";
     dw::test::openFolder(root_ + "/unopened");
+    EXPECT_TRUE(watcher.isWatched(root_ + "/unopened"));
     touch(root_ + "/unopened/heard.dw2");
-    const std::vector<Report> expected = {{SHCNE_CREATE, root_ + "/unopened/heard.dw2", "-"}};
-    EXPECT_EQ(waitFor(1), expected);
+    EXPECT_EQ(waitFor(1), (std::vector<Report>{{SHCNE_CREATE, root_ + "/unopened/heard.dw2", "-"}}));
 }
 
 TEST_F(FileSystemChangeSourceTest, PlainRegistrationWatchesItsFolderOnly)
@@ -243,6 +304,38 @@ TEST_F(FileSystemChangeSourceTest, VolumesAppearingAndGoingAwayAreDrivesAddedAnd
         {SHCNE_DRIVEREMOVED | SHCNE_MEDIAREMOVED, stick, "-"},
     };
     EXPECT_EQ(waitFor(expected.size()), expected);
+}
+
+TEST_F(FileSystemChangeSourceTest, MountInsideAWatchedFolderIsAChangeOfTheMountPointsFolder)
+{
+    const std::string table = base_ + "/mounts";
+    const std::string rootLine = "/dev/sda1 / ext4 rw 0 0\n";
+    const auto writeTable = [&](const std::string& text) { std::ofstream(table, std::ios::trunc) << text; };
+    fs::create_directories(root_ + "/sub/disk");
+    fs::create_directories(root_ + "/sub/scratch");
+    fs::create_directories(outside_ + "/elsewhere");
+    writeTable(rootLine);
+    FileSystemChangeSource* source = FileSystemChangeSource::instance();
+    source->watchMountTable(table, base_ + "/sys/block");
+    const auto restore = qScopeGuard([source] { source->watchMountTable("/proc/self/mounts", "/sys/block"); });
+    watch(root_, true);
+    waitForWalks();
+
+    // A disk (a volume of its own) and a memory file system (no volume), then
+    // both gone again; a mount in a folder nobody watches is no change.
+    writeTable(rootLine + "/dev/loop7 " + root_ + "/sub/disk ext4 rw 0 0\nnone " + root_
+               + "/sub/scratch tmpfs rw 0 0\nnone " + outside_ + "/elsewhere tmpfs rw 0 0\n");
+    source->mountWatcher()->rescan();
+    writeTable(rootLine);
+    source->mountWatcher()->rescan();
+    const std::vector<Report> expected = {
+        {SHCNE_UPDATEDIR, root_ + "/sub/disk", "-"},
+        {SHCNE_UPDATEDIR, root_ + "/sub/scratch", "-"},
+        {SHCNE_UPDATEDIR, root_ + "/sub/disk", "-"},
+        {SHCNE_UPDATEDIR, root_ + "/sub/scratch", "-"},
+    };
+    EXPECT_EQ(waitFor(expected.size()), expected);
+    EXPECT_TRUE(source->folderWatcher().isWatched(root_ + "/sub/disk")) << "watched afresh";
 }
 
 } // namespace
