@@ -114,14 +114,17 @@ void FileSystemChangeSource::handleMail(SourceInbox::Mail mail)
 
 void FileSystemChangeSource::folderEnumerated(const std::string& folder)
 {
-    if (!folders_.isWatched(folder) && scope_.coversEnumerated(folder))
-        folders_.watchFolder(folder);
+    if (!scope_.coversEnumerated(folder))
+        return;
+    listedFolders_.insert(folder);
+    folders_.watchFolder(folder);
 }
 
 void FileSystemChangeSource::registrationsChanged()
 {
     scope_.setRoots(RegisteredRoots(SHCNRF_InterruptLevel));
     refreshAliasRoots();
+    itemLists_.forgetAll(); // kept from a namespace that may have been replaced
     for (const auto& folder : scope_.entryFolders())
         folders_.watchFolder(folder);
     subtrees_.rootsChanged(scope_, mountedTable_);
@@ -138,9 +141,11 @@ void FileSystemChangeSource::pruneUnwantedWatches()
 {
     prunePosted_ = false;
     for (const auto& folder : folders_.watchedFolders()) {
-        if (!scope_.wants(folder))
+        if (!scope_.wants(folder, listedFolders_.count(folder) != 0))
             folders_.unwatchFolder(folder);
     }
+    for (auto it = listedFolders_.begin(); it != listedFolders_.end();)
+        it = folders_.isWatched(*it) ? std::next(it) : listedFolders_.erase(it);
     subtrees_.forgetRootsNotIn(scope_);
 }
 

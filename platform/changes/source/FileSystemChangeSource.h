@@ -31,6 +31,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace dw::platform {
@@ -92,6 +93,10 @@ private:
     std::vector<std::string> changedMountPoints_;
     std::map<std::string, DriveType> driveTypes_;
     ChangedItemLists itemLists_;
+    // Folders watched because a view listed them: kept while a recursive
+    // registration covers them, unlike the folders of a subtree no longer
+    // registered.
+    std::unordered_set<std::string> listedFolders_;
     std::vector<AliasRoot> aliasRoots_;
     bool prunePosted_ = false;
 };

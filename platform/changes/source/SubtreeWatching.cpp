@@ -58,6 +58,8 @@ void SubtreeWatching::folderArrived(const std::string& folder, bool fromOutside,
 {
     if (!scope.inSubtree(folder) || !coveredBy(walkedRoots_, folder))
         return;
+    if (entryKindAt(folder) != EntryKind::Folder)
+        return; // a link is not followed: it could lead anywhere, even above
     const bool wasWatched = folders_.isWatched(folder);
     if (!wasWatched && folders_.watchedFolderCount() >= budget_)
         return; // told when the walks stopped

@@ -68,10 +68,10 @@ bool WatchScope::inSubtree(const std::string& folder) const
     });
 }
 
-bool WatchScope::wants(const std::string& folder) const
+bool WatchScope::wants(const std::string& folder, bool listed) const
 {
     return std::find(entryFolders_.begin(), entryFolders_.end(), folder) != entryFolders_.end()
-        || coversEnumerated(folder);
+        || inSubtree(folder) || (listed && coversEnumerated(folder));
 }
 
 } // namespace dw::platform

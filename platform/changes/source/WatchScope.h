@@ -28,8 +28,10 @@ public:
     // True when an enumerated `folder` lies inside a recursive entry.
     bool coversEnumerated(const std::string& folder) const;
 
-    // True when a watched `folder` is still wanted.
-    bool wants(const std::string& folder) const;
+    // True when a watched `folder` is still wanted: an entry's folder, a
+    // folder of a subtree, or one a view listed (`listed`) that lies inside
+    // a recursive entry.
+    bool wants(const std::string& folder, bool listed) const;
 
     bool empty() const { return entryFolders_.empty() && recursiveRoots_.empty(); }
 

@@ -211,6 +211,26 @@ TEST_F(FileSystemChangeSourceTest, WholeNamespaceRegistrationWatchesWhatViewsOpe
     EXPECT_EQ(waitFor(1), (std::vector<Report>{{SHCNE_CREATE, root_ + "/unopened/heard.dw2", "-"}}));
 }
 
+TEST_F(FileSystemChangeSourceTest, SubtreeNoLongerRegisteredIsLeftButWhatViewsListedStays)
+{
+    MessageWindow quiet([](unsigned, WPARAM, LPARAM) { return LRESULT{0}; });
+    const SHChangeNotifyEntry everything{nullptr, true};
+    const unsigned long wholeNamespace =
+        SHChangeNotifyRegister(&quiet, SHCNRF_InterruptLevel, SHCNE_CREATE, WM_USER + 1, 1, &everything);
+    const auto deregister = qScopeGuard([wholeNamespace] { SHChangeNotifyDeregister(wholeNamespace); });
+    watch(root_, true);
+    waitForWalks();
+    dw::test::openFolder(root_ + "/a");
+    auto& watcher = FileSystemChangeSource::instance()->folderWatcher();
+    ASSERT_TRUE(watcher.isWatched(root_ + "/unopened"));
+
+    SHChangeNotifyDeregister(id_);
+    id_ = 0;
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(watcher.isWatched(root_ + "/unopened")) << "its watch would count against the budget forever";
+    EXPECT_TRUE(watcher.isWatched(root_ + "/a")) << "a view shows it";
+}
+
 TEST_F(FileSystemChangeSourceTest, PlainRegistrationWatchesItsFolderOnly)
 {
     watch(root_, false);
