@@ -238,6 +238,8 @@ void FileSystemChangeSource::mountTableChanged()
     changedMountPoints_.clear();
     refreshAliasRoots();
     for (const auto& mountPoint : changed) {
+        // Registered folders on that volume are there again, or anew.
+        subtrees_.forgetRootsAtOrBelow(mountPoint);
         const bool watched = folders_.isWatched(mountPoint);
         if (!watched && !folders_.isWatched(parentPath(mountPoint)))
             continue;
@@ -245,6 +247,11 @@ void FileSystemChangeSource::mountTableChanged()
             folders_.rewatchFolder(mountPoint);
         deliverPathChange({SHCNE_UPDATEDIR, mountPoint, {}, true}, true);
     }
+    if (changed.empty())
+        return;
+    for (const auto& folder : scope_.entryFolders())
+        folders_.watchFolder(folder);
+    subtrees_.rootsChanged(scope_, mountedTable_);
 }
 
 void FileSystemChangeSource::refreshAliasRoots()

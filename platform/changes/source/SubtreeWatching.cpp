@@ -53,6 +53,16 @@ void SubtreeWatching::forgetRootsNotIn(const WatchScope& scope)
     }
 }
 
+void SubtreeWatching::forgetRootsAtOrBelow(const std::string& mountPoint)
+{
+    for (auto it = walkedRoots_.begin(); it != walkedRoots_.end();) {
+        if (*it == mountPoint || isBelow(mountPoint, *it))
+            it = walkedRoots_.erase(it);
+        else
+            ++it;
+    }
+}
+
 void SubtreeWatching::folderArrived(const std::string& folder, bool fromOutside, const WatchScope& scope,
                                     const MountedTable& mounts)
 {

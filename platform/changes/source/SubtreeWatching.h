@@ -44,6 +44,9 @@ public:
     // Forgets roots no longer registered, so that they are walked again if
     // they come back.
     void forgetRootsNotIn(const WatchScope& scope);
+    // Forgets roots at or below a mount point whose volume came or went, so
+    // that rootsChanged walks them again.
+    void forgetRootsAtOrBelow(const std::string& mountPoint);
     // A folder came into a subtree (`fromOutside`: from outside every one).
     void folderArrived(const std::string& folder, bool fromOutside, const WatchScope& scope, const MountedTable& mounts);
     // Watches the folders a walk found.

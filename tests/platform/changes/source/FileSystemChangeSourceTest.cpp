@@ -358,5 +358,32 @@ TEST_F(FileSystemChangeSourceTest, MountInsideAWatchedFolderIsAChangeOfTheMountP
     EXPECT_TRUE(source->folderWatcher().isWatched(root_ + "/sub/disk")) << "watched afresh";
 }
 
+TEST_F(FileSystemChangeSourceTest, RegisteredSubtreeOnAVolumeThatComesBackIsWatchedAgain)
+{
+    const std::string table = base_ + "/mounts";
+    const std::string rootLine = "/dev/sda1 / ext4 rw 0 0\n";
+    const std::string stickLine = "/dev/sdc1 " + root_ + "/a ext4 rw 0 0\n";
+    const auto writeTable = [&](const std::string& text) { std::ofstream(table, std::ios::trunc) << text; };
+    fs::create_directories(root_ + "/a/cal/deep");
+    writeTable(rootLine + stickLine);
+    FileSystemChangeSource* source = FileSystemChangeSource::instance();
+    source->watchMountTable(table, base_ + "/sys/block");
+    const auto restore = qScopeGuard([source] { source->watchMountTable("/proc/self/mounts", "/sys/block"); });
+    watch(root_ + "/a/cal", true);
+    waitForWalks();
+    auto& watcher = source->folderWatcher();
+    ASSERT_TRUE(watcher.isWatched(root_ + "/a/cal/deep"));
+
+    // Taken away: the kernel ends every watch on it (as here), and back.
+    watcher.unwatchTree(root_ + "/a");
+    writeTable(rootLine);
+    source->mountWatcher()->rescan();
+    writeTable(rootLine + stickLine);
+    source->mountWatcher()->rescan();
+    waitForWalks();
+    EXPECT_TRUE(watcher.isWatched(root_ + "/a/cal"));
+    EXPECT_TRUE(watcher.isWatched(root_ + "/a/cal/deep"));
+}
+
 } // namespace
 } // namespace dw::platform
