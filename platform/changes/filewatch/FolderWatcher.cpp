@@ -81,17 +81,18 @@ bool FolderWatcher::processPendingEvents()
     WatchEventRead read = reader_.readAvailable(kReadBudget);
     if (read.events.empty() && !translator_.hasHeldMove())
         return false;
-    pauseReading();
+    if (read.events.size() > 1)
+        pauseReading();
     // A move held at the end of a read that stopped at its budget is settled
     // by the next read, which the kernel's waiting events bring at once.
     handOn(translator_.translate(std::move(read.events), read.moreWaiting ? ReadEnd::MoreWaiting : ReadEnd::QueueDrained));
     return true;
 }
 
-// A change seldom comes alone: rather than waking for each of a burst, the
-// watcher reads again after a short pause, and what came meanwhile is read
-// (and folded) at once. The first change after a quiet spell is read as
-// soon as the kernel queues it.
+// A change seldom comes alone: once a read brings several, rather than
+// waking for each change of the burst, the watcher reads again after a short
+// pause, and what came meanwhile is read (and folded) at once. A change on
+// its own is read as soon as the kernel queues it.
 void FolderWatcher::pauseReading()
 {
     if (!notifier_ || burstPause_.isActive())
@@ -102,8 +103,9 @@ void FolderWatcher::pauseReading()
 
 void FolderWatcher::readAfterPause()
 {
-    if (!processPendingEvents())
-        notifier_->setEnabled(true); // quiet again: wake for the next change
+    processPendingEvents();
+    if (!burstPause_.isActive())
+        notifier_->setEnabled(true); // the burst is over: wake for the next change
 }
 
 void FolderWatcher::handOn(TranslatedBatch batch)

@@ -90,6 +90,19 @@ TEST_F(FolderWatcherTest, EachKindOfChangeArrivesOnceInOrder)
     EXPECT_EQ(waitFor(expected.size()), expected);
 }
 
+TEST_F(FolderWatcherTest, ChangesAfterABurstAreStillRead)
+{
+    for (int i = 0; i < 20; ++i)
+        touch(root_ + "/a/burst" + std::to_string(i));
+    waitFor(1);
+    // Read after the pause that follows a burst, one by one.
+    for (int i = 0; i < 3; ++i) {
+        received_.clear();
+        touch(root_ + "/b/single" + std::to_string(i));
+        EXPECT_EQ(waitFor(1, 1000), (std::vector<PathChange>{{SHCNE_CREATE, root_ + "/b/single" + std::to_string(i), "", false}}));
+    }
+}
+
 TEST_F(FolderWatcherTest, CreatesAreToldAsFileOrFolder)
 {
     fs::create_directory(root_ + "/made");
