@@ -63,6 +63,25 @@ protected:
     {
         if (id_ != 0)
             SHChangeNotifyDeregister(id_);
+        if (usesFixtureTable_)
+            FileSystemChangeSource::instance()->watchMountTable("/proc/self/mounts", "/sys/block");
+    }
+
+    // Has the source read a fixture mount table (the root's line, then
+    // `lines`) instead of the machine's: nothing reaches the machine's own
+    // table, and volumes other programs mount meanwhile are not heard.
+    void useMountTable(const std::string& lines)
+    {
+        writeMountTable(lines);
+        FileSystemChangeSource::instance()->watchMountTable(base_ + "/mounts", base_ + "/sys/block");
+        usesFixtureTable_ = true;
+    }
+
+    // Writes the fixture table anew and has the source read it.
+    void remount(const std::string& lines)
+    {
+        writeMountTable(lines);
+        FileSystemChangeSource::instance()->mountWatcher()->rescan();
     }
 
     void watch(const std::string& folder, bool recursive)
@@ -73,6 +92,14 @@ protected:
         id_ = SHChangeNotifyRegister(&window_, SHCNRF_InterruptLevel | SHCNRF_ShellLevel, SHCNE_ALLEVENTS,
                                      WM_USER + 1, 1, &entry);
         ASSERT_NE(id_, 0u);
+        QCoreApplication::processEvents();
+    }
+
+    // Deregisters, and lets the source drop what is no longer wanted.
+    void stopWatching()
+    {
+        SHChangeNotifyDeregister(id_);
+        id_ = 0;
         QCoreApplication::processEvents();
     }
 
@@ -93,6 +120,11 @@ protected:
         std::ofstream file(path, std::ios::binary);
     }
 
+    void writeMountTable(const std::string& lines)
+    {
+        std::ofstream(base_ + "/mounts", std::ios::trunc) << "/dev/sda1 / ext4 rw 0 0\n" << lines;
+    }
+
     QTemporaryDir temp_;
     std::string base_;
     std::string root_;
@@ -104,6 +136,7 @@ protected:
         return LRESULT{0};
     }};
     unsigned long id_ = 0;
+    bool usesFixtureTable_ = false;
 };
 
 TEST_F(FileSystemChangeSourceTest, ChangesInOpenedFoldersArriveOnceInOrderWithTheirLists)
@@ -224,9 +257,7 @@ TEST_F(FileSystemChangeSourceTest, SubtreeNoLongerRegisteredIsLeftButWhatViewsLi
     auto& watcher = FileSystemChangeSource::instance()->folderWatcher();
     ASSERT_TRUE(watcher.isWatched(root_ + "/unopened"));
 
-    SHChangeNotifyDeregister(id_);
-    id_ = 0;
-    QCoreApplication::processEvents();
+    stopWatching();
     EXPECT_FALSE(watcher.isWatched(root_ + "/unopened")) << "its watch would count against the budget forever";
     EXPECT_TRUE(watcher.isWatched(root_ + "/a")) << "a view shows it";
 }
@@ -247,9 +278,7 @@ TEST_F(FileSystemChangeSourceTest, DeregisteringDropsTheWatches)
     dw::test::openFolder(root_ + "/a");
     auto& watcher = FileSystemChangeSource::instance()->folderWatcher();
     EXPECT_TRUE(watcher.isWatched(root_ + "/a"));
-    SHChangeNotifyDeregister(id_);
-    id_ = 0;
-    QCoreApplication::processEvents();
+    stopWatching();
     EXPECT_FALSE(watcher.isWatched(root_ + "/a"));
     EXPECT_FALSE(watcher.isWatched(root_));
 }
@@ -288,23 +317,13 @@ TEST_F(FileSystemChangeSourceTest, NamesWithOddBytesKeepThemThroughTheIdLists)
 
 TEST_F(FileSystemChangeSourceTest, VolumesAppearingAndGoingAwayAreDrivesAddedAndRemoved)
 {
-    // A fixture table instead of a real mount: nothing reaches the machine's
-    // own table, and volumes other programs mount meanwhile are not heard.
-    const std::string table = base_ + "/mounts";
-    const std::string sysBlock = base_ + "/sys/block";
     const std::string fixed = base_ + "/fixed";
     const std::string stick = base_ + "/stick";
-    fs::create_directories(sysBlock + "/sdc");
+    fs::create_directories(base_ + "/sys/block/sdc");
     fs::create_directories(fixed);
     fs::create_directories(stick);
-    std::ofstream(sysBlock + "/sdc/removable") << "1\n";
-    const auto writeTable = [&](const std::string& text) { std::ofstream(table, std::ios::trunc) << text; };
-    const std::string rootLine = "/dev/sda1 / ext4 rw 0 0\n";
-    writeTable(rootLine);
-
-    FileSystemChangeSource* source = FileSystemChangeSource::instance();
-    source->watchMountTable(table, sysBlock);
-    const auto restore = qScopeGuard([source] { source->watchMountTable("/proc/self/mounts", "/sys/block"); });
+    std::ofstream(base_ + "/sys/block/sdc/removable") << "1\n";
+    useMountTable("");
     IdListPtr desktop(ILAlloc(2));
     std::memset(desktop.get(), 0, 2);
     const SHChangeNotifyEntry entry{desktop.get(), true};
@@ -313,10 +332,8 @@ TEST_F(FileSystemChangeSourceTest, VolumesAppearingAndGoingAwayAreDrivesAddedAnd
                                  WM_USER + 1, 1, &entry);
     ASSERT_NE(id_, 0u);
 
-    writeTable(rootLine + "/dev/sdb1 " + fixed + " ext4 rw 0 0\n/dev/sdc1 " + stick + " vfat rw 0 0\n");
-    source->mountWatcher()->rescan();
-    writeTable(rootLine);
-    source->mountWatcher()->rescan();
+    remount("/dev/sdb1 " + fixed + " ext4 rw 0 0\n/dev/sdc1 " + stick + " vfat rw 0 0\n");
+    remount("");
     const std::vector<Report> expected = {
         {SHCNE_DRIVEADD, fixed, "-"},
         {SHCNE_DRIVEADD | SHCNE_MEDIAINSERTED, stick, "-"},
@@ -328,26 +345,18 @@ TEST_F(FileSystemChangeSourceTest, VolumesAppearingAndGoingAwayAreDrivesAddedAnd
 
 TEST_F(FileSystemChangeSourceTest, MountInsideAWatchedFolderIsAChangeOfTheMountPointsFolder)
 {
-    const std::string table = base_ + "/mounts";
-    const std::string rootLine = "/dev/sda1 / ext4 rw 0 0\n";
-    const auto writeTable = [&](const std::string& text) { std::ofstream(table, std::ios::trunc) << text; };
     fs::create_directories(root_ + "/sub/disk");
     fs::create_directories(root_ + "/sub/scratch");
     fs::create_directories(outside_ + "/elsewhere");
-    writeTable(rootLine);
-    FileSystemChangeSource* source = FileSystemChangeSource::instance();
-    source->watchMountTable(table, base_ + "/sys/block");
-    const auto restore = qScopeGuard([source] { source->watchMountTable("/proc/self/mounts", "/sys/block"); });
+    useMountTable("");
     watch(root_, true);
     waitForWalks();
 
     // A disk (a volume of its own) and a memory file system (no volume), then
     // both gone again; a mount in a folder nobody watches is no change.
-    writeTable(rootLine + "/dev/loop7 " + root_ + "/sub/disk ext4 rw 0 0\nnone " + root_
-               + "/sub/scratch tmpfs rw 0 0\nnone " + outside_ + "/elsewhere tmpfs rw 0 0\n");
-    source->mountWatcher()->rescan();
-    writeTable(rootLine);
-    source->mountWatcher()->rescan();
+    remount("/dev/loop7 " + root_ + "/sub/disk ext4 rw 0 0\nnone " + root_ + "/sub/scratch tmpfs rw 0 0\nnone "
+            + outside_ + "/elsewhere tmpfs rw 0 0\n");
+    remount("");
     const std::vector<Report> expected = {
         {SHCNE_UPDATEDIR, root_ + "/sub/disk", "-"},
         {SHCNE_UPDATEDIR, root_ + "/sub/scratch", "-"},
@@ -355,31 +364,23 @@ TEST_F(FileSystemChangeSourceTest, MountInsideAWatchedFolderIsAChangeOfTheMountP
         {SHCNE_UPDATEDIR, root_ + "/sub/scratch", "-"},
     };
     EXPECT_EQ(waitFor(expected.size()), expected);
-    EXPECT_TRUE(source->folderWatcher().isWatched(root_ + "/sub/disk")) << "watched afresh";
+    EXPECT_TRUE(FileSystemChangeSource::instance()->folderWatcher().isWatched(root_ + "/sub/disk")) << "watched afresh";
 }
 
 TEST_F(FileSystemChangeSourceTest, RegisteredSubtreeOnAVolumeThatComesBackIsWatchedAgain)
 {
-    const std::string table = base_ + "/mounts";
-    const std::string rootLine = "/dev/sda1 / ext4 rw 0 0\n";
     const std::string stickLine = "/dev/sdc1 " + root_ + "/a ext4 rw 0 0\n";
-    const auto writeTable = [&](const std::string& text) { std::ofstream(table, std::ios::trunc) << text; };
     fs::create_directories(root_ + "/a/cal/deep");
-    writeTable(rootLine + stickLine);
-    FileSystemChangeSource* source = FileSystemChangeSource::instance();
-    source->watchMountTable(table, base_ + "/sys/block");
-    const auto restore = qScopeGuard([source] { source->watchMountTable("/proc/self/mounts", "/sys/block"); });
+    useMountTable(stickLine);
     watch(root_ + "/a/cal", true);
     waitForWalks();
-    auto& watcher = source->folderWatcher();
+    auto& watcher = FileSystemChangeSource::instance()->folderWatcher();
     ASSERT_TRUE(watcher.isWatched(root_ + "/a/cal/deep"));
 
     // Taken away: the kernel ends every watch on it (as here), and back.
     watcher.unwatchTree(root_ + "/a");
-    writeTable(rootLine);
-    source->mountWatcher()->rescan();
-    writeTable(rootLine + stickLine);
-    source->mountWatcher()->rescan();
+    remount("");
+    remount(stickLine);
     waitForWalks();
     EXPECT_TRUE(watcher.isWatched(root_ + "/a/cal"));
     EXPECT_TRUE(watcher.isWatched(root_ + "/a/cal/deep"));
