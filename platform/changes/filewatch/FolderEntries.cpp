@@ -11,12 +11,6 @@
 namespace dw::platform {
 namespace {
 
-std::string nameOf(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
@@ -101,7 +95,7 @@ std::optional<EntryKind> FolderEntries::kindOf(const std::string& path) const
     const auto folder = entriesOf_.find(parentPath(path));
     if (folder == entriesOf_.end())
         return std::nullopt;
-    const auto entry = folder->second.find(nameOf(path));
+    const auto entry = folder->second.find(lastComponent(path));
     if (entry == folder->second.end())
         return std::nullopt;
     return entry->second;
@@ -109,7 +103,7 @@ std::optional<EntryKind> FolderEntries::kindOf(const std::string& path) const
 
 void FolderEntries::set(const std::string& path, EntryKind kind)
 {
-    set(parentPath(path), nameOf(path), kind);
+    set(parentPath(path), lastComponent(path), kind);
 }
 
 void FolderEntries::set(const std::string& folder, const std::string& name, EntryKind kind)
@@ -123,7 +117,7 @@ void FolderEntries::erase(const std::string& path)
 {
     const auto folder = entriesOf_.find(parentPath(path));
     if (folder != entriesOf_.end())
-        folder->second.erase(nameOf(path));
+        folder->second.erase(lastComponent(path));
 }
 
 } // namespace dw::platform

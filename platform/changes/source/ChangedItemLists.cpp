@@ -69,7 +69,7 @@ const ChangedItemLists::KeptFolder* ChangedItemLists::keptFolder(const std::stri
         const KeptFolder* above = keptFolder(parent);
         IdListPtr relative;
         if (above != nullptr && above->folder
-            && succeeded(above->folder->ParseDisplayName(path.substr(parent == "/" ? 1 : parent.size() + 1), relative))) {
+            && succeeded(above->folder->ParseDisplayName(lastComponent(path), relative))) {
             made.list.reset(ILCombine(above->list.get(), relative.get()));
             if (failed(above->folder->BindToObject(relative.get(), made.folder)))
                 made.folder.reset();
@@ -97,13 +97,23 @@ IdListPtr ChangedItemLists::entryList(const std::string& path, bool isFolder)
     const KeptFolder* folder = parent.empty() ? nullptr : keptFolder(parent);
     if (folder == nullptr || !folder->folder)
         return changedPathIdList(path, isFolder);
-    const std::string name = path.substr(parent == "/" ? 1 : parent.size() + 1);
+    const std::string name = lastComponent(path);
     IdListPtr relative;
     if (failed(folder->folder->ParseDisplayName(name, relative)))
         relative = makeEntryRecord(name, isFolder ? ENTRY_DIRECTORY : 0); // gone: as it was
     if (!relative)
         return nullptr;
     return IdListPtr(ILCombine(folder->list.get(), relative.get()));
+}
+
+IdListPtr ChangedItemLists::mountPointList(const std::string& mountPoint)
+{
+    const std::string parent = parentPath(mountPoint);
+    const KeptFolder* folder = parent.empty() ? nullptr : keptFolder(parent);
+    if (folder == nullptr)
+        return nullptr;
+    IdListPtr id = makeEntryRecord(lastComponent(mountPoint), ENTRY_DIRECTORY);
+    return id ? IdListPtr(ILCombine(folder->list.get(), id.get())) : nullptr;
 }
 
 std::vector<AliasRoot> currentAliasRoots()

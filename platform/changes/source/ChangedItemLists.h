@@ -40,9 +40,10 @@ public:
     // The item at `path` as the desktop parses it; when it is gone, as it
     // was (a folder when `isFolder`). Null only when not even "/" parses.
     IdListPtr itemList(const std::string& path, bool isFolder);
-    // The item at `path` as an entry of its parent folder, which is how a
-    // view showing the parent knows it even when it is a volume's mount point.
-    IdListPtr entryList(const std::string& path, bool isFolder);
+    // A mount point as an entry of its parent folder, which is how a view
+    // showing the parent knows it: a folder, made without looking at it (it
+    // may be a network share whose server does not answer).
+    IdListPtr mountPointList(const std::string& mountPoint);
 
 private:
     struct KeptFolder {
@@ -51,6 +52,8 @@ private:
     };
 
     const KeptFolder* keptFolder(const std::string& path);
+    // The item at `path` as an entry of its parent folder.
+    IdListPtr entryList(const std::string& path, bool isFolder);
     bool isVolumeMountPoint(const std::string& path) const;
 
     std::size_t capacity_;

@@ -155,7 +155,7 @@ void FileSystemChangeSource::deliver(const std::vector<PathChange>& changes)
         if (isVolumeEvent(change.eventId))
             deliverVolumeChange(change);
         else
-            deliverPathChange(change, false);
+            deliverPathChange(change);
         followFolderChange(change);
     }
 }
@@ -167,10 +167,9 @@ void FileSystemChangeSource::deliverVolumeChange(const PathChange& change)
     DeliverChangeReport(SHCNRF_InterruptLevel, change.eventId, volume.get(), nullptr);
 }
 
-void FileSystemChangeSource::deliverPathChange(const PathChange& change, bool asEntryOfParent)
+void FileSystemChangeSource::deliverPathChange(const PathChange& change)
 {
-    IdListPtr item1 = asEntryOfParent ? itemLists_.entryList(change.path1, change.isFolder)
-                                      : itemLists_.itemList(change.path1, change.isFolder);
+    IdListPtr item1 = itemLists_.itemList(change.path1, change.isFolder);
     IdListPtr item2 = change.path2.empty() ? nullptr : itemLists_.itemList(change.path2, change.isFolder);
     if (!item1)
         return;
@@ -183,6 +182,18 @@ void FileSystemChangeSource::deliverPathChange(const PathChange& change, bool as
         if (alias1 || alias2)
             DeliverChangeReport(SHCNRF_InterruptLevel, change.eventId, alias1 ? alias1.get() : item1.get(),
                                 alias2 ? alias2.get() : item2.get());
+    }
+}
+
+void FileSystemChangeSource::deliverMountPointChange(const std::string& mountPoint)
+{
+    IdListPtr item = itemLists_.mountPointList(mountPoint);
+    if (!item)
+        return;
+    DeliverChangeReport(SHCNRF_InterruptLevel, SHCNE_UPDATEDIR, item.get(), nullptr);
+    for (const auto& root : aliasRoots_) {
+        if (IdListPtr alias = aliasIdList(root, mountPoint, item.get()))
+            DeliverChangeReport(SHCNRF_InterruptLevel, SHCNE_UPDATEDIR, alias.get(), nullptr);
     }
 }
 
@@ -243,9 +254,14 @@ void FileSystemChangeSource::mountTableChanged()
         const bool watched = folders_.isWatched(mountPoint);
         if (!watched && !folders_.isWatched(parentPath(mountPoint)))
             continue;
-        if (watched)
+        // A network share's server may not answer: nothing below its mount
+        // point is touched from here, not even the mount point itself.
+        const bool remote = mountedTable_.isOnNetworkVolume(mountPoint);
+        if (remote)
+            folders_.unwatchTree(mountPoint);
+        else if (watched || scope_.inSubtree(mountPoint))
             folders_.rewatchFolder(mountPoint);
-        deliverPathChange({SHCNE_UPDATEDIR, mountPoint, {}, true}, true);
+        deliverMountPointChange(mountPoint);
     }
     if (changed.empty())
         return;

@@ -75,7 +75,8 @@ private:
     void pruneUnwantedWatches();
     void deliver(const std::vector<PathChange>& changes);
     void deliverVolumeChange(const PathChange& change);
-    void deliverPathChange(const PathChange& change, bool asEntryOfParent);
+    void deliverPathChange(const PathChange& change);
+    void deliverMountPointChange(const std::string& mountPoint);
     void followFolderChange(const PathChange& change);
     std::vector<MountedVolume> readMountedVolumes();
     void mountTableChanged();

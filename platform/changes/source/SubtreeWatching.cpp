@@ -66,7 +66,7 @@ void SubtreeWatching::forgetRootsAtOrBelow(const std::string& mountPoint)
 void SubtreeWatching::folderArrived(const std::string& folder, bool fromOutside, const WatchScope& scope,
                                     const MountedTable& mounts)
 {
-    if (!scope.inSubtree(folder) || !coveredBy(walkedRoots_, folder))
+    if (!scope.inSubtree(folder) || !coveredBy(walkedRoots_, folder) || mounts.isOnNetworkVolume(folder))
         return;
     if (entryKindAt(folder) != EntryKind::Folder)
         return; // a link is not followed: it could lead anywhere, even above
@@ -75,7 +75,7 @@ void SubtreeWatching::folderArrived(const std::string& folder, bool fromOutside,
         return; // told when the walks stopped
     if (!wasWatched)
         folders_.watchFolder(folder);
-    if ((!wasWatched || fromOutside) && !mounts.isOnNetworkVolume(folder))
+    if (!wasWatched || fromOutside)
         startWalk(folder, mounts); // it may have come with folders of its own
 }
 

@@ -9,8 +9,9 @@
 // limit is per user, shared with every other program): a walk that would go
 // beyond it stops, and the user is told once which folder holds too many
 // (LiveUpdateNotice.h). Folders beyond it are still watched when a view opens
-// them. Subtrees on network volumes are not walked: their server may not
-// answer, and the kernel sees only the changes made from this machine anyway.
+// them. Nothing on a network volume is walked or watched here: its server
+// may not answer, and the kernel sees only the changes made from this
+// machine anyway.
 
 #include "platform/changes/filewatch/FolderWatcher.h"
 #include "platform/changes/source/MountedTable.h"

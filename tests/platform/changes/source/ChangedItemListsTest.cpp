@@ -76,6 +76,16 @@ TEST_F(ChangedItemListsTest, ItemsThatAreGoneKeepTheListTheyHad)
     EXPECT_TRUE(deep && ILIsEqual(deep.get(), climbed.get()));
 }
 
+TEST_F(ChangedItemListsTest, MountPointIsAFolderOfItsParentWithoutBeingLookedAt)
+{
+    IdListPtr parsed = parsingNameToIdList(base_ + "/a");
+    IdListPtr made = lists_.mountPointList(base_ + "/a");
+    EXPECT_TRUE(made && ILIsEqual(made.get(), parsed.get()));
+    IdListPtr unreachable = lists_.mountPointList(base_ + "/not-there");
+    ASSERT_TRUE(unreachable);
+    EXPECT_EQ(idListToParsingName(unreachable.get()), base_ + "/not-there");
+}
+
 TEST_F(ChangedItemListsTest, AFolderReplacedIsSeenAsItIsNowOnceForgotten)
 {
     expectParsedList(base_ + "/a/b/cal.dw2", false);

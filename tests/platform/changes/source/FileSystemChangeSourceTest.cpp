@@ -347,6 +347,7 @@ TEST_F(FileSystemChangeSourceTest, MountInsideAWatchedFolderIsAChangeOfTheMountP
 {
     fs::create_directories(root_ + "/sub/disk");
     fs::create_directories(root_ + "/sub/scratch");
+    fs::create_directories(root_ + "/sub/share");
     fs::create_directories(outside_ + "/elsewhere");
     useMountTable("");
     watch(root_, true);
@@ -364,7 +365,18 @@ TEST_F(FileSystemChangeSourceTest, MountInsideAWatchedFolderIsAChangeOfTheMountP
         {SHCNE_UPDATEDIR, root_ + "/sub/scratch", "-"},
     };
     EXPECT_EQ(waitFor(expected.size()), expected);
-    EXPECT_TRUE(FileSystemChangeSource::instance()->folderWatcher().isWatched(root_ + "/sub/disk")) << "watched afresh";
+    auto& watcher = FileSystemChangeSource::instance()->folderWatcher();
+    EXPECT_TRUE(watcher.isWatched(root_ + "/sub/disk")) << "watched afresh";
+
+    // A network share is reported too, but nothing below its mount point is
+    // watched: its server may not answer.
+    reports_.clear();
+    remount("server:/export " + root_ + "/sub/share nfs4 rw 0 0\n");
+    EXPECT_EQ(waitFor(1), (std::vector<Report>{{SHCNE_UPDATEDIR, root_ + "/sub/share", "-"}}));
+    EXPECT_FALSE(watcher.isWatched(root_ + "/sub/share"));
+    remount("");
+    EXPECT_EQ(waitFor(2).size(), 2u);
+    EXPECT_TRUE(watcher.isWatched(root_ + "/sub/share")) << "the folder under it is local again";
 }
 
 TEST_F(FileSystemChangeSourceTest, RegisteredSubtreeOnAVolumeThatComesBackIsWatchedAgain)
