@@ -171,29 +171,28 @@ void FileSystemChangeSource::deliverPathChange(const PathChange& change)
 {
     IdListPtr item1 = itemLists_.itemList(change.path1, change.isFolder);
     IdListPtr item2 = change.path2.empty() ? nullptr : itemLists_.itemList(change.path2, change.isFolder);
-    if (!item1)
-        return;
-    DeliverChangeReport(SHCNRF_InterruptLevel, change.eventId, item1.get(), item2.get());
-    // The same change under the item's other names, as views that reached
-    // it through them know it.
-    for (const auto& root : aliasRoots_) {
-        IdListPtr alias1 = aliasIdList(root, change.path1, item1.get());
-        IdListPtr alias2 = item2 ? aliasIdList(root, change.path2, item2.get()) : nullptr;
-        if (alias1 || alias2)
-            DeliverChangeReport(SHCNRF_InterruptLevel, change.eventId, alias1 ? alias1.get() : item1.get(),
-                                alias2 ? alias2.get() : item2.get());
-    }
+    if (item1)
+        deliverUnderEveryName(change, item1.get(), item2.get());
 }
 
 void FileSystemChangeSource::deliverMountPointChange(const std::string& mountPoint)
 {
-    IdListPtr item = itemLists_.mountPointList(mountPoint);
-    if (!item)
-        return;
-    DeliverChangeReport(SHCNRF_InterruptLevel, SHCNE_UPDATEDIR, item.get(), nullptr);
+    if (IdListPtr item = itemLists_.mountPointList(mountPoint))
+        deliverUnderEveryName({SHCNE_UPDATEDIR, mountPoint, {}, true}, item.get(), nullptr);
+}
+
+void FileSystemChangeSource::deliverUnderEveryName(const PathChange& change, const ItemIdList* item1,
+                                                   const ItemIdList* item2)
+{
+    DeliverChangeReport(SHCNRF_InterruptLevel, change.eventId, item1, item2);
+    // The same change under the item's other names, as views that reached
+    // it through them know it.
     for (const auto& root : aliasRoots_) {
-        if (IdListPtr alias = aliasIdList(root, mountPoint, item.get()))
-            DeliverChangeReport(SHCNRF_InterruptLevel, SHCNE_UPDATEDIR, alias.get(), nullptr);
+        IdListPtr alias1 = aliasIdList(root, change.path1, item1);
+        IdListPtr alias2 = item2 != nullptr ? aliasIdList(root, change.path2, item2) : nullptr;
+        if (alias1 || alias2)
+            DeliverChangeReport(SHCNRF_InterruptLevel, change.eventId, alias1 ? alias1.get() : item1,
+                                alias2 ? alias2.get() : item2);
     }
 }
 

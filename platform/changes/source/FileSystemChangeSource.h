@@ -77,6 +77,7 @@ private:
     void deliverVolumeChange(const PathChange& change);
     void deliverPathChange(const PathChange& change);
     void deliverMountPointChange(const std::string& mountPoint);
+    void deliverUnderEveryName(const PathChange& change, const ItemIdList* item1, const ItemIdList* item2);
     void followFolderChange(const PathChange& change);
     std::vector<MountedVolume> readMountedVolumes();
     void mountTableChanged();
