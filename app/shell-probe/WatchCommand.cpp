@@ -6,8 +6,10 @@
 //   member name (e.g. neFolderCreate) <TAB> parsing name of item 1 <TAB> of item 2
 //
 // "-" stands for an item the handler does not get; the free-space handler
-// shows its drive mask as 0xXXXXXXXX. Changes are seen in every folder that
-// was opened. A notice that live updates are incomplete goes to stderr.
+// shows its drive mask as 0xXXXXXXXX. Changes are seen in every folder below
+// PATH, opened or not (up to the budget of watched folders for subtrees),
+// and in every folder opened. A notice that live updates are incomplete
+// goes to stderr.
 
 #include "ProbeCommand.h"
 #include "ProbeOutput.h"
@@ -150,6 +152,7 @@ int runWatch(const std::vector<std::string>& arguments, std::ostream& out, std::
 
 const ProbeCommandRegistration registration{
     "watch", "[--depth N] PATH",
-    "prints the changes in the folder PATH and its opened subfolders (N levels) until interrupted", runWatch};
+    "prints the changes in the folder PATH and its subfolders until interrupted (opening N levels as a tree would)",
+    runWatch};
 
 } // namespace

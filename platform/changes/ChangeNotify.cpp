@@ -44,6 +44,22 @@ struct Registry {
     unsigned long lastId = 0;
     RecentShellReports recentShellReports;
     std::function<void()> observer;
+
+    // A report posted for a registration that has ended since is still
+    // delivered when its window registered again afterwards (a component
+    // changing a setting re-registers) and the new registration wants it:
+    // the window had no copy of its own, as the registration did not exist
+    // when the report was posted.
+    bool successorWants(const ChangeReportTicket& ticket) const
+    {
+        for (auto it = registrations.upper_bound(ticket.lastIdAtPosting); it != registrations.end(); ++it) {
+            const Registration& successor = it->second;
+            if (successor.window == ticket.window && successor.message == ticket.message
+                && successor.wants(ticket.sourceLevel, ticket.eventId, ticket.item1, ticket.item2))
+                return true;
+        }
+        return false;
+    }
 };
 
 Registry& registry()
@@ -121,11 +137,11 @@ bool SHChangeNotifyDeregister(unsigned long id)
     return true;
 }
 
-bool IsRegistrationLive(unsigned long id)
+bool IsReportStillWanted(const ChangeReportTicket& ticket)
 {
     auto& reg = registry();
     std::lock_guard guard(reg.lock);
-    return reg.registrations.count(id) != 0;
+    return reg.registrations.count(ticket.registrationId) != 0 || reg.successorWants(ticket);
 }
 
 void SHChangeNotify(long eventId, unsigned flags, const ItemIdList* item1, const ItemIdList* item2)
@@ -148,7 +164,9 @@ void DeliverChangeReport(int sourceLevel, long eventId, const ItemIdList* item1,
     for (const auto& [id, registration] : reg.registrations) {
         if (!registration.wants(sourceLevel, eventId, item1, item2))
             continue;
-        auto report = std::make_unique<ChangeReportEvent>(id, registration.message, eventId, item1, item2);
+        const ChangeReportTicket ticket{id, reg.lastId, registration.window, registration.message, sourceLevel, eventId,
+                                        item1, item2};
+        auto report = std::make_unique<ChangeReportEvent>(ticket);
         if (!PostMessageEvent(registration.window, std::move(report)))
             windowsGone.push_back(id);
     }

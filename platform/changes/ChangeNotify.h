@@ -20,7 +20,11 @@
 // match every entry.
 //
 // Deregistering stops delivery at once, including reports already posted and
-// not yet handled. Nothing is delivered to a window after it is destroyed.
+// not yet handled, with one exception: when the same window registers again
+// (for the same message) before such a report is handled, and the new
+// registration wants it, it is still delivered, since a window changing its
+// registration must not lose changes it was already sent. Nothing is
+// delivered to a window after it is destroyed.
 // All functions may be called from any thread.
 
 #include "platform/changes/ShellChangeEvents.h"

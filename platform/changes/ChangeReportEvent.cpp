@@ -2,19 +2,20 @@
 
 namespace dw::platform {
 
-ChangeReportEvent::ChangeReportEvent(unsigned long registrationId, unsigned message, long eventId,
-                                     const ItemIdList* item1, const ItemIdList* item2)
-    : MessageEvent(message, 0, static_cast<LPARAM>(eventId)),
-      registrationId_(registrationId),
-      item1_(ILClone(item1)),
-      item2_(ILClone(item2)),
-      lists_{item1_.get(), item2_.get()}
+ChangeReportEvent::ChangeReportEvent(const ChangeReportTicket& ticket)
+    : MessageEvent(ticket.message, 0, static_cast<LPARAM>(ticket.eventId)),
+      item1_(ILClone(ticket.item1)),
+      item2_(ILClone(ticket.item2)),
+      lists_{item1_.get(), item2_.get()},
+      ticket_(ticket)
 {
+    ticket_.item1 = item1_.get();
+    ticket_.item2 = item2_.get();
 }
 
 bool ChangeReportEvent::stillWanted() const
 {
-    return IsRegistrationLive(registrationId_);
+    return IsReportStillWanted(ticket_);
 }
 
 } // namespace dw::platform

@@ -7,22 +7,36 @@
 
 namespace dw::platform {
 
+// What decides, when a report is about to be handled, whether it is still
+// wanted (the lists are the report's own copies).
+struct ChangeReportTicket {
+    unsigned long registrationId;
+    unsigned long lastIdAtPosting; // every registration made later had no copy of it
+    WindowHandle window;
+    unsigned message;
+    int sourceLevel;
+    long eventId;
+    const ItemIdList* item1;
+    const ItemIdList* item2;
+};
+
 class ChangeReportEvent : public MessageEvent {
 public:
-    ChangeReportEvent(unsigned long registrationId, unsigned message, long eventId, const ItemIdList* item1,
-                      const ItemIdList* item2);
+    explicit ChangeReportEvent(const ChangeReportTicket& ticket);
 
     WPARAM wParam() const override { return reinterpret_cast<WPARAM>(&lists_); }
     bool stillWanted() const override;
 
 private:
-    unsigned long registrationId_;
     IdListPtr item1_;
     IdListPtr item2_;
     SHChangeNotifyLists lists_;
+    ChangeReportTicket ticket_;
 };
 
-// True while the registration exists (defined with the registrations).
-bool IsRegistrationLive(unsigned long id);
+// True while the report's registration exists, or when a registration its
+// window made after the report was posted wants it (defined with the
+// registrations).
+bool IsReportStillWanted(const ChangeReportTicket& ticket);
 
 } // namespace dw::platform

@@ -1,7 +1,7 @@
 #pragma once
 // Telling the user, once, that live updates are incomplete (the kernel's
-// limit of watched folders was reached, or its event queue overflowed), and
-// how to fix it. Each kind of problem is told once per run; the text is kept
+// limit of watched folders was reached, its event queue overflowed, or a
+// watched subtree holds more folders than are watched), and how to fix it. Each kind of problem is told once per run; the text is kept
 // so that a window can show it whenever it likes, and a handler, if set,
 // hears it at once.
 
@@ -10,7 +10,7 @@
 
 namespace dw::platform {
 
-enum class LiveUpdateProblem { WatchingUnavailable, WatchLimitReached, EventQueueOverflowed };
+enum class LiveUpdateProblem { WatchingUnavailable, WatchLimitReached, EventQueueOverflowed, SubtreeTooLarge };
 
 // Keeps the notice for `problem` unless one was kept already; answers
 // whether this was the first.

@@ -96,7 +96,10 @@ ShellFolderPtr bindToFolder(const ItemIdList* absolute);
 
 // Told of every file-system folder whose children are enumerated, with its
 // path; one observer at a time, an empty function removes it. Called on the
-// enumerating thread.
+// enumerating thread, which may be any thread, several at once. A call under
+// way when the observer is replaced may still run the old one after
+// setEnumerationObserver returns: an observer must be safe to call from any
+// thread and must hold what it uses (not refer to an object that may be gone).
 using EnumerationObserver = std::function<void(const std::string& folderPath)>;
 void setEnumerationObserver(EnumerationObserver observer);
 void notifyFolderEnumerated(const std::string& folderPath);

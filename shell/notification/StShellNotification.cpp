@@ -8,6 +8,10 @@
 #include "shell/items/StShellItem.h"
 #include "shell/notification/ShellItemFactory.h"
 
+#include <QPointer>
+
+#include <utility>
+
 using namespace dw::platform;
 
 namespace {
@@ -175,8 +179,10 @@ LRESULT TStCustomShellNotification::WindowProc(unsigned message, WPARAM wParam, 
 
 void TStCustomShellNotification::ReceiveReport(const SHChangeNotifyLists& lists, long eventBits)
 {
-    if (QueueLimit != 0 && queue_.Count() > static_cast<std::size_t>(QueueLimit))
+    if (QueueLimit != 0 && static_cast<std::int64_t>(queue_.Count()) > QueueLimit) {
+        DropReport(lists, eventBits);
         return;
+    }
     if ((eventBits & SHCNE_ATTRIBUTES) != 0) {
         HandleAttributeReport(lists);
         return;
@@ -186,78 +192,121 @@ void TStCustomShellNotification::ReceiveReport(const SHChangeNotifyLists& lists,
         PostMessage(window_.get(), kDrainMessage, 0, 0);
 }
 
+void TStCustomShellNotification::DropReport(const SHChangeNotifyLists& lists, long eventBits)
+{
+    const bool firstOfBurst = dropped_.IsEmpty();
+    dropped_.Note(lists.item1, lists.item2, eventBits);
+    ++droppedTotal_;
+    // With reports waiting, their drain tells of the drop when it ends; with
+    // none (a negative limit drops them all), a drain of its own does.
+    if (firstOfBurst && queue_.IsEmpty())
+        PostMessage(window_.get(), kDrainMessage, 0, 0);
+}
+
 void TStCustomShellNotification::HandleAttributeReport(const SHChangeNotifyLists& lists)
 {
+    const QPointer<TStCustomShellNotification> self(this);
     currentEvents_ = {};
     std::unique_ptr<TStShellItem> item1 = MakeItem(lists.item1);
     std::unique_ptr<TStShellItem> item2 = MakeItem(lists.item2);
     currentEvents_ = {neAttributesChange};
     DoAttributeChange(item1.get(), item2.get());
+    if (!self)
+        return;
     DoShellChangeNotify(item1.get(), item2.get(), currentEvents_);
 }
 
 void TStCustomShellNotification::DrainQueue()
 {
+    const QPointer<TStCustomShellNotification> self(this);
     while (const TStNotificationItem* head = queue_.Head()) {
+        bool alive = true;
         try {
-            DispatchReport(*head);
+            alive = DispatchReport(*head);
         } catch (...) {
+            if (!self)
+                throw;
             // The failure goes on to the application, but the report that
             // caused it must not block all later ones: drop it, and have the
             // rest drained on a later turn (no new report would ask for it,
             // since the queue is not empty).
             queue_.RemoveHead();
-            if (!queue_.IsEmpty())
+            if (!queue_.IsEmpty() || !dropped_.IsEmpty())
                 PostMessage(window_.get(), kDrainMessage, 0, 0);
             throw;
         }
+        if (!alive)
+            return; // a handler destroyed the component, its queue with it
         queue_.RemoveHead();
     }
+    TellDroppedReports();
 }
 
-void TStCustomShellNotification::DispatchReport(const TStNotificationItem& report)
+// False when a handler destroyed the component.
+bool TStCustomShellNotification::DispatchReport(const TStNotificationItem& report)
 {
+    const QPointer<TStCustomShellNotification> self(this);
+    // Read before any handler runs: `report` dies with the component.
+    const long eventBits = report.EventBits();
+    const std::uint32_t drives = DwordFromIdList(report.FirstIdList());
     currentEvents_ = {};
     std::unique_ptr<TStShellItem> item1 = MakeItem(report.FirstIdList());
     std::unique_ptr<TStShellItem> item2 = MakeItem(report.SecondIdList());
-    TStShellItem* i1 = item1.get();
-    TStShellItem* i2 = item2.get();
     for (const DispatchStep& step : kDispatchOrder) {
-        if ((report.EventBits() & step.shellEvent) == 0)
+        if ((eventBits & step.shellEvent) == 0)
             continue;
         currentEvents_.Include(step.member);
-        switch (step.member) {
-        case neAssociationChange: DoAssociationChange(); break;
-        case neAttributesChange: DoAttributeChange(i1, i2); break;
-        case neFileChange: DoFileChange(i1); break;
-        case neFileCreate: DoFileCreate(i1); break;
-        case neFileDelete: DoFileDelete(i1, i2); break;
-        case neFileRename: DoFileRename(i1, i2); break;
-        case neDriveAdd: DoDriveAdd(i1); break;
-        case neDriveRemove: DoDriveRemove(i1); break;
-        case neShellDriveAdd: DoShellDriveAdd(i1); break;
-        case neDriveSpaceChange: DoDriveSpaceChange(DwordFromIdList(report.FirstIdList())); break;
-        case neMediaInsert:
-            if (i1 != nullptr)
-                RefreshMediaItem(*i1);
-            DoMediaInsert(i1);
-            break;
-        case neMediaRemove:
-            if (i1 != nullptr)
-                RefreshMediaItem(*i1);
-            DoMediaRemove(i1);
-            break;
-        case neFolderCreate: DoFolderCreate(i1); break;
-        case neFolderDelete: DoFolderDelete(i1); break;
-        case neFolderRename: DoFolderRename(i1, i2); break;
-        case neFolderUpdate: DoFolderChange(i1); break;
-        case neNetShare: DoNetShare(i1); break;
-        case neNetUnShare: DoNetUnShare(i1); break;
-        case neServerDisconnect: DoServerDisconnect(i1); break;
-        case neImageListChange: DoImageListChange(); break;
-        }
+        CallKindHandler(step.member, item1.get(), item2.get(), drives);
+        if (!self)
+            return false;
     }
-    DoShellChangeNotify(i1, i2, currentEvents_);
+    DoShellChangeNotify(item1.get(), item2.get(), currentEvents_);
+    return !self.isNull();
+}
+
+void TStCustomShellNotification::CallKindHandler(TStNotifyEvents member, TStShellItem* i1, TStShellItem* i2,
+                                                 std::uint32_t drives)
+{
+    switch (member) {
+    case neAssociationChange: DoAssociationChange(); break;
+    case neAttributesChange: DoAttributeChange(i1, i2); break;
+    case neFileChange: DoFileChange(i1); break;
+    case neFileCreate: DoFileCreate(i1); break;
+    case neFileDelete: DoFileDelete(i1, i2); break;
+    case neFileRename: DoFileRename(i1, i2); break;
+    case neDriveAdd: DoDriveAdd(i1); break;
+    case neDriveRemove: DoDriveRemove(i1); break;
+    case neShellDriveAdd: DoShellDriveAdd(i1); break;
+    case neDriveSpaceChange: DoDriveSpaceChange(drives); break;
+    case neMediaInsert:
+        if (i1 != nullptr)
+            RefreshMediaItem(*i1);
+        DoMediaInsert(i1);
+        break;
+    case neMediaRemove:
+        if (i1 != nullptr)
+            RefreshMediaItem(*i1);
+        DoMediaRemove(i1);
+        break;
+    case neFolderCreate: DoFolderCreate(i1); break;
+    case neFolderDelete: DoFolderDelete(i1); break;
+    case neFolderRename: DoFolderRename(i1, i2); break;
+    case neFolderUpdate: DoFolderChange(i1); break;
+    case neNetShare: DoNetShare(i1); break;
+    case neNetUnShare: DoNetUnShare(i1); break;
+    case neServerDisconnect: DoServerDisconnect(i1); break;
+    case neImageListChange: DoImageListChange(); break;
+    }
+}
+
+// Called with the queue empty; the record starts afresh before the handler
+// runs, so drops during it make a burst of their own.
+void TStCustomShellNotification::TellDroppedReports()
+{
+    if (dropped_.IsEmpty())
+        return;
+    const TStDroppedReports burst = std::exchange(dropped_, TStDroppedReports());
+    DoReportsDropped(burst.Folders(), burst.All());
 }
 
 std::unique_ptr<TStShellItem> TStCustomShellNotification::MakeItem(const ItemIdList* absolute)
@@ -404,4 +453,10 @@ void TStCustomShellNotification::DoShellChangeNotify(TStShellItem* item1, TStShe
 {
     if (OnShellChangeNotify)
         OnShellChangeNotify(this, item1, item2, events);
+}
+
+void TStCustomShellNotification::DoReportsDropped(const TStItemIdLists& folders, bool all)
+{
+    if (OnReportsDropped)
+        OnReportsDropped(this, folders, all);
 }

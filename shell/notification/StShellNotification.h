@@ -12,12 +12,25 @@
 // is queued, and the first report to make the queue non-empty posts
 // kDrainMessage, whose handling empties the queue, report by report, in
 // arrival order. With a queue limit L (0 = none) a report that finds more
-// than L reports waiting is dropped.
+// than L reports waiting is dropped (the comparison is signed: with a
+// negative limit every report is dropped).
+//
+// Beyond the fixed set of handlers, and outside their order: the component
+// counts the reports it drops and remembers the folders they concerned
+// (StDroppedReports.h). Once the burst is over, when the queue has drained
+// after a drop, it calls DoReportsDropped with those folders (or "all"),
+// which fires OnReportsDropped, so that a view can read again what it shows
+// of them. The record then starts afresh.
+//
+// A handler may destroy the component (a message box it shows runs an event
+// loop in which the user may close the window): the component then stops
+// at once and touches nothing of itself afterwards.
 
 #include "base/component/SsComponent.h"
 #include "base/containers/SsDQue.h"
 #include "platform/changes/ChangeNotify.h"
 #include "platform/messagewindow/MessageWindow.h"
+#include "shell/notification/StDroppedReports.h"
 #include "shell/notification/StNotificationItem.h"
 #include "shell/notification/StNotifyEvents.h"
 #include "shell/notification/StRootFolderKinds.h"
@@ -41,6 +54,9 @@ using TStShellNotifyEvent2 =
 using TStShellNotifyEvent3 = std::function<void(QObject* Sender, TStShellItem* OldShellItem,
                                                 TStShellItem* NewShellItem, TStNotifyEventsSet Events)>;
 using TStShellNotifyEvent4 = std::function<void(QObject* Sender, std::uint32_t Drive)>;
+// Folders: the absolute id lists of the folders the dropped reports
+// concerned; All: they concerned everything (Folders is then empty).
+using TStReportsDroppedEvent = std::function<void(QObject* Sender, const TStItemIdLists& Folders, bool All)>;
 
 class TStCustomShellNotification : public TSsComponent {
     Q_OBJECT
@@ -77,6 +93,8 @@ public:
     bool IsRegistered() const { return registered_; }
     unsigned long RegistrationId() const { return registrationId_; }
     std::size_t PendingCount() const { return queue_.Count(); }
+    // Reports dropped over the queue limit since the component was made.
+    std::size_t DroppedReportCount() const { return droppedTotal_; }
     dw::platform::WindowHandle WindowHandle() const { return window_ ? window_->handle() : 0; }
 
     TNotifyEvent OnAssociationChange;
@@ -100,6 +118,7 @@ public:
     TStShellNotifyEvent1 OnServerDisconnect;
     TStShellNotifyEvent3 OnShellChangeNotify;
     TStShellNotifyEvent1 OnShellDriveAdd;
+    TStReportsDroppedEvent OnReportsDropped;
 
 protected:
     // One handler per kind of change, in this order; each fires its event.
@@ -125,6 +144,8 @@ protected:
     virtual void DoShellDriveAdd(TStShellItem* item1);
     // The general handler: once per report, with every kind found in it.
     virtual void DoShellChangeNotify(TStShellItem* item1, TStShellItem* item2, TStNotifyEventsSet events);
+    // After a burst in which reports were dropped (see the class comment).
+    virtual void DoReportsDropped(const TStItemIdLists& folders, bool all);
 
     // Turns a report's list into an item; null for an absent list.
     virtual std::unique_ptr<TStShellItem> MakeItem(const dw::platform::ItemIdList* absolute);
@@ -137,8 +158,11 @@ private:
     dw::platform::LRESULT WindowProc(unsigned message, dw::platform::WPARAM wParam, dw::platform::LPARAM lParam);
     void ReceiveReport(const dw::platform::SHChangeNotifyLists& lists, long eventBits);
     void HandleAttributeReport(const dw::platform::SHChangeNotifyLists& lists);
+    void DropReport(const dw::platform::SHChangeNotifyLists& lists, long eventBits);
     void DrainQueue();
-    void DispatchReport(const TStNotificationItem& report);
+    bool DispatchReport(const TStNotificationItem& report);
+    void CallKindHandler(TStNotifyEvents member, TStShellItem* item1, TStShellItem* item2, std::uint32_t drives);
+    void TellDroppedReports();
     void RegisterWatch();
     void DeregisterWatch();
 
@@ -155,6 +179,8 @@ private:
     unsigned long registrationId_ = 0;
     TStNotifyEventsSet currentEvents_;
     TStDQue<TStNotificationItem> queue_;
+    TStDroppedReports dropped_;
+    std::size_t droppedTotal_ = 0;
     bool loading_ = false;
 };
 

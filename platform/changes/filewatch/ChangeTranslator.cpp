@@ -25,30 +25,19 @@ std::optional<std::size_t> findMoveTo(const std::vector<RawWatchEvent>& events, 
 
 } // namespace
 
-TranslatedBatch ChangeTranslator::translate(std::vector<RawWatchEvent> events)
+TranslatedBatch ChangeTranslator::translate(std::vector<RawWatchEvent> events, ReadEnd end)
 {
     if (heldMove_) {
         events.insert(events.begin(), std::move(*heldMove_));
         heldMove_.reset();
     }
+    mayHoldTrailingMove_ = end == ReadEnd::MoreWaiting;
     TranslatedBatch batch;
     std::vector<bool> consumed(events.size(), false);
     for (std::size_t i = 0; i < events.size(); ++i) {
         if (!consumed[i])
             translateOne(events, i, consumed, batch);
     }
-    return batch;
-}
-
-TranslatedBatch ChangeTranslator::flushHeldMove()
-{
-    TranslatedBatch batch;
-    if (!heldMove_)
-        return batch;
-    const RawWatchEvent held = std::move(*heldMove_);
-    heldMove_.reset();
-    for (const auto& folder : std::vector<std::string>(table_.pathsOf(held.watch)))
-        moveOut(childPath(folder, held.name), isFolderEvent(held), batch);
     return batch;
 }
 
@@ -78,10 +67,12 @@ void ChangeTranslator::translateOne(const std::vector<RawWatchEvent>& events, st
     const bool kernelSaysFolder = isFolderEvent(event);
     // Copied: a deletion below changes the table while we walk the paths.
     for (const auto& parent : std::vector<std::string>(table_.pathsOf(event.watch))) {
-        const std::string path = childPath(parent, event.name);
         if ((event.mask & (IN_CREATE | IN_MOVED_TO)) != 0) {
-            arrive(path, kernelSaysFolder, (event.mask & IN_MOVED_TO) != 0, batch);
-        } else if ((event.mask & IN_DELETE) != 0) {
+            arrive(parent, event.name, kernelSaysFolder, (event.mask & IN_MOVED_TO) != 0, batch);
+            continue;
+        }
+        const std::string path = childPath(parent, event.name);
+        if ((event.mask & IN_DELETE) != 0) {
             const EntryKind kind = knownKind(path, kernelSaysFolder);
             entries_.erase(path);
             reportGone(path, kind, batch);
@@ -98,7 +89,7 @@ void ChangeTranslator::translateMoveFrom(const std::vector<RawWatchEvent>& event
 {
     const RawWatchEvent& from = events[index];
     const auto to = findMoveTo(events, index, consumed);
-    if (!to && index + 1 == events.size()) {
+    if (!to && index + 1 == events.size() && mayHoldTrailingMove_) {
         heldMove_ = from;
         return;
     }
@@ -145,8 +136,13 @@ void ChangeTranslator::translateSelfEvent(const RawWatchEvent& event, Translated
             reportGone(path, EntryKind::Folder, batch);
         }
     }
-    if ((event.mask & IN_UNMOUNT) != 0)
+    if ((event.mask & IN_UNMOUNT) != 0) {
+        const auto& paths = table_.pathsOf(event.watch);
+        batch.unmountedFolders.insert(batch.unmountedFolders.end(), paths.begin(), paths.end());
+        for (const auto& path : paths)
+            entries_.forget(path);
         table_.removeWatch(event.watch);
+    }
 }
 
 void ChangeTranslator::reportOverflow(TranslatedBatch& batch) const
@@ -164,14 +160,17 @@ void ChangeTranslator::moveOut(const std::string& path, bool kernelSaysFolder, T
 
 // A name that came in over an existing one (a move in; a create cannot)
 // replaced that item, which the owner must first hear is gone.
-void ChangeTranslator::arrive(const std::string& path, bool kernelSaysFolder, bool mayReplace,
-                              TranslatedBatch& batch)
+void ChangeTranslator::arrive(const std::string& parent, const std::string& name, bool kernelSaysFolder,
+                              bool mayReplace, TranslatedBatch& batch)
 {
-    if (const auto replaced = entries_.kindOf(path); mayReplace && (replaced || table_.isWatched(path)))
-        reportGone(path, replaced.value_or(EntryKind::Folder), batch);
+    const std::string path = childPath(parent, name);
+    if (mayReplace) {
+        if (const auto replaced = entries_.kindOf(path); replaced || table_.isWatched(path))
+            reportGone(path, replaced.value_or(EntryKind::Folder), batch);
+    }
     const EntryKind kind =
         kernelSaysFolder ? EntryKind::Folder : entryKindAt(path).value_or(EntryKind::File);
-    entries_.set(path, kind);
+    entries_.set(parent, name, kind);
     const bool folder = isFolderKind(kind);
     batch.changes.push_back({folder ? SHCNE_MKDIR : SHCNE_CREATE, path, {}, folder});
 }

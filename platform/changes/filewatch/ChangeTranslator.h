@@ -6,9 +6,12 @@
 // A rename reaches the kernel's queue as a "moved from" and a "moved to"
 // event with one cookie. When both happened inside watched folders they
 // become one rename report with both paths; a lone "moved from" is a move
-// out (a delete), a lone "moved to" a move in (a create). A "moved from" at
-// the very end of a batch may still find its partner in the next read, so it
-// is held back until then (or until flushHeldMove is called).
+// out (a delete), a lone "moved to" a move in (a create). The kernel queues
+// both halves during the rename call itself, so a read that emptied the
+// queue holds both or neither, and a lone "moved from" at its end is settled
+// at once: holding it would let the reports of later reads overtake it. Only
+// when a read stopped at its budget with more events waiting is a "moved
+// from" at its very end held back for the next read, which follows at once.
 //
 // Whether an item is a folder follows the namespace, which shows a symbolic
 // link to a folder as a folder: new names are looked at on disk, names that
@@ -29,23 +32,28 @@ namespace dw::platform {
 struct TranslatedBatch {
     std::vector<PathChange> changes;
     std::vector<int> watchesToRemove; // watches that no longer stand for a folder
-    bool overflowed = false;          // the kernel dropped events
+    // Watched folders whose watch ended because their volume was unmounted:
+    // the folder under the mount point is there again and wants a watch.
+    std::vector<std::string> unmountedFolders;
+    bool overflowed = false; // the kernel dropped events
 };
+
+// How a read of the kernel's queue ended.
+enum class ReadEnd { QueueDrained, MoreWaiting };
 
 class ChangeTranslator {
 public:
     explicit ChangeTranslator(WatchTable& table) : table_(table) {}
 
-    TranslatedBatch translate(std::vector<RawWatchEvent> events);
+    TranslatedBatch translate(std::vector<RawWatchEvent> events, ReadEnd end = ReadEnd::QueueDrained);
 
     // Keeps the record of entries of the folders being watched.
     void folderWatched(const std::string& folder) { entries_.list(folder); }
+    void folderWatched(const std::string& folder, FolderListing listing) { entries_.assign(folder, std::move(listing)); }
     void folderUnwatched(const std::string& folder) { entries_.forget(folder); }
     void treeUnwatched(const std::string& folder) { entries_.forgetTree(folder); }
 
     bool hasHeldMove() const { return heldMove_.has_value(); }
-    // Settles a held "moved from" as a move out.
-    TranslatedBatch flushHeldMove();
 
 private:
     void translateOne(const std::vector<RawWatchEvent>& events, std::size_t index, std::vector<bool>& consumed,
@@ -55,7 +63,8 @@ private:
     void translateSelfEvent(const RawWatchEvent& event, TranslatedBatch& batch);
     void reportOverflow(TranslatedBatch& batch) const;
     void moveOut(const std::string& path, bool kernelSaysFolder, TranslatedBatch& batch);
-    void arrive(const std::string& path, bool kernelSaysFolder, bool mayReplace, TranslatedBatch& batch);
+    void arrive(const std::string& parent, const std::string& name, bool kernelSaysFolder, bool mayReplace,
+                TranslatedBatch& batch);
     void reportGone(const std::string& path, EntryKind kind, TranslatedBatch& batch);
     EntryKind knownKind(const std::string& path, bool kernelSaysFolder) const;
     void forgetTree(const std::string& path, TranslatedBatch& batch);
@@ -63,6 +72,7 @@ private:
     WatchTable& table_;
     FolderEntries entries_;
     std::optional<RawWatchEvent> heldMove_;
+    bool mayHoldTrailingMove_ = false; // while translating a read that stopped at its budget
 };
 
 } // namespace dw::platform

@@ -11,12 +11,6 @@
 namespace dw::platform {
 namespace {
 
-std::string nameOf(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
@@ -45,18 +39,23 @@ std::optional<EntryKind> entryKindAt(const std::string& path)
     return toFolder ? EntryKind::FolderLink : EntryKind::File; // dangling links are files
 }
 
-void FolderEntries::list(const std::string& folder)
+std::optional<FolderListing> listFolder(const std::string& folder)
 {
-    auto& entries = entriesOf_[folder];
-    entries.clear();
     std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
     if (!dir)
-        return;
+        return std::nullopt;
+    FolderListing entries;
     while (const dirent* entry = ::readdir(dir.get())) {
         const std::string name = entry->d_name;
         if (name != "." && name != "..")
             entries[name] = kindOfListed(folder, *entry);
     }
+    return entries;
+}
+
+void FolderEntries::list(const std::string& folder)
+{
+    entriesOf_[folder] = listFolder(folder).value_or(FolderListing());
 }
 
 void FolderEntries::forget(const std::string& folder)
@@ -80,7 +79,7 @@ void FolderEntries::renameTree(const std::string& from, const std::string& to)
 {
     if (from == to)
         return;
-    std::vector<std::pair<std::string, std::unordered_map<std::string, EntryKind>>> moved;
+    std::vector<std::pair<std::string, FolderListing>> moved;
     for (const auto& [folder, entries] : entriesOf_) {
         if (folder == from || isBelow(from, folder))
             moved.emplace_back(to + folder.substr(from.size()), entries);
@@ -96,7 +95,7 @@ std::optional<EntryKind> FolderEntries::kindOf(const std::string& path) const
     const auto folder = entriesOf_.find(parentPath(path));
     if (folder == entriesOf_.end())
         return std::nullopt;
-    const auto entry = folder->second.find(nameOf(path));
+    const auto entry = folder->second.find(lastComponent(path));
     if (entry == folder->second.end())
         return std::nullopt;
     return entry->second;
@@ -104,16 +103,21 @@ std::optional<EntryKind> FolderEntries::kindOf(const std::string& path) const
 
 void FolderEntries::set(const std::string& path, EntryKind kind)
 {
-    const auto folder = entriesOf_.find(parentPath(path));
-    if (folder != entriesOf_.end())
-        folder->second[nameOf(path)] = kind;
+    set(parentPath(path), lastComponent(path), kind);
+}
+
+void FolderEntries::set(const std::string& folder, const std::string& name, EntryKind kind)
+{
+    const auto entries = entriesOf_.find(folder);
+    if (entries != entriesOf_.end())
+        entries->second[name] = kind;
 }
 
 void FolderEntries::erase(const std::string& path)
 {
     const auto folder = entriesOf_.find(parentPath(path));
     if (folder != entriesOf_.end())
-        folder->second.erase(nameOf(path));
+        folder->second.erase(lastComponent(path));
 }
 
 } // namespace dw::platform

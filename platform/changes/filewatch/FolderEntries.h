@@ -26,10 +26,18 @@ inline bool isFolderKind(EntryKind kind)
 // when it is gone.
 std::optional<EntryKind> entryKindAt(const std::string& path);
 
+// A folder's entries by name.
+using FolderListing = std::unordered_map<std::string, EntryKind>;
+
+// Reads `folder` now; nothing when it cannot be read.
+std::optional<FolderListing> listFolder(const std::string& folder);
+
 class FolderEntries {
 public:
     // Lists `folder` now; an unreadable folder is recorded empty.
     void list(const std::string& folder);
+    // Records a listing made just before (on another thread).
+    void assign(const std::string& folder, FolderListing entries) { entriesOf_[folder] = std::move(entries); }
     void forget(const std::string& folder);
     // Forgets `folder` and every folder recorded below it.
     void forgetTree(const std::string& folder);
@@ -39,12 +47,13 @@ public:
     bool isListed(const std::string& folder) const { return entriesOf_.count(folder) != 0; }
     std::optional<EntryKind> kindOf(const std::string& path) const;
 
-    // Both only touch listed folders.
+    // These only touch listed folders.
     void set(const std::string& path, EntryKind kind);
+    void set(const std::string& folder, const std::string& name, EntryKind kind);
     void erase(const std::string& path);
 
 private:
-    std::map<std::string, std::unordered_map<std::string, EntryKind>> entriesOf_;
+    std::map<std::string, FolderListing> entriesOf_;
 };
 
 } // namespace dw::platform

@@ -3,66 +3,47 @@
 #include "platform/changes/LiveUpdateNotice.h"
 #include "platform/changes/ShellChangeEvents.h"
 #include "platform/changes/filewatch/BurstCoalescer.h"
+#include "platform/changes/filewatch/WatchNotices.h"
 
 #include <string>
 
 namespace dw::platform {
-namespace {
-
-// How long a "moved from" at the end of a read waits for its "moved to".
-constexpr int kHeldMoveWaitMs = 20;
-
-std::string watchLimitNotice()
-{
-    const long limit = maxUserWatches();
-    return "Live updates are incomplete: the system's limit of " + (limit > 0 ? std::to_string(limit) + " " : "")
-        + "watched folders was reached, so changes in some folders show only when they are opened again. "
-          "To raise the limit, run as root: sysctl fs.inotify.max_user_watches=524288";
-}
-
-std::string overflowNotice()
-{
-    const long limit = maxQueuedEvents();
-    return "Live updates are incomplete: more changes happened at once than the system can queue"
-        + (limit > 0 ? " (" + std::to_string(limit) + " events)" : std::string())
-        + ", so the affected folders were read again. "
-          "To raise the limit, run as root: sysctl fs.inotify.max_queued_events=65536";
-}
-
-std::string unavailableNotice()
-{
-    const long limit = maxUserInstances();
-    return "Live updates are off: the system refused to watch folders"
-        + (limit > 0 ? " (its limit of " + std::to_string(limit) + " watching programs may be reached)" : std::string())
-        + ", so changes show only when folders are opened again. "
-          "To raise the limit, run as root: sysctl fs.inotify.max_user_instances=1024";
-}
-
-} // namespace
-
 FolderWatcher::FolderWatcher(ChangeSink sink, QObject* parent) : QObject(parent), sink_(std::move(sink))
 {
-    heldMoveTimer_.setSingleShot(true);
-    heldMoveTimer_.setInterval(kHeldMoveWaitMs);
-    connect(&heldMoveTimer_, &QTimer::timeout, this, [this] { settleHeldMove(); });
     if (!reader_.isOpen()) {
-        ReportLiveUpdateProblem(LiveUpdateProblem::WatchingUnavailable, unavailableNotice());
+        ReportLiveUpdateProblem(LiveUpdateProblem::WatchingUnavailable, unavailableNotice(instanceLimit()));
         return;
     }
     notifier_ = std::make_unique<QSocketNotifier>(reader_.fileDescriptor(), QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { processPendingEvents(); });
+    burstPause_.setSingleShot(true);
+    burstPause_.setInterval(kBurstPauseMs);
+    connect(&burstPause_, &QTimer::timeout, this, [this] { readAfterPause(); });
 }
 
 FolderWatcher::~FolderWatcher() = default;
 
 AddWatchResult FolderWatcher::watchFolder(const std::string& folder)
 {
+    return addWatch(folder, std::nullopt);
+}
+
+AddWatchResult FolderWatcher::watchListedFolder(const std::string& folder, FolderListing listing)
+{
+    return addWatch(folder, std::move(listing));
+}
+
+AddWatchResult FolderWatcher::addWatch(const std::string& folder, std::optional<FolderListing> listing)
+{
     if (table_.isWatched(folder))
         return AddWatchResult::Added;
     const AddedWatch added = watchAdder_ ? watchAdder_(folder) : reader_.addWatch(folder);
     if (added.result == AddWatchResult::Added) {
         table_.add(added.watch, folder);
-        translator_.folderWatched(folder);
+        if (listing)
+            translator_.folderWatched(folder, std::move(*listing));
+        else
+            translator_.folderWatched(folder);
         reportedUnwatchable_.erase(folder);
     } else if (added.result == AddWatchResult::LimitReached) {
         reportWatchLimit(folder);
@@ -89,31 +70,49 @@ void FolderWatcher::unwatchAll()
         unwatchTree(root);
 }
 
-void FolderWatcher::processPendingEvents()
+void FolderWatcher::rewatchFolder(const std::string& folder)
 {
-    auto events = reader_.readAvailable(kReadBudget);
-    if (events.empty() && !translator_.hasHeldMove())
-        return;
-    handOn(translator_.translate(std::move(events)));
-    if (translator_.hasHeldMove())
-        heldMoveTimer_.start();
+    unwatchTree(folder);
+    watchFolder(folder);
 }
 
-void FolderWatcher::settleHeldMove()
+bool FolderWatcher::processPendingEvents()
 {
-    auto events = reader_.readAvailable(kReadBudget);
-    if (events.empty()) {
-        handOn(translator_.flushHeldMove()); // its partner never came: a move out
+    WatchEventRead read = reader_.readAvailable(kReadBudget);
+    if (read.events.empty() && !translator_.hasHeldMove())
+        return false;
+    if (read.events.size() > 1)
+        pauseReading();
+    // A move held at the end of a read that stopped at its budget is settled
+    // by the next read, which the kernel's waiting events bring at once.
+    handOn(translator_.translate(std::move(read.events), read.moreWaiting ? ReadEnd::MoreWaiting : ReadEnd::QueueDrained));
+    return true;
+}
+
+// A change seldom comes alone: once a read brings several, rather than
+// waking for each change of the burst, the watcher reads again after a short
+// pause, and what came meanwhile is read (and folded) at once. A change on
+// its own is read as soon as the kernel queues it.
+void FolderWatcher::pauseReading()
+{
+    if (!notifier_ || burstPause_.isActive())
         return;
-    }
-    handOn(translator_.translate(std::move(events)));
-    if (translator_.hasHeldMove())
-        heldMoveTimer_.start();
+    notifier_->setEnabled(false);
+    burstPause_.start();
+}
+
+void FolderWatcher::readAfterPause()
+{
+    processPendingEvents();
+    if (!burstPause_.isActive())
+        notifier_->setEnabled(true); // the burst is over: wake for the next change
 }
 
 void FolderWatcher::handOn(TranslatedBatch batch)
 {
     removeKernelWatches(batch.watchesToRemove);
+    for (const auto& folder : batch.unmountedFolders)
+        watchFolder(folder);
     if (batch.overflowed)
         reportOverflow();
     ReportBudget budget;
@@ -132,7 +131,7 @@ void FolderWatcher::removeKernelWatches(const std::vector<int>& watches)
 
 void FolderWatcher::reportWatchLimit(const std::string& folder)
 {
-    ReportLiveUpdateProblem(LiveUpdateProblem::WatchLimitReached, watchLimitNotice());
+    ReportLiveUpdateProblem(LiveUpdateProblem::WatchLimitReached, watchLimitNotice(watchLimit()));
     if (!reportedUnwatchable_.insert(folder).second)
         return;
     if (sink_)
@@ -141,7 +140,7 @@ void FolderWatcher::reportWatchLimit(const std::string& folder)
 
 void FolderWatcher::reportOverflow()
 {
-    ReportLiveUpdateProblem(LiveUpdateProblem::EventQueueOverflowed, overflowNotice());
+    ReportLiveUpdateProblem(LiveUpdateProblem::EventQueueOverflowed, overflowNotice(maxQueuedEvents()));
 }
 
 } // namespace dw::platform

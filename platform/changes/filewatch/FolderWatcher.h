@@ -12,7 +12,8 @@
 // watched is reported as changed ("read it again yourself"), once, and the user is
 // told once how to raise the limit (LiveUpdateNotice.h); when the kernel's
 // event queue overflows, every watched root is reported as changed and the
-// user is told once as well.
+// user is told once as well. A watched folder whose volume is unmounted is
+// watched again (what lies under the mount point is a folder too).
 
 #include "platform/changes/filewatch/ChangeTranslator.h"
 #include "platform/changes/filewatch/InotifyReader.h"
@@ -44,19 +45,29 @@ public:
 
     // Starts watching `folder` (already watched counts as Added).
     AddWatchResult watchFolder(const std::string& folder);
+    // The same for a folder whose entries were just read (on another thread),
+    // so that it need not be read again here.
+    AddWatchResult watchListedFolder(const std::string& folder, FolderListing listing);
     // Stops watching `folder` alone.
     void unwatchFolder(const std::string& folder);
     // Stops watching `folder` and every watched folder below it.
     void unwatchTree(const std::string& folder);
+    // Watches `folder` afresh, alone: what its path leads to changed (a
+    // volume was mounted on it or taken away).
+    void rewatchFolder(const std::string& folder);
     void unwatchAll();
 
     bool isWatched(const std::string& folder) const { return table_.isWatched(folder); }
     std::size_t watchedFolderCount() const { return table_.pathCount(); }
     std::vector<std::string> watchedFolders() const { return table_.paths(); }
 
-    // Reads and hands on what is waiting now. Runs by itself when the kernel
-    // signals; callable directly by code that must not wait for the loop.
-    void processPendingEvents();
+    // Reads and hands on what is waiting now; false when nothing was. Runs
+    // by itself when the kernel signals (during a burst of changes, after a
+    // pause of kBurstPauseMs, so a burst is read in few large reads);
+    // callable directly by code that must not wait for the loop.
+    bool processPendingEvents();
+
+    static constexpr int kBurstPauseMs = 5;
 
     // Replaces the kernel's answer to adding a watch (tests present a kernel
     // whose watch limit is reached); an empty function restores it.
@@ -72,8 +83,10 @@ public:
     static constexpr std::size_t kReadBudget = 256 * 1024;
 
 private:
+    AddWatchResult addWatch(const std::string& folder, std::optional<FolderListing> listing);
+    void pauseReading();
+    void readAfterPause();
     void handOn(TranslatedBatch batch);
-    void settleHeldMove();
     void removeKernelWatches(const std::vector<int>& watches);
     void reportWatchLimit(const std::string& folder);
     void reportOverflow();
@@ -83,7 +96,7 @@ private:
     WatchTable table_;
     ChangeTranslator translator_{table_};
     std::unique_ptr<QSocketNotifier> notifier_;
-    QTimer heldMoveTimer_;
+    QTimer burstPause_;
     WatchAdder watchAdder_;
     AliasFolders aliasFolders_;
     // Folders already reported as unwatchable: a view re-reading one enumerates

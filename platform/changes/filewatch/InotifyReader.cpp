@@ -1,6 +1,7 @@
 #include "platform/changes/filewatch/InotifyReader.h"
 
 #include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,11 +15,21 @@ namespace {
 constexpr std::uint32_t kWatchMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_MODIFY | IN_ATTRIB
     | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_EXCL_UNLINK;
 
-long readProcNumber(const char* path)
+long readProcNumber(const std::string& path)
 {
     std::ifstream file(path);
     long value = 0;
     return (file >> value) ? value : 0;
+}
+
+InotifyLimit lowerLimit(const std::string& namespaceFile, const char* namespaceSetting,
+                        const std::string& machineFile, const char* machineSetting)
+{
+    const long ofNamespace = readProcNumber(namespaceFile);
+    const long ofMachine = readProcNumber(machineFile);
+    if (ofNamespace > 0 && (ofMachine <= 0 || ofNamespace < ofMachine))
+        return {ofNamespace, namespaceSetting};
+    return {ofMachine, machineSetting};
 }
 
 } // namespace
@@ -49,24 +60,30 @@ void InotifyReader::removeWatch(int watch)
         inotify_rm_watch(fd_, watch);
 }
 
-std::vector<RawWatchEvent> InotifyReader::readAvailable(std::size_t maxBytes)
+WatchEventRead InotifyReader::readAvailable(std::size_t maxBytes)
 {
-    std::vector<RawWatchEvent> events;
+    WatchEventRead read;
     if (fd_ < 0)
-        return events;
+        return read;
     alignas(inotify_event) char buffer[64 * 1024];
     std::size_t total = 0;
-    while (total < maxBytes) {
+    while (true) {
+        if (total >= maxBytes) {
+            int waiting = 0;
+            read.moreWaiting = ::ioctl(fd_, FIONREAD, &waiting) == 0 && waiting > 0;
+            break;
+        }
         const ssize_t got = ::read(fd_, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
             break; // EAGAIN: the queue is empty
         auto decoded = decode(buffer, static_cast<std::size_t>(got));
-        events.insert(events.end(), std::make_move_iterator(decoded.begin()), std::make_move_iterator(decoded.end()));
+        read.events.insert(read.events.end(), std::make_move_iterator(decoded.begin()),
+                           std::make_move_iterator(decoded.end()));
         total += static_cast<std::size_t>(got);
     }
-    return events;
+    return read;
 }
 
 std::vector<RawWatchEvent> InotifyReader::decode(const char* buffer, std::size_t size)
@@ -90,14 +107,16 @@ std::vector<RawWatchEvent> InotifyReader::decode(const char* buffer, std::size_t
     return events;
 }
 
-long maxUserWatches()
+InotifyLimit watchLimit(const std::string& userNamespaceLimitFile, const std::string& machineLimitFile)
 {
-    return readProcNumber("/proc/sys/fs/inotify/max_user_watches");
+    return lowerLimit(userNamespaceLimitFile, "user.max_inotify_watches", machineLimitFile,
+                      "fs.inotify.max_user_watches");
 }
 
-long maxUserInstances()
+InotifyLimit instanceLimit(const std::string& userNamespaceLimitFile, const std::string& machineLimitFile)
 {
-    return readProcNumber("/proc/sys/fs/inotify/max_user_instances");
+    return lowerLimit(userNamespaceLimitFile, "user.max_inotify_instances", machineLimitFile,
+                      "fs.inotify.max_user_instances");
 }
 
 long maxQueuedEvents()

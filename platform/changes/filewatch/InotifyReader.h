@@ -17,6 +17,11 @@ struct AddedWatch {
     int watch = -1;
 };
 
+struct WatchEventRead {
+    std::vector<RawWatchEvent> events;
+    bool moreWaiting = false; // the read stopped at its budget with events still queued
+};
+
 class InotifyReader {
 public:
     InotifyReader();
@@ -33,7 +38,7 @@ public:
     void removeWatch(int watch);
 
     // Reads what is queued now, up to about `maxBytes`; never blocks.
-    std::vector<RawWatchEvent> readAvailable(std::size_t maxBytes);
+    WatchEventRead readAvailable(std::size_t maxBytes);
 
     // Decodes a buffer of kernel records; a truncated record at the end is
     // ignored.
@@ -43,9 +48,25 @@ private:
     int fd_ = -1;
 };
 
-// The kernel's limits, for telling the user how to raise them (0 when unknown).
-long maxUserWatches();
+// The kernel's queue limit, for telling the user how to raise it (0 when
+// unknown).
 long maxQueuedEvents();
-long maxUserInstances();
+
+// A limit of the kernel's that applies to this process, with the sysctl
+// setting that raises it. Inside a user namespace the namespace's own limit
+// (under /proc/sys/user) counts as well as the machine-wide one (under
+// /proc/sys/fs/inotify, which is the initial namespace's); the lower one is
+// reached first, so that is the one told.
+struct InotifyLimit {
+    long value = 0; // 0 when unknown
+    std::string setting;
+};
+
+// Watched folders per user.
+InotifyLimit watchLimit(const std::string& userNamespaceLimitFile = "/proc/sys/user/max_inotify_watches",
+                        const std::string& machineLimitFile = "/proc/sys/fs/inotify/max_user_watches");
+// Watching programs (inotify instances) per user.
+InotifyLimit instanceLimit(const std::string& userNamespaceLimitFile = "/proc/sys/user/max_inotify_instances",
+                           const std::string& machineLimitFile = "/proc/sys/fs/inotify/max_user_instances");
 
 } // namespace dw::platform

@@ -17,6 +17,12 @@ std::string parentPath(const std::string& path)
     return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
+std::string lastComponent(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 bool isBelow(const std::string& folder, const std::string& path)
 {
     if (folder == "/")

@@ -21,6 +21,9 @@ std::string childPath(const std::string& folder, const std::string& name);
 // The folder holding `path` ("/" for "/x"); empty for "/" itself.
 std::string parentPath(const std::string& path);
 
+// The last component of `path` ("x" for "/a/x").
+std::string lastComponent(const std::string& path);
+
 // True when `path` lies strictly below `folder`.
 bool isBelow(const std::string& folder, const std::string& path);
 

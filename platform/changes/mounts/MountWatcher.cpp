@@ -50,6 +50,8 @@ void MountWatcher::rescan()
     known_ = std::move(current);
     if (!changes.empty() && sink_)
         sink_(changes);
+    if (rescanHandler_)
+        rescanHandler_();
 }
 
 } // namespace dw::platform

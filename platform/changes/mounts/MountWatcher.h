@@ -33,9 +33,15 @@ public:
     // Reads the volumes now and hands on the differences.
     void rescan();
 
+    // Called after each reading that followed a change of the table, once
+    // the differences in volumes were handed on (other mounts may have
+    // changed too).
+    void setRescanHandler(std::function<void()> handler) { rescanHandler_ = std::move(handler); }
+
 private:
     VolumeReader readVolumes_;
     ChangeSink sink_;
+    std::function<void()> rescanHandler_;
     std::vector<MountedVolume> known_;
     int fd_ = -1;
     std::unique_ptr<QSocketNotifier> notifier_;

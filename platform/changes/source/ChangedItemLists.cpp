@@ -4,6 +4,7 @@
 #include "platform/namespace/IdRecord.h"
 #include "platform/namespace/ShellNamespace.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -33,6 +34,86 @@ IdListPtr changedPathIdList(const std::string& path, bool isFolder)
         list.reset(ILCombine(list.get(), id.get()));
     }
     return list;
+}
+
+void ChangedItemLists::setVolumeMountPoints(std::vector<std::string> sortedMountPoints)
+{
+    volumeMountPoints_ = std::move(sortedMountPoints);
+    forgetAll();
+}
+
+void ChangedItemLists::forgetTree(const std::string& folder)
+{
+    for (auto it = folders_.begin(); it != folders_.end();) {
+        if (it->first == folder || isBelow(folder, it->first))
+            it = folders_.erase(it);
+        else
+            ++it;
+    }
+}
+
+bool ChangedItemLists::isVolumeMountPoint(const std::string& path) const
+{
+    return std::binary_search(volumeMountPoints_.begin(), volumeMountPoints_.end(), path);
+}
+
+const ChangedItemLists::KeptFolder* ChangedItemLists::keptFolder(const std::string& path)
+{
+    if (const auto found = folders_.find(path); found != folders_.end())
+        return &found->second;
+    if (folders_.size() >= capacity_)
+        folders_.clear();
+    KeptFolder made;
+    const std::string parent = parentPath(path);
+    if (!parent.empty() && !isVolumeMountPoint(path)) {
+        const KeptFolder* above = keptFolder(parent);
+        IdListPtr relative;
+        if (above != nullptr && above->folder
+            && succeeded(above->folder->ParseDisplayName(lastComponent(path), relative))) {
+            made.list.reset(ILCombine(above->list.get(), relative.get()));
+            if (failed(above->folder->BindToObject(relative.get(), made.folder)))
+                made.folder.reset();
+        }
+    }
+    if (!made.list) {
+        made.list = parsingNameToIdList(path);
+        if (!made.list)
+            return nullptr;
+        made.folder = bindToFolder(made.list.get());
+    }
+    return &(folders_[path] = std::move(made));
+}
+
+IdListPtr ChangedItemLists::itemList(const std::string& path, bool isFolder)
+{
+    if (isVolumeMountPoint(path))
+        return changedPathIdList(path, isFolder);
+    return entryList(path, isFolder);
+}
+
+IdListPtr ChangedItemLists::entryList(const std::string& path, bool isFolder)
+{
+    const std::string parent = parentPath(path);
+    const KeptFolder* folder = parent.empty() ? nullptr : keptFolder(parent);
+    if (folder == nullptr || !folder->folder)
+        return changedPathIdList(path, isFolder);
+    const std::string name = lastComponent(path);
+    IdListPtr relative;
+    if (failed(folder->folder->ParseDisplayName(name, relative)))
+        relative = makeEntryRecord(name, isFolder ? ENTRY_DIRECTORY : 0); // gone: as it was
+    if (!relative)
+        return nullptr;
+    return IdListPtr(ILCombine(folder->list.get(), relative.get()));
+}
+
+IdListPtr ChangedItemLists::mountPointList(const std::string& mountPoint)
+{
+    const std::string parent = parentPath(mountPoint);
+    const KeptFolder* folder = parent.empty() ? nullptr : keptFolder(parent);
+    if (folder == nullptr)
+        return nullptr;
+    IdListPtr id = makeEntryRecord(lastComponent(mountPoint), ENTRY_DIRECTORY);
+    return id ? IdListPtr(ILCombine(folder->list.get(), id.get())) : nullptr;
 }
 
 std::vector<AliasRoot> currentAliasRoots()

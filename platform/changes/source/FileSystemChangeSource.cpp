@@ -2,14 +2,13 @@
 
 #include "platform/changes/ChangeRegistry.h"
 #include "platform/changes/ShellChangeEvents.h"
-#include "platform/changes/source/ChangedItemLists.h"
-#include "platform/namespace/MountTable.h"
 #include "platform/namespace/ShellNamespace.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QThread>
 
+#include <algorithm>
 #include <mutex>
 
 namespace dw::platform {
@@ -30,23 +29,6 @@ FileSystemChangeSource*& runningSource()
     return source;
 }
 
-// Runs `work` on the source's thread: at once when called there, else
-// queued (a queued call dies with the source). Dropped when no source runs.
-template <class Work>
-void onSourceThread(Work work)
-{
-    FileSystemChangeSource* source = FileSystemChangeSource::instance();
-    if (source == nullptr)
-        return;
-    if (QThread::currentThread() == source->thread()) {
-        work(*source);
-        return;
-    }
-    std::lock_guard guard(instanceLock());
-    if (FileSystemChangeSource* running = runningSource())
-        QMetaObject::invokeMethod(running, [running, work] { work(*running); }, Qt::QueuedConnection);
-}
-
 bool isVolumeEvent(long eventId)
 {
     return (eventId & (SHCNE_DRIVEADD | SHCNE_DRIVEREMOVED | SHCNE_MEDIAINSERTED | SHCNE_MEDIAREMOVED)) != 0;
@@ -56,24 +38,21 @@ bool isVolumeEvent(long eventId)
 
 FileSystemChangeSource* FileSystemChangeSource::start()
 {
-    if (QCoreApplication::instance() == nullptr)
+    QCoreApplication* application = QCoreApplication::instance();
+    if (application == nullptr)
         return nullptr;
+    FileSystemChangeSource* source = nullptr;
     {
         std::lock_guard guard(instanceLock());
-        if (runningSource() != nullptr)
+        if (runningSource() != nullptr || QThread::currentThread() != application->thread())
             return runningSource();
-    }
-    auto* source = new FileSystemChangeSource(QCoreApplication::instance()); // owned by the application
-    {
-        std::lock_guard guard(instanceLock());
+        source = new FileSystemChangeSource(application); // owned by the application
         runningSource() = source;
     }
-    setEnumerationObserver([](const std::string& folder) {
-        onSourceThread([folder](FileSystemChangeSource& source) { source.folderEnumerated(folder); });
-    });
-    SetRegistrationObserver([] {
-        onSourceThread([](FileSystemChangeSource& source) { source.registrationsChanged(); });
-    });
+    // The observers hold the inbox, not the source: a listing on a worker
+    // thread may call one while the source goes away.
+    setEnumerationObserver([inbox = source->inbox_](const std::string& folder) { inbox->postEnumerated(folder); });
+    SetRegistrationObserver([inbox = source->inbox_] { inbox->postRegistrationsChanged(); });
     source->registrationsChanged();
     return source;
 }
@@ -85,12 +64,15 @@ FileSystemChangeSource* FileSystemChangeSource::instance()
 }
 
 FileSystemChangeSource::FileSystemChangeSource(QObject* parent)
-    : QObject(parent), folders_([this](const std::vector<PathChange>& changes) { deliver(changes); }, this)
+    : QObject(parent),
+      inbox_(SourceInbox::open(this, [this](SourceInbox::Mail mail) { handleMail(std::move(mail)); })),
+      folders_([this](const std::vector<PathChange>& changes) { deliver(changes); }, this),
+      subtrees_(folders_, [inbox = inbox_](WalkedFolders batch) { inbox->postWalked(std::move(batch)); })
 {
     watchMountTable(kMountTable, kSysBlock);
-    folders_.setAliasFolders([] {
+    folders_.setAliasFolders([this] {
         std::vector<std::string> paths;
-        for (const auto& root : currentAliasRoots())
+        for (const auto& root : aliasRoots_)
             paths.push_back(root.path);
         return paths;
     });
@@ -98,11 +80,14 @@ FileSystemChangeSource::FileSystemChangeSource(QObject* parent)
 
 FileSystemChangeSource::~FileSystemChangeSource()
 {
+    {
+        std::lock_guard guard(instanceLock());
+        if (runningSource() == this)
+            runningSource() = nullptr;
+    }
+    inbox_->close();
     setEnumerationObserver({});
     SetRegistrationObserver({});
-    std::lock_guard guard(instanceLock());
-    if (runningSource() == this)
-        runningSource() = nullptr;
 }
 
 void FileSystemChangeSource::watchMountTable(const std::string& mountTablePath, const std::string& sysBlockPath)
@@ -110,66 +95,183 @@ void FileSystemChangeSource::watchMountTable(const std::string& mountTablePath, 
     mounts_.reset();
     mountTablePath_ = mountTablePath;
     sysBlockPath_ = sysBlockPath;
+    mountTableRead_ = false; // the first reading of another table is no change
     mounts_ = std::make_unique<MountWatcher>(
         mountTablePath_, [this] { return readMountedVolumes(); },
         [this](const std::vector<PathChange>& changes) { deliver(changes); }, this);
+    mounts_->setRescanHandler([this] { mountTableChanged(); });
+}
+
+void FileSystemChangeSource::handleMail(SourceInbox::Mail mail)
+{
+    if (mail.registrationsChanged)
+        registrationsChanged();
+    for (const auto& folder : mail.enumeratedFolders)
+        folderEnumerated(folder);
+    for (auto& batch : mail.walked)
+        subtrees_.watchWalked(std::move(batch), scope_);
 }
 
 void FileSystemChangeSource::folderEnumerated(const std::string& folder)
 {
-    if (!folders_.isWatched(folder) && scope_.coversEnumerated(folder))
-        folders_.watchFolder(folder);
+    if (!scope_.coversEnumerated(folder))
+        return;
+    listedFolders_.insert(folder);
+    folders_.watchFolder(folder);
 }
 
 void FileSystemChangeSource::registrationsChanged()
 {
     scope_.setRoots(RegisteredRoots(SHCNRF_InterruptLevel));
-    for (const auto& folder : folders_.watchedFolders()) {
-        if (!scope_.wants(folder))
-            folders_.unwatchFolder(folder);
-    }
+    refreshAliasRoots();
+    itemLists_.forgetAll(); // kept from a namespace that may have been replaced
     for (const auto& folder : scope_.entryFolders())
         folders_.watchFolder(folder);
+    subtrees_.rootsChanged(scope_, mountedTable_);
+    // Watches no longer wanted go on the next turn of the event loop: a
+    // component changing a setting deregisters and registers again at once,
+    // and its subtree must not be dropped and walked again in between.
+    if (!prunePosted_) {
+        prunePosted_ = true;
+        QMetaObject::invokeMethod(this, [this] { pruneUnwantedWatches(); }, Qt::QueuedConnection);
+    }
+}
+
+void FileSystemChangeSource::pruneUnwantedWatches()
+{
+    prunePosted_ = false;
+    for (const auto& folder : folders_.watchedFolders()) {
+        if (!scope_.wants(folder, listedFolders_.count(folder) != 0))
+            folders_.unwatchFolder(folder);
+    }
+    for (auto it = listedFolders_.begin(); it != listedFolders_.end();)
+        it = folders_.isWatched(*it) ? std::next(it) : listedFolders_.erase(it);
+    subtrees_.forgetRootsNotIn(scope_);
 }
 
 void FileSystemChangeSource::deliver(const std::vector<PathChange>& changes)
 {
-    const std::vector<AliasRoot> aliasRoots = currentAliasRoots();
     for (const auto& change : changes) {
-        if (isVolumeEvent(change.eventId)) {
-            const auto type = driveTypes_.find(change.path1);
-            IdListPtr volume =
-                volumeIdList(change.path1, type == driveTypes_.end() ? DriveType::Unknown : type->second);
-            DeliverChangeReport(SHCNRF_InterruptLevel, change.eventId, volume.get(), nullptr);
-            continue;
-        }
-        IdListPtr item1 = changedPathIdList(change.path1, change.isFolder);
-        IdListPtr item2 = change.path2.empty() ? nullptr : changedPathIdList(change.path2, change.isFolder);
-        if (!item1)
-            continue;
-        DeliverChangeReport(SHCNRF_InterruptLevel, change.eventId, item1.get(), item2.get());
-        // The same change under the item's other names, as views that
-        // reached it through them know it.
-        for (const auto& root : aliasRoots) {
-            IdListPtr alias1 = aliasIdList(root, change.path1, item1.get());
-            IdListPtr alias2 = item2 ? aliasIdList(root, change.path2, item2.get()) : nullptr;
-            if (alias1 || alias2)
-                DeliverChangeReport(SHCNRF_InterruptLevel, change.eventId, alias1 ? alias1.get() : item1.get(),
-                                    alias2 ? alias2.get() : item2.get());
-        }
+        if (isVolumeEvent(change.eventId))
+            deliverVolumeChange(change);
+        else
+            deliverPathChange(change);
+        followFolderChange(change);
+    }
+}
+
+void FileSystemChangeSource::deliverVolumeChange(const PathChange& change)
+{
+    const auto type = driveTypes_.find(change.path1);
+    IdListPtr volume = volumeIdList(change.path1, type == driveTypes_.end() ? DriveType::Unknown : type->second);
+    DeliverChangeReport(SHCNRF_InterruptLevel, change.eventId, volume.get(), nullptr);
+}
+
+void FileSystemChangeSource::deliverPathChange(const PathChange& change)
+{
+    IdListPtr item1 = itemLists_.itemList(change.path1, change.isFolder);
+    IdListPtr item2 = change.path2.empty() ? nullptr : itemLists_.itemList(change.path2, change.isFolder);
+    if (item1)
+        deliverUnderEveryName(change, item1.get(), item2.get());
+}
+
+void FileSystemChangeSource::deliverMountPointChange(const std::string& mountPoint)
+{
+    if (IdListPtr item = itemLists_.mountPointList(mountPoint))
+        deliverUnderEveryName({SHCNE_UPDATEDIR, mountPoint, {}, true}, item.get(), nullptr);
+}
+
+void FileSystemChangeSource::deliverUnderEveryName(const PathChange& change, const ItemIdList* item1,
+                                                   const ItemIdList* item2)
+{
+    DeliverChangeReport(SHCNRF_InterruptLevel, change.eventId, item1, item2);
+    // The same change under the item's other names, as views that reached
+    // it through them know it.
+    for (const auto& root : aliasRoots_) {
+        IdListPtr alias1 = aliasIdList(root, change.path1, item1);
+        IdListPtr alias2 = item2 != nullptr ? aliasIdList(root, change.path2, item2) : nullptr;
+        if (alias1 || alias2)
+            DeliverChangeReport(SHCNRF_InterruptLevel, change.eventId, alias1 ? alias1.get() : item1,
+                                alias2 ? alias2.get() : item2);
+    }
+}
+
+// Keeps the kept folder lists true and the subtrees watched as folders come
+// and go.
+void FileSystemChangeSource::followFolderChange(const PathChange& change)
+{
+    switch (change.eventId) {
+    case SHCNE_RMDIR:
+    case SHCNE_UPDATEDIR: // a folded burst may hide folders replaced inside
+        itemLists_.forgetTree(change.path1);
+        break;
+    case SHCNE_MKDIR:
+        itemLists_.forgetTree(change.path1);
+        subtrees_.folderArrived(change.path1, false, scope_, mountedTable_);
+        break;
+    case SHCNE_RENAMEFOLDER:
+        itemLists_.forgetTree(change.path1);
+        itemLists_.forgetTree(change.path2);
+        subtrees_.folderArrived(change.path2, !scope_.inSubtree(change.path1), scope_, mountedTable_);
+        break;
+    default:
+        break;
     }
 }
 
 std::vector<MountedVolume> FileSystemChangeSource::readMountedVolumes()
 {
+    MountedTable fresh = MountedTable::read(mountTablePath_, sysBlockPath_);
+    if (mountTableRead_)
+        changedMountPoints_ = fresh.changedSince(mountedTable_);
+    mountTableRead_ = true;
+    mountedTable_ = std::move(fresh);
     std::vector<MountedVolume> mounted;
-    for (const auto& volume : readVolumes(mountTablePath_, sysBlockPath_)) {
+    std::vector<std::string> mountPoints;
+    for (const auto& volume : mountedTable_.volumes()) {
         // Kept after unmounting too: the removal report needs the same list.
         driveTypes_[volume.mountPoint] = volume.driveType;
         const bool removable = volume.driveType == DriveType::Removable || volume.driveType == DriveType::CdRom;
         mounted.push_back({volume.mountPoint, volume.device, removable});
+        mountPoints.push_back(volume.mountPoint);
     }
+    std::sort(mountPoints.begin(), mountPoints.end());
+    itemLists_.setVolumeMountPoints(std::move(mountPoints));
     return mounted;
+}
+
+// After the volume reports: a mount point inside a watched folder, or one
+// that is watched itself, now shows other contents.
+void FileSystemChangeSource::mountTableChanged()
+{
+    const std::vector<std::string> changed = std::move(changedMountPoints_);
+    changedMountPoints_.clear();
+    refreshAliasRoots();
+    for (const auto& mountPoint : changed) {
+        // Registered folders on that volume are there again, or anew.
+        subtrees_.forgetRootsAtOrBelow(mountPoint);
+        const bool watched = folders_.isWatched(mountPoint);
+        if (!watched && !folders_.isWatched(parentPath(mountPoint)))
+            continue;
+        // A network share's server may not answer: nothing below its mount
+        // point is touched from here, not even the mount point itself.
+        const bool remote = mountedTable_.isOnNetworkVolume(mountPoint);
+        if (remote)
+            folders_.unwatchTree(mountPoint);
+        else if (watched || scope_.inSubtree(mountPoint))
+            folders_.rewatchFolder(mountPoint);
+        deliverMountPointChange(mountPoint);
+    }
+    if (changed.empty())
+        return;
+    for (const auto& folder : scope_.entryFolders())
+        folders_.watchFolder(folder);
+    subtrees_.rootsChanged(scope_, mountedTable_);
+}
+
+void FileSystemChangeSource::refreshAliasRoots()
+{
+    aliasRoots_ = currentAliasRoots();
 }
 
 } // namespace dw::platform

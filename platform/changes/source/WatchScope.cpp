@@ -51,10 +51,27 @@ bool WatchScope::coversEnumerated(const std::string& folder) const
     return false;
 }
 
-bool WatchScope::wants(const std::string& folder) const
+std::vector<std::string> WatchScope::subtreeRoots() const
+{
+    std::vector<std::string> roots;
+    for (const auto& root : recursiveRoots_) {
+        if (!root.path.empty() && std::find(roots.begin(), roots.end(), root.path) == roots.end())
+            roots.push_back(root.path);
+    }
+    return roots;
+}
+
+bool WatchScope::inSubtree(const std::string& folder) const
+{
+    return std::any_of(recursiveRoots_.begin(), recursiveRoots_.end(), [&folder](const RecursiveRoot& root) {
+        return !root.path.empty() && (folder == root.path || isBelow(root.path, folder));
+    });
+}
+
+bool WatchScope::wants(const std::string& folder, bool listed) const
 {
     return std::find(entryFolders_.begin(), entryFolders_.end(), folder) != entryFolders_.end()
-        || coversEnumerated(folder);
+        || inSubtree(folder) || (listed && coversEnumerated(folder));
 }
 
 } // namespace dw::platform

@@ -136,6 +136,32 @@ TEST_F(ChangeNotifyTest, DeregisteringDropsReportsAlreadyPosted)
     EXPECT_FALSE(SHChangeNotifyDeregister(id)) << "a registration ends only once";
 }
 
+TEST_F(ChangeNotifyTest, RegisteringAgainKeepsPostedReportsTheNewRegistrationWants)
+{
+    RecordingWindow recorder;
+    const unsigned long first = watch(recorder, home_.get(), true);
+    SHChangeNotify(SHCNE_CREATE, SHCNF_IDLIST, report_.get(), nullptr);
+    SHChangeNotify(SHCNE_CREATE, SHCNF_IDLIST, deep_.get(), nullptr);
+    SHChangeNotify(SHCNE_MKDIR, SHCNF_IDLIST, docs_.get(), nullptr);
+    // The window changes its registration before the reports are handled:
+    // now only the docs folder itself, and only files.
+    SHChangeNotifyDeregister(first);
+    watch(recorder, docs_.get(), false, SHCNE_CREATE);
+    handlePosted();
+
+    ASSERT_EQ(recorder.received.size(), 1u) << "only what the new registration covers";
+    EXPECT_EQ(recorder.received[0].item1, "report.dw2");
+
+    // A window that was registered twice got a copy from each; ending one
+    // of them does not bring its copies back through the other.
+    recorder.received.clear();
+    const unsigned long second = watch(recorder, home_.get(), true);
+    SHChangeNotify(SHCNE_CREATE, SHCNF_IDLIST, report_.get(), nullptr);
+    SHChangeNotifyDeregister(second);
+    handlePosted();
+    EXPECT_EQ(recorder.received.size(), 1u);
+}
+
 TEST_F(ChangeNotifyTest, NothingArrivesAfterTheWindowIsDestroyed)
 {
     const std::size_t before = RegistrationCount();

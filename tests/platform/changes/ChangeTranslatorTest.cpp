@@ -89,9 +89,9 @@ TEST_F(ChangeTranslatorTest, LoneMoveToIsACreate)
     EXPECT_EQ(batch.changes[0], (PathChange{SHCNE_MKDIR, "/w/sub/arrived", "", true}));
 }
 
-TEST_F(ChangeTranslatorTest, MoveFromAtTheEndOfABatchWaitsForItsPartner)
+TEST_F(ChangeTranslatorTest, MoveFromAtTheEndOfAReadCutShortWaitsForItsPartner)
 {
-    auto first = translator_.translate({raw(1, IN_CREATE, "x"), raw(1, IN_MOVED_FROM, "x", 11)});
+    auto first = translator_.translate({raw(1, IN_CREATE, "x"), raw(1, IN_MOVED_FROM, "x", 11)}, ReadEnd::MoreWaiting);
     EXPECT_EQ(first.changes.size(), 1u);
     EXPECT_TRUE(translator_.hasHeldMove());
 
@@ -101,12 +101,30 @@ TEST_F(ChangeTranslatorTest, MoveFromAtTheEndOfABatchWaitsForItsPartner)
     EXPECT_FALSE(translator_.hasHeldMove());
 }
 
-TEST_F(ChangeTranslatorTest, HeldMoveWithoutPartnerSettlesAsMoveOut)
+TEST_F(ChangeTranslatorTest, MoveFromAtTheEndOfAReadThatEmptiedTheQueueIsAMoveOutAtOnce)
 {
-    translator_.translate({raw(1, IN_MOVED_FROM, "gone.dw2", 12)});
-    const auto settled = translator_.flushHeldMove();
+    // Held back, it would reach the owner only with the next read, behind
+    // changes that happened after it.
+    auto batch = translator_.translate({raw(1, IN_CREATE, "x"), raw(1, IN_MOVED_FROM, "gone.dw2", 12)});
+    EXPECT_FALSE(translator_.hasHeldMove());
+    const std::vector<PathChange> expected = {
+        {SHCNE_CREATE, "/w/x", "", false},
+        {SHCNE_DELETE, "/w/gone.dw2", "", false},
+    };
+    EXPECT_EQ(batch.changes, expected);
+    // A read cut short that ends with nothing more settles a held move too.
+    translator_.translate({raw(1, IN_MOVED_FROM, "later.dw2", 13)}, ReadEnd::MoreWaiting);
+    const auto settled = translator_.translate({});
     ASSERT_EQ(settled.changes.size(), 1u);
-    EXPECT_EQ(settled.changes[0], (PathChange{SHCNE_DELETE, "/w/gone.dw2", "", false}));
+    EXPECT_EQ(settled.changes[0], (PathChange{SHCNE_DELETE, "/w/later.dw2", "", false}));
+}
+
+TEST_F(ChangeTranslatorTest, UnmountedFolderIsForgottenAndOfferedForAFreshWatch)
+{
+    const auto batch = translator_.translate({raw(2, IN_UNMOUNT, ""), raw(2, IN_IGNORED, "")});
+    EXPECT_TRUE(batch.changes.empty());
+    EXPECT_EQ(batch.unmountedFolders, std::vector<std::string>({"/w/sub"}));
+    EXPECT_FALSE(table_.isWatched("/w/sub"));
 }
 
 TEST_F(ChangeTranslatorTest, OverflowAsksEveryRootToBeReadAgain)

@@ -90,6 +90,20 @@ TEST_F(FolderWatcherTest, EachKindOfChangeArrivesOnceInOrder)
     EXPECT_EQ(waitFor(expected.size()), expected);
 }
 
+TEST_F(FolderWatcherTest, ChangesAfterABurstAreStillRead)
+{
+    for (int i = 0; i < 20; ++i)
+        touch(root_ + "/a/burst" + std::to_string(i));
+    watcher_.processPendingEvents(); // a read of several: the next waits a moment
+    received_.clear();
+    // One change during that pause, read when it ends; then one on its own.
+    touch(root_ + "/b/single0");
+    EXPECT_EQ(waitFor(1), (std::vector<PathChange>{{SHCNE_CREATE, root_ + "/b/single0", "", false}}));
+    received_.clear();
+    touch(root_ + "/b/single1");
+    EXPECT_EQ(waitFor(1), (std::vector<PathChange>{{SHCNE_CREATE, root_ + "/b/single1", "", false}}));
+}
+
 TEST_F(FolderWatcherTest, CreatesAreToldAsFileOrFolder)
 {
     fs::create_directory(root_ + "/made");

@@ -237,6 +237,46 @@ TEST_F(ShellNotificationDispatchTest, FailingHandlerDoesNotStopLaterReports)
     EXPECT_EQ(calls_.back(), (Call{"OnShellChangeNotify", newPath(), "-", {neFileDelete}}));
 }
 
+// A handler may destroy the component (a message box it shows runs an event
+// loop in which the user may close the window that owns it).
+TEST_F(ShellNotificationDispatchTest, HandlerThatDestroysTheComponentEndsItsWorkThere)
+{
+    auto doomed = std::make_unique<TStShellNotification>();
+    std::vector<std::string> handled;
+    doomed->OnFolderCreate = [&](QObject*, TStShellItem* item) {
+        handled.push_back("create " + pathOf(item));
+        doomed.reset();
+    };
+    doomed->OnShellChangeNotify = [&](QObject*, TStShellItem* item, TStShellItem*, TStNotifyEventsSet) {
+        handled.push_back("general " + pathOf(item));
+    };
+    deliverReport(*doomed, SHCNE_MKDIR | SHCNE_UPDATEDIR, old_.get());
+    deliverReport(*doomed, SHCNE_MKDIR, new_.get());
+    handlePosted();
+    EXPECT_FALSE(doomed);
+    EXPECT_EQ(handled, std::vector<std::string>{"create " + oldPath()}) << "nothing after the destruction";
+
+    // The same in the general handler, and in the attribute report's first handler.
+    doomed = std::make_unique<TStShellNotification>();
+    int general = 0;
+    doomed->OnShellChangeNotify = [&](QObject*, TStShellItem*, TStShellItem*, TStNotifyEventsSet) {
+        ++general;
+        doomed.reset();
+    };
+    deliverReport(*doomed, SHCNE_CREATE, old_.get());
+    deliverReport(*doomed, SHCNE_CREATE, new_.get());
+    handlePosted();
+    EXPECT_EQ(general, 1);
+
+    doomed = std::make_unique<TStShellNotification>();
+    general = 0;
+    doomed->OnAttributeChange = [&](QObject*, TStShellItem*, TStShellItem*) { doomed.reset(); };
+    doomed->OnShellChangeNotify = [&](QObject*, TStShellItem*, TStShellItem*, TStNotifyEventsSet) { ++general; };
+    deliverReport(*doomed, SHCNE_ATTRIBUTES, old_.get());
+    EXPECT_FALSE(doomed);
+    EXPECT_EQ(general, 0);
+}
+
 TEST_F(ShellNotificationDispatchTest, OtherMessagesGoToTheDefaultProcedure)
 {
     MessageWindow* window = MessageWindow::fromHandle(component_.WindowHandle());

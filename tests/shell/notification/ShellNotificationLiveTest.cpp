@@ -2,6 +2,7 @@
 // handlers, under an event loop, once each and in order.
 #include "tests/shell/notification/NotificationTestSupport.h"
 
+#include "platform/changes/source/FileSystemChangeSource.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "tests/support/qt/EventLoopWaiting.h"
 #include "tests/support/qt/FolderOpening.h"
@@ -77,6 +78,31 @@ TEST_F(ShellNotificationLiveTest, AttributeChangeArrivesAsAttributeReport)
     fs::permissions(root_ + "/opened/cal.dw2", fs::perms::owner_read);
     const std::vector<Call> expected = {{"general", root_ + "/opened/cal.dw2", "-", {neAttributesChange}}};
     EXPECT_EQ(waitFor(1), expected);
+}
+
+TEST_F(ShellNotificationLiveTest, MoveOutIsNotOvertakenByALaterAttributeChange)
+{
+    const std::string outside = root_ + "-outside";
+    fs::create_directory(outside);
+    std::ofstream(root_ + "/opened/leaving.dw2").close();
+    std::ofstream(root_ + "/opened/staying.dw2").close();
+    waitFor(2);
+    calls_.clear();
+    FileSystemChangeSource* source = FileSystemChangeSource::instance();
+    // Each change read and handled as the event loop would, one after the
+    // other: the move out to a folder nobody watches has no partner.
+    fs::rename(root_ + "/opened/leaving.dw2", outside + "/leaving.dw2");
+    source->processPendingEvents();
+    handlePosted();
+    fs::permissions(root_ + "/opened/staying.dw2", fs::perms::owner_read);
+    source->processPendingEvents();
+    handlePosted();
+    const std::vector<Call> expected = {
+        {"general", root_ + "/opened/leaving.dw2", "-", {neFileDelete}},
+        {"general", root_ + "/opened/staying.dw2", "-", {neAttributesChange}},
+    };
+    EXPECT_EQ(calls_, expected);
+    fs::remove_all(outside);
 }
 
 TEST_F(ShellNotificationLiveTest, BurstIsFoldedIntoAFolderUpdateTheTreeCanFollow)

@@ -81,6 +81,29 @@ TEST_F(ShellNotificationRegistrationTest, ReportsAlreadyPostedAreDroppedWhenDeac
     EXPECT_EQ(calls, 0);
 }
 
+TEST_F(ShellNotificationRegistrationTest, ChangingASettingKeepsReportsAlreadyPostedThatStillConcernIt)
+{
+    TStShellNotification component;
+    component.SetWatchPidl(watched_.get());
+    component.SetActive(true);
+    std::vector<std::string> handled;
+    component.OnShellChangeNotify = [&handled](QObject*, TStShellItem* item, TStShellItem*, TStNotifyEventsSet) {
+        handled.push_back(pathOf(item));
+    };
+    SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_IDLIST, watched_.get(), nullptr);
+    component.SetWatchSubFolders(true); // registers again, wanting the same and more
+    handlePosted();
+    EXPECT_EQ(handled, std::vector<std::string>{base_ + "/watched"});
+
+    // A new registration that no longer wants a report does not get it.
+    handled.clear();
+    SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_IDLIST, child_.get(), nullptr);
+    SHChangeNotify(SHCNE_MKDIR, SHCNF_IDLIST, child_.get(), nullptr);
+    component.SetNotifyEvents({neFolderCreate});
+    handlePosted();
+    EXPECT_EQ(handled, std::vector<std::string>{base_ + "/watched/sub"});
+}
+
 TEST_F(ShellNotificationRegistrationTest, DestroyingTheComponentDeregistersAndDropsPendingReports)
 {
     const std::size_t before = RegistrationCount();

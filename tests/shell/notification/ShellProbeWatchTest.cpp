@@ -1,5 +1,5 @@
 // shell-probe watch, run as a program: every change made in the watched
-// folder and its opened subfolders prints one line, in order, at once.
+// folder and its subfolders prints one line, in order, at once.
 #include <QElapsedTimer>
 #include <QThread>
 #include <QProcess>
@@ -92,7 +92,7 @@ TEST_F(ShellProbeWatchTest, PrintsEachChangeOnceInOrder)
     fs::remove(root_ + "/moved.dw2");
     fs::rename(root_ + "/made", root_ + "/made2");
     fs::remove(root_ + "/made2");
-    std::ofstream(root_ + "/sub/deep/unopened.dw2").close(); // two levels only
+    std::ofstream(root_ + "/sub/deep/unopened.dw2").close(); // below the levels opened: watched all the same
 
     const QStringList expected = {
         line("neFolderCreate", root_ + "/made"),
@@ -101,6 +101,7 @@ TEST_F(ShellProbeWatchTest, PrintsEachChangeOnceInOrder)
         line("neFileDelete", root_ + "/moved.dw2"),
         line("neFolderRename", root_ + "/made", root_ + "/made2"),
         line("neFolderDelete", root_ + "/made2"),
+        line("neFileCreate", root_ + "/sub/deep/unopened.dw2"),
     };
     EXPECT_EQ(readLines(expected.size()), expected);
 }

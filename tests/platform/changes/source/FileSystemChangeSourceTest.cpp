@@ -5,6 +5,7 @@
 
 #include "platform/changes/ChangeNotify.h"
 #include "platform/changes/ChangeRegistry.h"
+#include "platform/changes/LiveUpdateNotice.h"
 #include "platform/namespace/IdRecord.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "tests/support/qt/EventLoopWaiting.h"
@@ -62,6 +63,25 @@ protected:
     {
         if (id_ != 0)
             SHChangeNotifyDeregister(id_);
+        if (usesFixtureTable_)
+            FileSystemChangeSource::instance()->watchMountTable("/proc/self/mounts", "/sys/block");
+    }
+
+    // Has the source read a fixture mount table (the root's line, then
+    // `lines`) instead of the machine's: nothing reaches the machine's own
+    // table, and volumes other programs mount meanwhile are not heard.
+    void useMountTable(const std::string& lines)
+    {
+        writeMountTable(lines);
+        FileSystemChangeSource::instance()->watchMountTable(base_ + "/mounts", base_ + "/sys/block");
+        usesFixtureTable_ = true;
+    }
+
+    // Writes the fixture table anew and has the source read it.
+    void remount(const std::string& lines)
+    {
+        writeMountTable(lines);
+        FileSystemChangeSource::instance()->mountWatcher()->rescan();
     }
 
     void watch(const std::string& folder, bool recursive)
@@ -75,6 +95,20 @@ protected:
         QCoreApplication::processEvents();
     }
 
+    // Deregisters, and lets the source drop what is no longer wanted.
+    void stopWatching()
+    {
+        SHChangeNotifyDeregister(id_);
+        id_ = 0;
+        QCoreApplication::processEvents();
+    }
+
+    static void waitForWalks()
+    {
+        dw::test::processEventsUntil([] { return !FileSystemChangeSource::instance()->isWalkingSubtrees(); }, 5000,
+                                     20);
+    }
+
     const std::vector<Report>& waitFor(std::size_t count, qint64 patienceMs = 2000)
     {
         dw::test::processEventsUntil([&] { return reports_.size() >= count; }, patienceMs);
@@ -84,6 +118,11 @@ protected:
     static void touch(const std::string& path)
     {
         std::ofstream file(path, std::ios::binary);
+    }
+
+    void writeMountTable(const std::string& lines)
+    {
+        std::ofstream(base_ + "/mounts", std::ios::trunc) << "/dev/sda1 / ext4 rw 0 0\n" << lines;
     }
 
     QTemporaryDir temp_;
@@ -97,6 +136,7 @@ protected:
         return LRESULT{0};
     }};
     unsigned long id_ = 0;
+    bool usesFixtureTable_ = false;
 };
 
 TEST_F(FileSystemChangeSourceTest, ChangesInOpenedFoldersArriveOnceInOrderWithTheirLists)
@@ -138,16 +178,88 @@ TEST_F(FileSystemChangeSourceTest, BurstTooBigForAViewsQueueArrivesAsOneFolderUp
     EXPECT_EQ(waitFor(2, 500), expected);
 }
 
-TEST_F(FileSystemChangeSourceTest, FoldersNotYetOpenedAreNotWatched)
+TEST_F(FileSystemChangeSourceTest, RecursiveRegistrationWatchesFoldersNoViewHasOpened)
 {
+    fs::create_directories(root_ + "/unopened/deeper");
     watch(root_, true);
-    touch(root_ + "/unopened/quiet.dw2");
-    EXPECT_TRUE(waitFor(1, 300).empty());
+    waitForWalks();
+    touch(root_ + "/unopened/deeper/heard.dw2");
+    EXPECT_EQ(waitFor(1), (std::vector<Report>{{SHCNE_CREATE, root_ + "/unopened/deeper/heard.dw2", "-"}}));
 
+    // A folder made later, and one moved in with folders of its own.
+    fs::create_directories(outside_ + "/brought/inner");
+    fs::create_directory(root_ + "/made");
+    fs::rename(outside_ + "/brought", root_ + "/brought");
+    waitFor(3);
+    waitForWalks();
+    touch(root_ + "/made/a.dw2");
+    touch(root_ + "/brought/inner/b.dw2");
+    const std::vector<Report> expected = {
+        {SHCNE_CREATE, root_ + "/unopened/deeper/heard.dw2", "-"},
+        {SHCNE_MKDIR, root_ + "/made", "-"},
+        {SHCNE_MKDIR, root_ + "/brought", "-"},
+        {SHCNE_CREATE, root_ + "/made/a.dw2", "-"},
+        {SHCNE_CREATE, root_ + "/brought/inner/b.dw2", "-"},
+    };
+    EXPECT_EQ(waitFor(expected.size()), expected);
+}
+
+TEST_F(FileSystemChangeSourceTest, SubtreeBeyondTheBudgetIsWatchedInPartAndTheNoticeSaysSo)
+{
+    for (int i = 0; i < 6; ++i)
+        fs::create_directories(root_ + "/many/f" + std::to_string(i));
+    FileSystemChangeSource* source = FileSystemChangeSource::instance();
+    auto& watcher = source->folderWatcher();
+    QCoreApplication::processEvents(); // earlier tests' watches go
+    const std::size_t budget = source->subtreeWatchBudget();
+    const auto restore = qScopeGuard([source, budget] { source->setSubtreeWatchBudget(budget); });
+    source->setSubtreeWatchBudget(watcher.watchedFolderCount() + 4);
+    ClearLiveUpdateNotices();
+
+    watch(root_, true);
+    waitForWalks();
+    EXPECT_LE(watcher.watchedFolderCount(), source->subtreeWatchBudget());
+    EXPECT_TRUE(watcher.isWatched(root_));
+    const std::string notice = LiveUpdateNotice();
+    EXPECT_NE(notice.find(root_ + " holds more folders than the " + std::to_string(source->subtreeWatchBudget())),
+              std::string::npos)
+        << notice;
+
+    // A folder beyond the budget is still watched once a view opens it.
+    dw::test::openFolder(root_ + "/many/f5");
+    EXPECT_TRUE(watcher.isWatched(root_ + "/many/f5"));
+}
+
+TEST_F(FileSystemChangeSourceTest, WholeNamespaceRegistrationWatchesWhatViewsOpened)
+{
+    const SHChangeNotifyEntry entry{nullptr, true};
+    id_ = SHChangeNotifyRegister(&window_, SHCNRF_InterruptLevel, SHCNE_CREATE, WM_USER + 1, 1, &entry);
+    ASSERT_NE(id_, 0u);
+    waitForWalks();
+    auto& watcher = FileSystemChangeSource::instance()->folderWatcher();
+    EXPECT_FALSE(watcher.isWatched(root_ + "/unopened")) << "the desktop stands for whole disks";
     dw::test::openFolder(root_ + "/unopened");
+    EXPECT_TRUE(watcher.isWatched(root_ + "/unopened"));
     touch(root_ + "/unopened/heard.dw2");
-    const std::vector<Report> expected = {{SHCNE_CREATE, root_ + "/unopened/heard.dw2", "-"}};
-    EXPECT_EQ(waitFor(1), expected);
+    EXPECT_EQ(waitFor(1), (std::vector<Report>{{SHCNE_CREATE, root_ + "/unopened/heard.dw2", "-"}}));
+}
+
+TEST_F(FileSystemChangeSourceTest, SubtreeNoLongerRegisteredIsLeftButWhatViewsListedStays)
+{
+    MessageWindow quiet([](unsigned, WPARAM, LPARAM) { return LRESULT{0}; });
+    const SHChangeNotifyEntry everything{nullptr, true};
+    const unsigned long wholeNamespace =
+        SHChangeNotifyRegister(&quiet, SHCNRF_InterruptLevel, SHCNE_CREATE, WM_USER + 1, 1, &everything);
+    const auto deregister = qScopeGuard([wholeNamespace] { SHChangeNotifyDeregister(wholeNamespace); });
+    watch(root_, true);
+    waitForWalks();
+    dw::test::openFolder(root_ + "/a");
+    auto& watcher = FileSystemChangeSource::instance()->folderWatcher();
+    ASSERT_TRUE(watcher.isWatched(root_ + "/unopened"));
+
+    stopWatching();
+    EXPECT_FALSE(watcher.isWatched(root_ + "/unopened")) << "its watch would count against the budget forever";
+    EXPECT_TRUE(watcher.isWatched(root_ + "/a")) << "a view shows it";
 }
 
 TEST_F(FileSystemChangeSourceTest, PlainRegistrationWatchesItsFolderOnly)
@@ -166,9 +278,7 @@ TEST_F(FileSystemChangeSourceTest, DeregisteringDropsTheWatches)
     dw::test::openFolder(root_ + "/a");
     auto& watcher = FileSystemChangeSource::instance()->folderWatcher();
     EXPECT_TRUE(watcher.isWatched(root_ + "/a"));
-    SHChangeNotifyDeregister(id_);
-    id_ = 0;
-    QCoreApplication::processEvents();
+    stopWatching();
     EXPECT_FALSE(watcher.isWatched(root_ + "/a"));
     EXPECT_FALSE(watcher.isWatched(root_));
 }
@@ -207,23 +317,13 @@ TEST_F(FileSystemChangeSourceTest, NamesWithOddBytesKeepThemThroughTheIdLists)
 
 TEST_F(FileSystemChangeSourceTest, VolumesAppearingAndGoingAwayAreDrivesAddedAndRemoved)
 {
-    // A fixture table instead of a real mount: nothing reaches the machine's
-    // own table, and volumes other programs mount meanwhile are not heard.
-    const std::string table = base_ + "/mounts";
-    const std::string sysBlock = base_ + "/sys/block";
     const std::string fixed = base_ + "/fixed";
     const std::string stick = base_ + "/stick";
-    fs::create_directories(sysBlock + "/sdc");
+    fs::create_directories(base_ + "/sys/block/sdc");
     fs::create_directories(fixed);
     fs::create_directories(stick);
-    std::ofstream(sysBlock + "/sdc/removable") << "1\n";
-    const auto writeTable = [&](const std::string& text) { std::ofstream(table, std::ios::trunc) << text; };
-    const std::string rootLine = "/dev/sda1 / ext4 rw 0 0\n";
-    writeTable(rootLine);
-
-    FileSystemChangeSource* source = FileSystemChangeSource::instance();
-    source->watchMountTable(table, sysBlock);
-    const auto restore = qScopeGuard([source] { source->watchMountTable("/proc/self/mounts", "/sys/block"); });
+    std::ofstream(base_ + "/sys/block/sdc/removable") << "1\n";
+    useMountTable("");
     IdListPtr desktop(ILAlloc(2));
     std::memset(desktop.get(), 0, 2);
     const SHChangeNotifyEntry entry{desktop.get(), true};
@@ -232,10 +332,8 @@ TEST_F(FileSystemChangeSourceTest, VolumesAppearingAndGoingAwayAreDrivesAddedAnd
                                  WM_USER + 1, 1, &entry);
     ASSERT_NE(id_, 0u);
 
-    writeTable(rootLine + "/dev/sdb1 " + fixed + " ext4 rw 0 0\n/dev/sdc1 " + stick + " vfat rw 0 0\n");
-    source->mountWatcher()->rescan();
-    writeTable(rootLine);
-    source->mountWatcher()->rescan();
+    remount("/dev/sdb1 " + fixed + " ext4 rw 0 0\n/dev/sdc1 " + stick + " vfat rw 0 0\n");
+    remount("");
     const std::vector<Report> expected = {
         {SHCNE_DRIVEADD, fixed, "-"},
         {SHCNE_DRIVEADD | SHCNE_MEDIAINSERTED, stick, "-"},
@@ -243,6 +341,61 @@ TEST_F(FileSystemChangeSourceTest, VolumesAppearingAndGoingAwayAreDrivesAddedAnd
         {SHCNE_DRIVEREMOVED | SHCNE_MEDIAREMOVED, stick, "-"},
     };
     EXPECT_EQ(waitFor(expected.size()), expected);
+}
+
+TEST_F(FileSystemChangeSourceTest, MountInsideAWatchedFolderIsAChangeOfTheMountPointsFolder)
+{
+    fs::create_directories(root_ + "/sub/disk");
+    fs::create_directories(root_ + "/sub/scratch");
+    fs::create_directories(root_ + "/sub/share");
+    fs::create_directories(outside_ + "/elsewhere");
+    useMountTable("");
+    watch(root_, true);
+    waitForWalks();
+
+    // A disk (a volume of its own) and a memory file system (no volume), then
+    // both gone again; a mount in a folder nobody watches is no change.
+    remount("/dev/loop7 " + root_ + "/sub/disk ext4 rw 0 0\nnone " + root_ + "/sub/scratch tmpfs rw 0 0\nnone "
+            + outside_ + "/elsewhere tmpfs rw 0 0\n");
+    remount("");
+    const std::vector<Report> expected = {
+        {SHCNE_UPDATEDIR, root_ + "/sub/disk", "-"},
+        {SHCNE_UPDATEDIR, root_ + "/sub/scratch", "-"},
+        {SHCNE_UPDATEDIR, root_ + "/sub/disk", "-"},
+        {SHCNE_UPDATEDIR, root_ + "/sub/scratch", "-"},
+    };
+    EXPECT_EQ(waitFor(expected.size()), expected);
+    auto& watcher = FileSystemChangeSource::instance()->folderWatcher();
+    EXPECT_TRUE(watcher.isWatched(root_ + "/sub/disk")) << "watched afresh";
+
+    // A network share is reported too, but nothing below its mount point is
+    // watched: its server may not answer.
+    reports_.clear();
+    remount("server:/export " + root_ + "/sub/share nfs4 rw 0 0\n");
+    EXPECT_EQ(waitFor(1), (std::vector<Report>{{SHCNE_UPDATEDIR, root_ + "/sub/share", "-"}}));
+    EXPECT_FALSE(watcher.isWatched(root_ + "/sub/share"));
+    remount("");
+    EXPECT_EQ(waitFor(2).size(), 2u);
+    EXPECT_TRUE(watcher.isWatched(root_ + "/sub/share")) << "the folder under it is local again";
+}
+
+TEST_F(FileSystemChangeSourceTest, RegisteredSubtreeOnAVolumeThatComesBackIsWatchedAgain)
+{
+    const std::string stickLine = "/dev/sdc1 " + root_ + "/a ext4 rw 0 0\n";
+    fs::create_directories(root_ + "/a/cal/deep");
+    useMountTable(stickLine);
+    watch(root_ + "/a/cal", true);
+    waitForWalks();
+    auto& watcher = FileSystemChangeSource::instance()->folderWatcher();
+    ASSERT_TRUE(watcher.isWatched(root_ + "/a/cal/deep"));
+
+    // Taken away: the kernel ends every watch on it (as here), and back.
+    watcher.unwatchTree(root_ + "/a");
+    remount("");
+    remount(stickLine);
+    waitForWalks();
+    EXPECT_TRUE(watcher.isWatched(root_ + "/a/cal"));
+    EXPECT_TRUE(watcher.isWatched(root_ + "/a/cal/deep"));
 }
 
 } // namespace
