@@ -92,6 +92,14 @@ std::optional<EntryStatus> statEntry(int folderFd, const char* name)
     return status;
 }
 
+std::int64_t modificationTimeNs(int fd)
+{
+    struct stat status {};
+    if (::fstat(fd, &status) != 0)
+        return -1;
+    return static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+}
+
 std::uint8_t entryFlagsOf(const EntryStatus& status)
 {
     std::uint8_t flags = status.type == EntryType::Directory ? ENTRY_DIRECTORY : 0;

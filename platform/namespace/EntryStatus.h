@@ -30,6 +30,10 @@ struct EntryStatus {
 // the working folder with AT_FDCWD); nothing when the entry is gone.
 std::optional<EntryStatus> statEntry(int folderFd, const char* name);
 
+// The modification time of the folder (or file) open as `fd`, in
+// nanoseconds since 1970; -1 when it cannot be read.
+std::int64_t modificationTimeNs(int fd);
+
 // ENTRY_* flags of an id for an entry of this status.
 std::uint8_t entryFlagsOf(const EntryStatus& status);
 

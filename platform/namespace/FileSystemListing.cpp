@@ -77,7 +77,9 @@ ListingOutcome FileSystemFolder::ListChildren(const ListingOptions& options, con
     FolderEntries entries(path_);
     if (entries.error() != 0)
         return {resultFromErrno(entries.error()), entries.error()};
-    notifyFolderEnumerated(path_);
+    // Before the entries are read: the watch that follows must not miss
+    // what changes while they are.
+    notifyFolderEnumerated(path_, modificationTimeNs(entries.fd()));
     const std::vector<Volume> mounted = context().volumesMountedIn(path_);
     const bool writable = isWritableFolder(path_);
     const bool probeHere = !isSlowDrive(driveType_);

@@ -161,7 +161,7 @@ void setEnumerationObserver(EnumerationObserver newObserver)
     observer() = std::move(newObserver);
 }
 
-void notifyFolderEnumerated(const std::string& folderPath)
+void notifyFolderEnumerated(const std::string& folderPath, std::int64_t modifiedNs)
 {
     EnumerationObserver current;
     {
@@ -169,7 +169,7 @@ void notifyFolderEnumerated(const std::string& folderPath)
         current = observer();
     }
     if (current)
-        current(folderPath);
+        current(folderPath, modifiedNs);
 }
 
 } // namespace dw::platform

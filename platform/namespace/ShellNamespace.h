@@ -100,8 +100,11 @@ ShellFolderPtr bindToFolder(const ItemIdList* absolute);
 // way when the observer is replaced may still run the old one after
 // setEnumerationObserver returns: an observer must be safe to call from any
 // thread and must hold what it uses (not refer to an object that may be gone).
-using EnumerationObserver = std::function<void(const std::string& folderPath)>;
+// `modifiedNs` is the folder's modification time (nanoseconds since 1970)
+// as it was when its listing began, or -1: a folder that changed between
+// then and the moment its watch began must be read again.
+using EnumerationObserver = std::function<void(const std::string& folderPath, std::int64_t modifiedNs)>;
 void setEnumerationObserver(EnumerationObserver observer);
-void notifyFolderEnumerated(const std::string& folderPath);
+void notifyFolderEnumerated(const std::string& folderPath, std::int64_t modifiedNs = -1);
 
 } // namespace dw::platform

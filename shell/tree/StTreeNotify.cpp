@@ -34,6 +34,12 @@ void TStCustomShellTreeView::CreateNotifier()
     m_notifier->SetWatchPidl(nullptr); // the desktop: the whole namespace
     m_notifier->OnShellChangeNotify = [this](QObject*, TStShellItem* oldItem, TStShellItem* newItem,
                                              TStNotifyEventsSet events) { ShellChanged(oldItem, newItem, events); };
+    // Reports dropped over the queue's limit must not leave the tree stale:
+    // once the burst is over, the expanded folders they concerned are read
+    // again.
+    m_notifier->OnReportsDropped = [this](QObject*, const TStItemIdLists& folders, bool all) {
+        ReportsDropped(folders, all);
+    };
     m_notifier->QueueLimit = kQueueLimit;
     m_notifier->SetActive(true);
 }

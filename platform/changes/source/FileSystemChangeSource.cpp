@@ -1,5 +1,7 @@
 #include "platform/changes/source/FileSystemChangeSource.h"
 
+#include <sys/stat.h>
+
 #include "platform/changes/ChangeRegistry.h"
 #include "platform/changes/ShellChangeEvents.h"
 #include "platform/namespace/ShellNamespace.h"
@@ -13,6 +15,16 @@
 
 namespace dw::platform {
 namespace {
+
+// The folder's modification time in nanoseconds since 1970; -1 when gone.
+std::int64_t modificationTimeNsOf(const std::string& folder)
+{
+    struct stat status {};
+    if (::stat(folder.c_str(), &status) != 0)
+        return -1;
+    return static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+}
+
 
 constexpr const char* kMountTable = "/proc/self/mounts";
 constexpr const char* kSysBlock = "/sys/block";
@@ -51,7 +63,9 @@ FileSystemChangeSource* FileSystemChangeSource::start()
     }
     // The observers hold the inbox, not the source: a listing on a worker
     // thread may call one while the source goes away.
-    setEnumerationObserver([inbox = source->inbox_](const std::string& folder) { inbox->postEnumerated(folder); });
+    setEnumerationObserver([inbox = source->inbox_](const std::string& folder, std::int64_t modifiedNs) {
+        inbox->postEnumerated(folder, modifiedNs);
+    });
     SetRegistrationObserver([inbox = source->inbox_] { inbox->postRegistrationsChanged(); });
     source->registrationsChanged();
     return source;
@@ -107,17 +121,23 @@ void FileSystemChangeSource::handleMail(SourceInbox::Mail mail)
     if (mail.registrationsChanged)
         registrationsChanged();
     for (const auto& folder : mail.enumeratedFolders)
-        folderEnumerated(folder);
+        folderEnumerated(folder.path, folder.modifiedNs);
     for (auto& batch : mail.walked)
         subtrees_.watchWalked(std::move(batch), scope_);
 }
 
-void FileSystemChangeSource::folderEnumerated(const std::string& folder)
+void FileSystemChangeSource::folderEnumerated(const std::string& folder, std::int64_t modifiedNs)
 {
     if (!scope_.coversEnumerated(folder))
         return;
     listedFolders_.insert(folder);
+    const bool newWatch = !folders_.isWatched(folder);
     folders_.watchFolder(folder);
+    // The listing ran on another thread before this watch began: what
+    // changed in between (the folder's time tells) is reported as a change
+    // of the folder, so a view reads it again.
+    if (newWatch && modifiedNs >= 0 && modificationTimeNsOf(folder) != modifiedNs)
+        deliver({PathChange{SHCNE_UPDATEDIR, folder, {}, true}});
 }
 
 void FileSystemChangeSource::registrationsChanged()

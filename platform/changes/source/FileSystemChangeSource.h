@@ -70,7 +70,7 @@ private:
     explicit FileSystemChangeSource(QObject* parent);
 
     void handleMail(SourceInbox::Mail mail);
-    void folderEnumerated(const std::string& folder);
+    void folderEnumerated(const std::string& folder, std::int64_t modifiedNs);
     void registrationsChanged();
     void pruneUnwantedWatches();
     void deliver(const std::vector<PathChange>& changes);

@@ -29,10 +29,10 @@ SourceInbox::SourceInbox(QObject* owner, Handler handler)
 {
 }
 
-void SourceInbox::postEnumerated(const std::string& folder)
+void SourceInbox::postEnumerated(const std::string& folder, std::int64_t modifiedNs)
 {
     Mail mail;
-    mail.enumeratedFolders.push_back(folder);
+    mail.enumeratedFolders.push_back({folder, modifiedNs});
     post(std::move(mail));
 }
 

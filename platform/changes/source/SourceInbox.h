@@ -27,8 +27,14 @@ namespace dw::platform {
 
 class SourceInbox : public std::enable_shared_from_this<SourceInbox> {
 public:
+    // A folder a view listed, with its modification time when the listing
+    // began (-1: not known).
+    struct ListedFolder {
+        std::string path;
+        std::int64_t modifiedNs = -1;
+    };
     struct Mail {
-        std::vector<std::string> enumeratedFolders;
+        std::vector<ListedFolder> enumeratedFolders;
         bool registrationsChanged = false;
         std::vector<WalkedFolders> walked;
     };
@@ -37,7 +43,7 @@ public:
     // An inbox whose mail `handler` takes on the thread of `owner`.
     static std::shared_ptr<SourceInbox> open(QObject* owner, Handler handler);
 
-    void postEnumerated(const std::string& folder);
+    void postEnumerated(const std::string& folder, std::int64_t modifiedNs);
     void postRegistrationsChanged();
     void postWalked(WalkedFolders batch);
 

@@ -17,6 +17,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 #include <filesystem>
 #include <cstring>
 #include <fstream>
@@ -242,6 +246,24 @@ TEST_F(FileSystemChangeSourceTest, WholeNamespaceRegistrationWatchesWhatViewsOpe
     EXPECT_TRUE(watcher.isWatched(root_ + "/unopened"));
     touch(root_ + "/unopened/heard.dw2");
     EXPECT_EQ(waitFor(1), (std::vector<Report>{{SHCNE_CREATE, root_ + "/unopened/heard.dw2", "-"}}));
+}
+
+// A listing on a worker reads the folder before its watch begins: what is
+// made in between arrives as one update of the folder.
+TEST_F(FileSystemChangeSourceTest, AChangeBetweenAListingAndItsWatchIsReported)
+{
+    const SHChangeNotifyEntry entry{nullptr, true};
+    id_ = SHChangeNotifyRegister(&window_, SHCNRF_InterruptLevel, SHCNE_ALLEVENTS, WM_USER + 1, 1, &entry);
+    ASSERT_NE(id_, 0u);
+    waitForWalks();
+    const std::string folder = root_ + "/unopened";
+    struct stat before {};
+    ASSERT_EQ(::stat(folder.c_str(), &before), 0);
+    const std::int64_t listedAt = static_cast<std::int64_t>(before.st_mtim.tv_sec) * 1000000000 + before.st_mtim.tv_nsec;
+    std::thread([&] { notifyFolderEnumerated(folder, listedAt); }).join();
+    ::usleep(10000); // let the folder's time move on, whatever its granularity
+    touch(folder + "/made-meanwhile.dw2");
+    EXPECT_EQ(waitFor(1), (std::vector<Report>{{SHCNE_UPDATEDIR, folder, "-"}}));
 }
 
 TEST_F(FileSystemChangeSourceTest, SubtreeNoLongerRegisteredIsLeftButWhatViewsListedStays)
