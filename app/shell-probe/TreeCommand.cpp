@@ -75,7 +75,7 @@ void printNodes(const TStShellTreeView& tree, const QModelIndex& parent, int dep
         const TStTreeNode* node = model.NodeAt(index);
         const bool expanded = tree.isExpanded(index);
         const char mark = expanded ? '-' : (model.hasChildren(index) ? '+' : '.');
-        out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << mark << ' ' << node->text;
+        out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << mark << ' ' << model.TextOf(*node);
         if (tree.currentIndex() == index)
             out << "\t*";
         out << '\n';

@@ -92,7 +92,7 @@ BurstFigures burstInTree(const std::string& folder, int count)
     figures.longestStallMs = meter.longestMs();
     std::set<std::string> shown;
     for (const auto& child : tree->NodeByPath(folder)->children)
-        shown.insert(child->text);
+        shown.insert(tree->Model().TextOf(*child));
     const QStringList onDisk = QDir(QString::fromStdString(folder)).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
     std::set<std::string> disk;
     for (const QString& name : onDisk)

@@ -16,6 +16,7 @@ struct ListingRequest {
     ShcontfFlags flags = SHCONTF_FOLDERS;
     SfgaoFlags attributes = 0;  // further bits each record answers
     bool probeChildren = false; // decide each record's hasChildren as a tree does
+    std::size_t probeLimit = static_cast<std::size_t>(-1); // see ListingOptions
     bool fileFacts = false;     // size, time and find attributes of file-system children
     bool icons = true;          // icon, open icon and overlay indexes
     // A batch goes out when it holds this many records, or when this much

@@ -129,6 +129,7 @@ void runListing(const ListingRequest& request, IShellNamespace& space, const std
     options.flags = request.flags;
     options.attributes = request.attributes;
     options.probeChildren = request.probeChildren;
+    options.probeLimit = request.probeLimit;
     options.fileFacts = request.fileFacts;
     options.cancelled = cancelled;
     options.driveTypeOf = [&space](const ItemIdList* absolute) { return space.driveTypeOf(absolute); };

@@ -62,6 +62,7 @@ ListingOutcome IShellFolder::ListChildren(const ListingOptions& options, const C
     if (options.probeChildren)
         asked |= SFGAO_HASSUBFOLDER;
     IdListPtr id;
+    std::size_t probed = 0;
     while (!options.isCancelled() && enumerator->Next(id) == S_OK && id) {
         ChildFacts child;
         child.relative = std::move(id);
@@ -74,8 +75,12 @@ ListingOutcome IShellFolder::ListChildren(const ListingOptions& options, const C
         GetDisplayNameOf(child.relative.get(), SHGDN_FORPARSING, child.parsingName);
         if (options.fileFacts && (attributes & SFGAO_FILESYSTEM))
             readFileFacts(*this, child);
-        if (options.probeChildren)
+        if (options.probeChildren && probed < options.probeLimit) {
+            ++probed;
             decideChildren(*this, options, child, attributes);
+        } else if (options.probeChildren) {
+            child.hasChildren = (attributes & SFGAO_FOLDER) != 0;
+        }
         if (!sink(std::move(child)))
             break;
     }

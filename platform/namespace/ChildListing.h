@@ -37,15 +37,12 @@ enum class EntryType : std::uint8_t {
 // A child's place in its folder's order as a value: two children of one
 // folder compare as the folder's CompareIDs (column 0) compares them.
 struct ChildSortKey {
-    int group = 0; // groups first by number (folders before files...)
-    NameSortKey name;
+    // Groups come first by number (folders before files...), then names.
+    ChildSortKey(int group, std::string_view name) : key(name, static_cast<char>(group)) {}
 
-    int compare(const ChildSortKey& other) const
-    {
-        if (group != other.group)
-            return group < other.group ? -1 : 1;
-        return name.compare(other.name);
-    }
+    int compare(const ChildSortKey& other) const { return key.compare(other.key); }
+
+    NameSortKey key;
 };
 
 // Size and time of a file-system child, from the same read as its kind.
@@ -79,6 +76,10 @@ struct ListingOptions {
     // any other is opened once, and has children when it holds a subfolder,
     // or, with SHCONTF_NONFOLDERS among the flags, when it can be opened.
     bool probeChildren = false;
+    // At most this many children are opened to decide: beyond them, a folder
+    // is taken to have children, which a view corrects when it opens it. A
+    // folder of 10,000 subfolders is then shown without opening each.
+    std::size_t probeLimit = static_cast<std::size_t>(-1);
     bool fileFacts = false;
     // The drive type of the volume an item (absolute list) lies on; asked by
     // listings that cannot tell from their own knowledge. Empty: everything

@@ -83,6 +83,7 @@ ListingOutcome FileSystemFolder::ListChildren(const ListingOptions& options, con
     const std::vector<Volume> mounted = context().volumesMountedIn(path_);
     const bool writable = isWritableFolder(path_);
     const bool probeHere = !isSlowDrive(driveType_);
+    std::size_t probed = 0;
 
     const char* name = nullptr;
     unsigned char direntType = DT_UNKNOWN;
@@ -98,17 +99,18 @@ ListingOutcome FileSystemFolder::ListChildren(const ListingOptions& options, con
         child.type = status->type;
         child.displayName = displayTextFromBytes(name);
         child.parsingName = path;
-        child.sortKey = ChildSortKey{status->type == EntryType::Directory ? 0 : 1, NameSortKey(name)};
+        child.sortKey = ChildSortKey(status->type == EntryType::Directory ? 0 : 1, name);
         if (options.fileFacts)
             child.file = ChildFileFacts{status->size, status->lastWriteSeconds, status->lastWriteNanoseconds,
                                         findAttributesOf(*status, name)};
         SfgaoFlags subfolder = 0;
         if (options.probeChildren && status->type == EntryType::Directory) {
             const bool slow = volume ? isSlowDrive(volume->driveType) : !probeHere;
-            if (slow) {
+            if (slow || probed >= options.probeLimit) {
                 subfolder = SFGAO_HASSUBFOLDER;
                 child.hasChildren = true;
             } else {
+                ++probed;
                 const SubfolderProbe probe = probeSubfolders(entries.fd(), name);
                 child.childrenError = probe.error;
                 if (probe.hasSubfolder)

@@ -136,11 +136,19 @@ int compareNames(std::string_view first, std::string_view second)
     return orderOf(firstKey, secondKey, first, second);
 }
 
-NameSortKey::NameSortKey(std::string_view name) : key_(collationKeyOf(name)), bytes_(name) {}
+NameSortKey::NameSortKey(std::string_view name, char group)
+{
+    const std::string collation = collationKeyOf(name);
+    key_.reserve(1 + collation.size() + 1 + name.size());
+    key_.push_back(group);
+    key_.append(collation);
+    key_.push_back('\0');
+    key_.append(name);
+}
 
 int NameSortKey::compare(const NameSortKey& other) const
 {
-    return orderOf(key_, other.key_, bytes_, other.bytes_);
+    return sign(key_.compare(other.key_));
 }
 
 } // namespace dw::platform

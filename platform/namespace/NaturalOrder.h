@@ -16,14 +16,18 @@ int compareNames(std::string_view first, std::string_view second);
 // again and again. Keys may be made on any thread and compared on any other.
 class NameSortKey {
 public:
-    explicit NameSortKey(std::string_view name);
+    explicit NameSortKey(std::string_view name, char group = 0);
 
-    // The same answer as compareNames on the two names.
+    // The same answer as compareNames on the two names (within a group;
+    // lower groups first).
     int compare(const NameSortKey& other) const;
+    const std::string& bytes() const { return key_; }
 
 private:
-    std::string key_;   // collation bytes
-    std::string bytes_; // the name itself, to order names that collate equal
+    // The group, the collation bytes, a 0 (which collation bytes never
+    // hold), then the name itself: one memcmp orders by group, then by
+    // collation, and names that collate equal by their bytes.
+    std::string key_;
 };
 
 } // namespace dw::platform

@@ -17,6 +17,9 @@ namespace {
 // has-subfolders bit, and what the controls look at while drawing.
 constexpr SfgaoFlags kChildAttributes = SFGAO_FILESYSTEM | SFGAO_FOLDER | SFGAO_SHARE;
 constexpr SfgaoFlags kDrawnAttributes = SFGAO_LINK | SFGAO_HIDDEN | SFGAO_COMPRESSED | SFGAO_CANRENAME;
+// A tree opens at most this many children of a folder to decide their
+// expand buttons; the rest show one until they are opened.
+constexpr std::size_t kTreeProbeLimit = 1000;
 
 IdListPtr ParentListOf(const ItemIdList* absolute)
 {
@@ -91,6 +94,7 @@ ListingRequest TStCustomShellController::TreeListingRequest(const ItemIdList* fo
     request.flags = EnumerationFlags(TStEnumerationMode::Tree);
     request.attributes = kChildAttributes | kDrawnAttributes | SFGAO_HASSUBFOLDER;
     request.probeChildren = true;
+    request.probeLimit = kTreeProbeLimit;
     return request;
 }
 
@@ -108,6 +112,7 @@ void TStCustomShellController::Enumerate(const ItemIdList* absolute, TStEnumerat
     request.boundFolder = source.folder;
     request.flags = EnumerationFlags(mode);
     request.probeChildren = mode == TStEnumerationMode::Tree;
+    request.probeLimit = static_cast<std::size_t>(-1); // every child, as the enumeration always did
     request.icons = mode != TStEnumerationMode::FileList; // a file list asks for icons as it draws
 
     const bool animate = mode == TStEnumerationMode::FileList && m_listView && !m_searchAnimation

@@ -253,7 +253,7 @@ TStTreeNodeHandle TStCustomShellTreeView::AddChildNode(TStTreeNodeHandle parent,
                                                        std::unique_ptr<TStShellFolder> folder,
                                                        const TStNodeImages& images)
 {
-    std::unique_ptr<TStTreeNode> node = MakeNode(*folder, images, false);
+    std::unique_ptr<TStTreeNode> node = MakeNode(images, false);
     return m_model->AddNode(static_cast<TStTreeNode*>(parent), std::move(node), std::move(folder));
 }
 

@@ -292,6 +292,12 @@ void TStShellTreeModel::ForEachNode(const std::function<void(TStTreeNode&)>& vis
     walk(root_);
 }
 
+std::string TStShellTreeModel::TextOf(const TStTreeNode& node) const
+{
+    const TStShellFolder* folder = FolderOf(node);
+    return folder ? folder->GetDisplayName() : std::string();
+}
+
 QModelIndex TStShellTreeModel::index(int row, int column, const QModelIndex& parent) const
 {
     const TStTreeNode* under = parent.isValid() ? NodeAt(parent) : &root_;
@@ -342,7 +348,7 @@ QVariant TStShellTreeModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return QString::fromStdString(node->text);
+        return QString::fromStdString(TextOf(*node));
     case Qt::DecorationRole:
         return SystemImageList::small().icon(node->imageIndex);
     case SelectedIconRole:
@@ -352,7 +358,7 @@ QVariant TStShellTreeModel::data(const QModelIndex& index, int role) const
     case LoadingRole:
         return node->loading;
     case Qt::ToolTipRole:
-        return node->errorText.empty() ? QVariant() : QVariant(QString::fromStdString(node->errorText));
+        return node->errorText ? QVariant(QString::fromStdString(*node->errorText)) : QVariant();
     case NodeRole:
         return QVariant::fromValue(static_cast<void*>(const_cast<TStTreeNode*>(node)));
     default:

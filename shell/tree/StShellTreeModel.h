@@ -33,6 +33,8 @@ public:
 
     TStShellFolderList& Folders() { return folders_; }
     TStShellFolder* FolderOf(const TStTreeNode& node) const { return folders_.Items(node.folderIndex); }
+    // What a node shows: its folder's display name.
+    std::string TextOf(const TStTreeNode& node) const;
 
     TStTreeNode* TopNode() const;
     TStTreeNode* NodeAt(const QModelIndex& index) const;

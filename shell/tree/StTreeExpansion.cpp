@@ -36,11 +36,9 @@ bool IsRemovable(DriveType type)
 
 } // namespace
 
-std::unique_ptr<TStTreeNode> TStCustomShellTreeView::MakeNode(const TStShellFolder& folder,
-                                                              const TStNodeImages& images, bool hasChildren) const
+std::unique_ptr<TStTreeNode> TStCustomShellTreeView::MakeNode(const TStNodeImages& images, bool hasChildren) const
 {
     auto node = std::make_unique<TStTreeNode>();
-    node->text = folder.GetDisplayName();
     node->imageIndex = images.imageIndex;
     node->selectedIndex = images.selectedIndex;
     node->overlay = images.overlay;
@@ -86,7 +84,7 @@ void TStCustomShellTreeView::ReadChildren(TStTreeNode& node, std::function<void(
     CancelListing(node);
     node.childrenRead = true;
     node.loading = true;
-    node.errorText.clear();
+    node.SetError({});
     auto listing = std::make_unique<Listing>();
     listing->then = std::move(then);
     listing->sinceShown.start();
@@ -121,12 +119,12 @@ void TStCustomShellTreeView::TakeBatch(TStTreeNode& node, ListingBatch&& batch)
         if (!accept)
             continue;
         TStNodeImages images{record.iconIndex, record.openIconIndex, record.overlayIndex};
-        std::unique_ptr<TStTreeNode> child = MakeNode(*folder, images, record.hasChildren);
+        std::unique_ptr<TStTreeNode> child = MakeNode(images, record.hasChildren);
         child->sortKey = record.sortKey;
         const auto volumeType = currentShellNamespace().volumeDriveType(record.absolute.get());
         child->onRemovableDrive = volumeType ? IsRemovable(*volumeType) : parentRemovable;
         if (record.childrenError != 0)
-            child->errorText = listingErrorText(E_FAIL, record.childrenError);
+            child->SetError(listingErrorText(E_FAIL, record.childrenError));
         listing.pending.emplace_back(std::move(child), std::move(folder));
     }
     const bool due = !listing.shownAny || batch.last || listing.sinceShown.elapsed() >= kShowInterval;
@@ -159,7 +157,7 @@ void TStCustomShellTreeView::ListingEnded(TStTreeNode& node, const ListingBatch&
     node.loading = false;
     const bool readable = succeeded(last.result);
     if (!readable)
-        node.errorText = last.errorText;
+        node.SetError(last.errorText);
     if (node.children.empty()) {
         node.hasChildrenMark = false; // it proved empty (or unreadable): no expand button
         collapse(m_model->IndexOf(&node));

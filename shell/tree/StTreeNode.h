@@ -15,8 +15,7 @@ struct TStTreeNode {
     TStTreeNode* parent = nullptr;
     std::vector<std::unique_ptr<TStTreeNode>> children;
 
-    int folderIndex = -1;         // into the tree's TStShellFolderList
-    std::string text;             // what the node shows
+    int folderIndex = -1;         // into the tree's TStShellFolderList (its name is the node's text)
     int imageIndex = -1;
     int selectedIndex = -1;       // the open icon, shown while selected
     int overlay = -1;             // 0 shared, 1 link, -1 none
@@ -26,7 +25,10 @@ struct TStTreeNode {
     bool hasChildrenMark = false; // shows an expand button before its children are read
     bool childrenRead = false;    // its children were listed (or are being listed)
     bool loading = false;         // a listing of its children is under way
-    std::string errorText;        // why its children could not be read
+    // Why its children could not be read; rare, so kept only when there is one.
+    std::unique_ptr<std::string> errorText;
+
+    void SetError(std::string text) { errorText = text.empty() ? nullptr : std::make_unique<std::string>(std::move(text)); }
 
     int row = 0;                  // its place among its siblings, kept by the model
 };

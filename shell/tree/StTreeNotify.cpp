@@ -70,7 +70,8 @@ void TStCustomShellTreeView::ShellChanged(TStShellItem* oldItem, TStShellItem* n
     } else if (events.Contains(neMediaInsert) || events.Contains(neMediaRemove)) {
         if (TStTreeNode* node = NodeByPath(oldItem->GetPath())) {
             node->imageIndex = oldItem->GetIconIndex();
-            node->text = oldItem->GetDisplayName();
+            if (TStShellFolder* folder = FolderOf(node))
+                folder->SetDisplayName(oldItem->GetDisplayName());
             m_model->NodeChanged(*node);
         }
     }
@@ -97,7 +98,7 @@ void TStCustomShellTreeView::ItemCreated(TStShellItem& item, bool drive)
     images.imageIndex = folder->GetIconIndex();
     images.selectedIndex = folder->GetOpenIconIndex();
     images.overlay = folder->GetOverlayIndex();
-    std::unique_ptr<TStTreeNode> node = MakeNode(*folder, images, drive);
+    std::unique_ptr<TStTreeNode> node = MakeNode(images, drive);
     node->onRemovableDrive = parent->onRemovableDrive;
     const bool wasEmpty = parent->children.empty();
     m_model->AddNode(parent, std::move(node), std::move(folder));
@@ -149,7 +150,6 @@ void TStCustomShellTreeView::ItemRenamed(const TStShellItem& oldItem, const TStS
     auto folder = std::make_unique<TStShellFolder>(m_controller);
     folder->Assign(newItem);
     const bool wasCurrent = m_currentFolder == FolderOf(node);
-    node->text = folder->GetDisplayName();
     node->sortKey.reset(); // ordered by the namespace from now on
     m_model->ReplaceFolder(*node, std::move(folder));
     if (wasCurrent)

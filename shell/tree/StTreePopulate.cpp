@@ -83,7 +83,7 @@ TStTreeNode* TStCustomShellTreeView::AddRootNode(const ItemIdList* absolute)
         images.imageIndex = images.selectedIndex = info.iIcon;
     if (folder->IsFolder() && SHGetFileInfo(absolute, 0, info, SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON))
         images.selectedIndex = info.iIcon;
-    std::unique_ptr<TStTreeNode> node = MakeNode(*folder, images, true);
+    std::unique_ptr<TStTreeNode> node = MakeNode(images, true);
     TStTreeNode* added = m_model->AddNode(nullptr, std::move(node), std::move(folder));
     m_rootIndex = added->folderIndex;
     return added;

@@ -64,7 +64,7 @@ TEST_F(TreeChangesTest, RenamingInPlaceRenamesAndSelectsTheNodeShowingTheNewName
     QTest::keyClick(editor, Qt::Key_Return);
     dw::test::processEventsUntil([&] { return work.name != "Work"; });
     EXPECT_EQ(work.name, "Job \xe2\x82\xac");
-    EXPECT_EQ(tree->SelectedNode()->text, "Job \xe2\x82\xac");
+    EXPECT_EQ(tree->Model().TextOf(*tree->SelectedNode()), "Job \xe2\x82\xac");
 }
 
 TEST_F(TreeChangesTest, ARefusedRenameKeepsTheOldNameAndSaysWhy)

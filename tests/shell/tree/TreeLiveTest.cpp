@@ -18,7 +18,7 @@ std::vector<std::string> childTexts(const TStShellTreeView& tree, const std::str
     std::vector<std::string> texts;
     if (const TStTreeNode* node = tree.NodeByPath(path))
         for (const auto& child : node->children)
-            texts.push_back(child->text);
+            texts.push_back(tree.Model().TextOf(*child));
     return texts;
 }
 

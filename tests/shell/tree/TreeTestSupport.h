@@ -63,7 +63,7 @@ protected:
         std::vector<std::string> texts;
         if (const TStTreeNode* parent = node(fake))
             for (const auto& child : parent->children)
-                texts.push_back(child->text);
+                texts.push_back(tree->Model().TextOf(*child));
         return texts;
     }
     void waitWhileLoading()
