@@ -97,8 +97,10 @@ StreamOutcome CalendarStream::run(Goal goal, CalendarSource& source, CalendarSin
     needsConversion_ = false;
     outFill_ = 0;
     outError_ = 0;
+    // Room for the converted calendar of a full input: a small one is put
+    // out with a single write.
     if (goal == Goal::Render)
-        output_.resizeUninitialised(capacity_ + 2 * lineGrowth);
+        output_.resizeUninitialised(2 * capacity_ + 2 * lineGrowth);
     if (!reuseHeld) {
         offset_ = 0;
         held_ = 0;

@@ -21,6 +21,8 @@ int readSized(Query query, std::vector<char>& into)
         if (size < 0)
             return errno;
         into.resize(std::size_t(size));
+        if (size == 0)
+            return 0; // the usual case: nothing to read
         const ssize_t got = query(into.data(), into.size());
         if (got >= 0) {
             into.resize(std::size_t(got));
