@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -119,6 +120,17 @@ public:
             ::_exit(fd >= 0 && wrote ? 0 : 1);
         }
     }
+    Appender(const Appender&) = delete;
+    Appender& operator=(const Appender&) = delete;
+    ~Appender()
+    {
+        if (pid_ > 0) { // a check failed before it was let go
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        for (int fd : {start_[0], start_[1], go_[0], go_[1]})
+            ::close(fd);
+    }
     // Has the appender open the calendar, and waits until its open either
     // went through or is held up by our lease.
     void openNow()
@@ -139,7 +151,9 @@ public:
     {
         (void)::write(go_[1], "g", 1);
         int status = 0;
-        return ::waitpid(pid_, &status, 0) == pid_ && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        const bool reaped = ::waitpid(pid_, &status, 0) == pid_;
+        pid_ = -1;
+        return reaped && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
 
 private:
