@@ -62,6 +62,7 @@ private:
     std::size_t install(std::size_t until, int& error);
     std::size_t firstUnflushedFolder(std::size_t until, int& error);
     void report(std::size_t until, std::int32_t& written);
+    void letOriginalsGo();
 
     const platform::FileIo& io_;
     ConversionObserver* observer_;
