@@ -61,6 +61,14 @@ struct Contender {
     std::string program;
     std::vector<double> seconds, reference, ratios;
     long peakKilobytes = 0;
+
+    void record(const ProcessRun& referenceRun, const ProcessRun& run)
+    {
+        reference.push_back(referenceRun.seconds);
+        seconds.push_back(run.seconds);
+        ratios.push_back(run.seconds / referenceRun.seconds);
+        peakKilobytes = std::max(peakKilobytes, run.peakKilobytes);
+    }
 };
 
 fs::path toolFolder()
@@ -108,10 +116,7 @@ void sampleUnchanged(const fs::path& corpus, std::vector<Contender>& contenders,
         const ProcessRun reference = runProcess({scanLimit, corpus.string()});
         const ProcessRun ours = runProcess({contender.program, "-r", corpus.string()});
         failIf(reference.status != 0 || ours.status != 0, contender.label + " failed on " + corpus.string());
-        contender.reference.push_back(reference.seconds);
-        contender.seconds.push_back(ours.seconds);
-        contender.ratios.push_back(ours.seconds / reference.seconds);
-        contender.peakKilobytes = std::max(contender.peakKilobytes, ours.peakKilobytes);
+        contender.record(reference, ours);
     }
 }
 
@@ -126,10 +131,7 @@ void sampleConverted(const fs::path& corpus, std::vector<Contender>& contenders,
         const ProcessRun reference = runProcesses({{"cp", "-r", corpus.string(), copy.string()}, {"sync"}});
         const ProcessRun ours = runProcess({contender.program, "-r", copy.string()});
         failIf(reference.status != 0 || ours.status != 0, contender.label + " failed on " + copy.string());
-        contender.reference.push_back(reference.seconds);
-        contender.seconds.push_back(ours.seconds);
-        contender.ratios.push_back(ours.seconds / reference.seconds);
-        contender.peakKilobytes = std::max(contender.peakKilobytes, ours.peakKilobytes);
+        contender.record(reference, ours);
     }
     runProcess({"rm", "-rf", copy.string()});
 }

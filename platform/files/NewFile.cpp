@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <functional>
 #include <random>
 #include <sys/random.h>
 #include <unistd.h>
@@ -36,7 +37,19 @@ bool lacksUnnamedFiles(int error)
     return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
 }
 
-constexpr int tries = 100; // names taken by chance before we give up
+// Tries hidden names until `use` takes one (answers 0) or fails for another
+// reason than the name being taken already.
+template <typename Use>
+int withFreeName(const std::function<std::string()>& makeName, Use use)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = makeName();
+        const int error = use(name);
+        if (error != EEXIST)
+            return error;
+    }
+    return EEXIST;
+}
 
 } // namespace
 
@@ -70,34 +83,25 @@ int NewFile::create(const std::shared_ptr<Folder>& folder, const std::string& st
         return 0;
     if (!lacksUnnamedFiles(errno))
         return errno;
-    for (int attempt = 0; attempt < tries; ++attempt) {
-        const std::string name = hiddenName();
+    return withFreeName([this] { return hiddenName(); }, [&](const std::string& name) {
         fd_.reset(::openat(folder->fd(), name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (fd_.valid()) {
-            name_ = name;
-            return 0;
-        }
-        if (errno != EEXIST)
+        if (!fd_.valid())
             return errno;
-    }
-    return EEXIST;
+        name_ = name;
+        return 0;
+    });
 }
 
 int NewFile::giveName()
 {
     if (!name_.empty())
         return 0;
-    for (int attempt = 0; attempt < tries; ++attempt) {
-        const std::string name = hiddenName();
+    return withFreeName([this] { return hiddenName(); }, [&](const std::string& name) {
         const int error = linkDescriptor(fd_.get(), folder_->fd(), name);
-        if (error == 0) {
+        if (error == 0)
             name_ = name;
-            return 0;
-        }
-        if (error != EEXIST)
-            return error;
-    }
-    return EEXIST;
+        return error;
+    });
 }
 
 int NewFile::removeName()

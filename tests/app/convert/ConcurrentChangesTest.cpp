@@ -29,25 +29,9 @@ namespace {
 const std::string changedMeanwhile = "changed by another program while it was converted; left as it was";
 const std::string appended = "<!-- appended by another program -->\r\n";
 
-class ConcurrentChanges : public ::testing::Test {
+class ConcurrentChanges : public ThreeCalendars {
 protected:
-    TempFolder folder;
-    FaultyIo faulty;
-    Recorder recorder;
-    dw::platform::FileIo io = faulty.io();
-
-    void SetUp() override
-    {
-        for (const char* name : {"a.dw2", "b.dw2", "c.dw2"})
-            writeFile(folder / name, needsAlign);
-    }
-    std::int32_t convertAll()
-    {
-        ConversionOptions options;
-        options.io = &io;
-        ConversionRun run(options, &recorder);
-        return run.convert(folder.prefix(), selected({"a.dw2", "b.dw2", "c.dw2"}));
-    }
+    std::int32_t convertAll() { return convert({"a.dw2", "b.dw2", "c.dw2"}); }
     // Makes the change when the run writes for the `call`th time.
     void changeOnWrite(int call, std::function<void()> change)
     {

@@ -28,6 +28,20 @@ std::vector<convert::CalendarEntry> selected(const std::vector<std::string>& nam
     return entries;
 }
 
+void ThreeCalendars::SetUp()
+{
+    for (const char* name : {"a.dw2", "b.dw2", "c.dw2"})
+        writeFile(folder / name, needsAlign);
+}
+
+std::int32_t ThreeCalendars::convert(const std::vector<std::string>& names)
+{
+    convert::ConversionOptions options;
+    options.io = &io;
+    convert::ConversionRun run(options, &recorder);
+    return run.convert(folder.prefix(), selected(names));
+}
+
 int inChild(const std::function<int()>& body)
 {
     const pid_t child = ::fork();

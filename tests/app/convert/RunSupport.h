@@ -3,6 +3,9 @@
 
 #include "app/convert/ConversionRun.h"
 #include "platform/files/FileIo.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <functional>
@@ -37,6 +40,20 @@ struct FaultyIo {
 };
 
 std::vector<convert::CalendarEntry> selected(const std::vector<std::string>& names);
+
+// Three calendars that need converting, a.dw2, b.dw2 and c.dw2, converted
+// with system calls open to meddling.
+class ThreeCalendars : public ::testing::Test {
+protected:
+    TempFolder folder;
+    FaultyIo faulty;
+    Recorder recorder;
+    platform::FileIo io = faulty.io();
+
+    void SetUp() override;
+    // Converts the named calendars; what the run answers.
+    std::int32_t convert(const std::vector<std::string>& names);
+};
 
 // Runs `body` in a child process; answers its exit code, or 128 plus the
 // signal that ended it.

@@ -25,26 +25,8 @@ using dw::convert::ConversionRun;
 
 namespace {
 
-class Writing : public ::testing::Test {
+class Writing : public ThreeCalendars {
 protected:
-    TempFolder folder;
-    FaultyIo faulty;
-    Recorder recorder;
-    dw::platform::FileIo io = faulty.io();
-
-    void SetUp() override
-    {
-        for (const char* name : {"a.dw2", "b.dw2", "c.dw2"})
-            writeFile(folder / name, needsAlign);
-    }
-    // Converts the named calendars with the meddling system calls.
-    std::int32_t convert(const std::vector<std::string>& names)
-    {
-        ConversionOptions options;
-        options.io = &io;
-        ConversionRun run(options, &recorder);
-        return run.convert(folder.prefix(), selected(names));
-    }
     std::string errorOf(const std::vector<std::string>& names)
     {
         try {
