@@ -75,9 +75,9 @@ StreamOutcome CalendarStream::convert(CalendarSource& source, std::uint64_t size
     const StreamOutcome decided = run(Goal::Decide, source, nullptr, false);
     if (decided.verdict != CalendarVerdict::NeedsConversion)
         return decided;
-    // A calendar held whole since its first byte is converted from memory.
-    const bool held = offset_ == 0 && atEnd_;
-    return run(Goal::Render, source, &sink, held);
+    // The first piece, still held when the first insertion point was found
+    // in it (the usual case), is not read again.
+    return run(Goal::Render, source, &sink, offset_ == 0);
 }
 
 void CalendarStream::start(std::uint64_t sizeHint)

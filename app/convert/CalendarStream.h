@@ -1,10 +1,11 @@
 #pragma once
 // Scans and converts one calendar a piece at a time, so that memory stays the
 // same whatever the calendar's size and speed does not fall as it grows. A
-// calendar that fits in one piece is read with a single call and never read
-// twice; a larger one that needs new lines is read once to find the first of
-// them and once more while it is converted, so a calendar that needs nothing
-// (the usual case) costs one read and no writes at all.
+// calendar that needs nothing (the usual case) is read once and costs no
+// writes at all. One that needs new lines is converted from where the first
+// of them turned up: the piece that holds it is not read again, and only the
+// rare calendar whose first insertion point lies beyond its first piece is
+// read once more from the start.
 
 #include "app/convert/CalendarScanner.h"
 #include "platform/files/ByteBuffer.h"
