@@ -74,6 +74,24 @@ TEST_F(ConcurrentChanges, ACalendarChangedInPlaceMeanwhileIsSkipped)
     expectOnlyBSkipped();
 }
 
+TEST_F(ConcurrentChanges, TwoRunsOnOneFolderConvertEachCalendarOnceAndNeitherStops)
+{
+    // While the first run writes a.dw2's new contents, a second run converts
+    // all three calendars from start to end.
+    Recorder second;
+    changeOnWrite(1, [&] {
+        ConversionRun run({}, &second);
+        run.convert(folder.prefix(), selected({"a.dw2", "b.dw2", "c.dw2"}));
+    });
+    EXPECT_EQ(convertAll(), 0);
+    EXPECT_EQ(second.written.size(), 3u);
+    EXPECT_EQ(recorder.skipped, std::vector<std::string>{folder.prefix() + "a.dw2"});
+    EXPECT_EQ(recorder.reasons, std::vector<std::string>{changedMeanwhile});
+    for (const char* name : {"a.dw2", "b.dw2", "c.dw2"})
+        EXPECT_EQ(readFile(folder / name), aligned) << name;
+    EXPECT_EQ(hiddenNames(folder.path()), "");
+}
+
 TEST_F(ConcurrentChanges, ACalendarOpenForWritingElsewhereIsLeftAlone)
 {
     const int writer = ::open((folder / "b.dw2").c_str(), O_WRONLY | O_APPEND);
