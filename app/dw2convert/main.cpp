@@ -47,7 +47,7 @@ void reportFailedWrite(const dw::convert::ConversionError& error)
 {
     std::cerr << dw::convert::withFullStop(error.what()) << '\n';
     const std::string reason = error.systemError() != 0 ? dw::platform::describeError(error.systemError())
-                                                        : "it changed on disk after it was read";
+                                                        : "the write could not be completed";
     std::cerr << "dw2convert: " << error.path() << ": " << reason << '\n';
 }
 
