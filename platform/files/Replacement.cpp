@@ -38,6 +38,7 @@ ReplaceOutcome renameOver(SourceFile& source, ChangeWatch& watch, NewFile& repla
     if (::renameat(source.folder->fd(), replacement.name().c_str(), source.folder->fd(), source.name.c_str()) != 0)
         return fail(ReplaceResult::WriteFailed, errno);
     replacement.keepName();
+    watch.stop();
     return {};
 }
 
