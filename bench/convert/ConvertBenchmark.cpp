@@ -1,14 +1,27 @@
 // The engine alone, on calendars in memory: how fast it scans text that needs
-// no change, and how fast it converts text full of insertion points.
+// no change and converts text full of insertion points, whole and in pieces,
+// beside the least any scan costs: finding every newline with memchr.
 
 #include "app/convert/CalendarConverter.h"
+#include "app/convert/CalendarStream.h"
 #include "bench/convert/CalendarSynth.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstring>
+
 namespace {
 
-void convertInMemory(benchmark::State& state, dw::bench::Layout layout)
+using dw::bench::Layout;
+
+void countLines(benchmark::State& state, std::size_t bytes, std::size_t lines)
+{
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(bytes));
+    state.counters["lines/s"] =
+        benchmark::Counter(double(lines) * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void convertInMemory(benchmark::State& state, Layout layout)
 {
     const std::string text = dw::bench::synthesizeCalendar(std::size_t(state.range(0)), layout, 42);
     dw::convert::CalendarConverter converter;
@@ -17,17 +30,60 @@ void convertInMemory(benchmark::State& state, dw::bench::Layout layout)
         benchmark::DoNotOptimize(changed);
         benchmark::DoNotOptimize(converter.output().data());
     }
-    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(text.size()));
-    state.counters["lines/s"] = benchmark::Counter(double(converter.lineCount()) * double(state.iterations()),
-                                                   benchmark::Counter::kIsRate);
+    countLines(state, text.size(), converter.lineCount());
 }
 
-void BM_ScanNoChange(benchmark::State& state) { convertInMemory(state, dw::bench::Layout::AlreadyConverted); }
-void BM_ConvertWithInsertions(benchmark::State& state) { convertInMemory(state, dw::bench::Layout::NeedsConversion); }
+struct DiscardingSink : dw::convert::CalendarSink {
+    std::size_t bytes = 0;
+    int write(std::string_view out) override
+    {
+        bytes += out.size();
+        return 0;
+    }
+};
+
+// As a run converts a calendar read from a file: in pieces.
+void convertInPieces(benchmark::State& state, Layout layout)
+{
+    const std::string text = dw::bench::synthesizeCalendar(std::size_t(state.range(0)), layout, 42);
+    dw::convert::CalendarStream stream;
+    DiscardingSink sink;
+    for (auto _ : state) {
+        dw::convert::MemorySource source(text);
+        benchmark::DoNotOptimize(stream.convert(source, text.size(), sink).verdict);
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(text.size()));
+}
+
+void BM_ScanNoChange(benchmark::State& state) { convertInMemory(state, Layout::AlreadyConverted); }
+void BM_ConvertWithInsertions(benchmark::State& state) { convertInMemory(state, Layout::NeedsConversion); }
+void BM_ScanNoChangeInPieces(benchmark::State& state) { convertInPieces(state, Layout::AlreadyConverted); }
+void BM_ConvertInPieces(benchmark::State& state) { convertInPieces(state, Layout::NeedsConversion); }
+
+// The reference: every newline found with memchr, nothing else.
+void BM_MemchrLines(benchmark::State& state)
+{
+    const std::string text = dw::bench::synthesizeCalendar(std::size_t(state.range(0)), Layout::AlreadyConverted, 42);
+    std::size_t lines = 0;
+    for (auto _ : state) {
+        lines = 0;
+        const char* p = text.data();
+        const char* end = p + text.size();
+        while (const void* newline = std::memchr(p, '\n', std::size_t(end - p))) {
+            p = static_cast<const char*>(newline) + 1;
+            ++lines;
+        }
+        benchmark::DoNotOptimize(lines);
+    }
+    countLines(state, text.size(), lines);
+}
 
 } // namespace
 
+BENCHMARK(BM_MemchrLines)->Arg(50 << 10)->Arg(8 << 20);
 BENCHMARK(BM_ScanNoChange)->Arg(50 << 10)->Arg(8 << 20);
+BENCHMARK(BM_ScanNoChangeInPieces)->Arg(8 << 20);
 BENCHMARK(BM_ConvertWithInsertions)->Arg(50 << 10)->Arg(8 << 20);
+BENCHMARK(BM_ConvertInPieces)->Arg(8 << 20);
 
 BENCHMARK_MAIN();

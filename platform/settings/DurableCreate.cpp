@@ -1,7 +1,7 @@
 #include "platform/settings/DurableCreate.h"
 
 #include "platform/files/FileDescriptor.h"
-#include "platform/files/FileReader.h"
+#include "platform/files/WholeFile.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -70,7 +70,7 @@ ReplaceOutcome createFileDurably(const std::string& path, std::string_view conte
     }
     claim.reset();
     const FileIdentity made = identityFromStat(status);
-    const ReplaceOutcome outcome = replaceFileContents(path, made, {}, content, io);
+    const ReplaceOutcome outcome = replaceFileContents(path, made, content, io);
     if (outcome.result != ReplaceResult::Replaced && outcome.result != ReplaceResult::ChangedOnDisk)
         removeIfStillOurs(path, made);
     return outcome;

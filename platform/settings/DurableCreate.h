@@ -5,7 +5,7 @@
 
 #include "platform/files/FileIdentity.h"
 #include "platform/files/FileIo.h"
-#include "platform/files/SafeReplace.h"
+#include "platform/files/WholeFile.h"
 
 #include <string>
 #include <string_view>

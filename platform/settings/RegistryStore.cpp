@@ -1,8 +1,8 @@
 #include "platform/settings/RegistryStore.h"
 
 #include "platform/files/ByteBuffer.h"
-#include "platform/files/FileReader.h"
-#include "platform/files/SafeReplace.h"
+#include "platform/files/ErrorText.h"
+#include "platform/files/WholeFile.h"
 #include "platform/settings/DurableCreate.h"
 #include "platform/settings/RegistryErrors.h"
 
@@ -58,7 +58,7 @@ int RegistryStore::update(const std::function<bool(RegistryFile&)>& change)
         }
         ReplaceOutcome outcome;
         if (disk.exists) {
-            outcome = replaceFileContents(filePath_, disk.identity, disk.bytes.view(), file.bytes(), io_);
+            outcome = replaceFileContents(filePath_, disk.identity, file.bytes(), io_);
         } else if (int error = makeFoldersDurably(parentFolderOf(filePath_))) {
             outcome = {ReplaceResult::CannotCreate, error};
         } else {

@@ -1,7 +1,7 @@
 #include "platform/settings/WineRegistry.h"
 
 #include "platform/files/ByteBuffer.h"
-#include "platform/files/FileReader.h"
+#include "platform/files/WholeFile.h"
 #include "platform/settings/RegistryHexData.h"
 #include "platform/settings/RegistryKeyPath.h"
 #include "platform/settings/Utf16Text.h"
