@@ -164,20 +164,20 @@ SubfolderProbe probeSubfolders(int folderFd, const char* name, int entryLimit)
     return probe;
 }
 
-FolderEntries::FolderEntries(const std::string& path)
+EntryReader::EntryReader(const std::string& path)
     : fd_(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY))
 {
     if (fd_ < 0)
         error_ = errno == 0 ? ENOENT : errno;
 }
 
-FolderEntries::~FolderEntries()
+EntryReader::~EntryReader()
 {
     if (fd_ >= 0)
         ::close(fd_);
 }
 
-bool FolderEntries::refill()
+bool EntryReader::refill()
 {
     if (buffer_.empty())
         buffer_.resize(64 * 1024);
@@ -189,7 +189,7 @@ bool FolderEntries::refill()
     return end_ > 0;
 }
 
-bool FolderEntries::next(const char*& name, unsigned char& type)
+bool EntryReader::next(const char*& name, unsigned char& type)
 {
     if (fd_ < 0)
         return false;

@@ -54,12 +54,12 @@ SubfolderProbe probeSubfolders(int folderFd, const char* name, int entryLimit = 
 
 // A folder read entry by entry through its descriptor, in the order the
 // file system returns them, without "." and "..".
-class FolderEntries {
+class EntryReader {
 public:
-    explicit FolderEntries(const std::string& path);
-    ~FolderEntries();
-    FolderEntries(const FolderEntries&) = delete;
-    FolderEntries& operator=(const FolderEntries&) = delete;
+    explicit EntryReader(const std::string& path);
+    ~EntryReader();
+    EntryReader(const EntryReader&) = delete;
+    EntryReader& operator=(const EntryReader&) = delete;
 
     int error() const { return error_; } // errno of opening or reading
     int fd() const { return fd_; }

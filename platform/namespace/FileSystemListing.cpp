@@ -74,7 +74,7 @@ SfgaoFlags FileSystemFolder::entryAttributes(std::string_view name, const EntryS
 
 ListingOutcome FileSystemFolder::ListChildren(const ListingOptions& options, const ChildSink& sink)
 {
-    FolderEntries entries(path_);
+    EntryReader entries(path_);
     if (entries.error() != 0)
         return {resultFromErrno(entries.error()), entries.error()};
     // Before the entries are read: the watch that follows must not miss
