@@ -1,10 +1,14 @@
-// libFuzzer target over the line splitting and the scan.
+// libFuzzer target over the line walk, the scan and the piecewise reading.
 //
-// For any bytes: removing the inserted lines from the output gives back the
-// input's lines, and converting the output again inserts nothing.
+// For any bytes: the converter gives exactly what the plain rules give;
+// removing the inserted lines from the output gives back the input's lines;
+// the output ends in CR LF; converting the output again inserts nothing; and
+// reading the bytes in pieces of any size gives the same output, or says the
+// text holds a NUL byte.
 
 #include "app/convert/CalendarConverter.h"
-#include "app/convert/LineSplitter.h"
+#include "app/convert/CalendarStream.h"
+#include "tests/app/convert/PlainConversion.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -16,36 +20,36 @@ using namespace dw::convert;
 
 namespace {
 
-std::vector<std::string_view> linesOf(std::string_view text)
-{
-    std::vector<LineSpan> spans;
-    splitLines(text, spans);
-    std::vector<std::string_view> lines;
-    for (const LineSpan& span : spans)
-        lines.push_back(span.in(text));
-    return lines;
-}
-
 void check(bool condition)
 {
     if (!condition)
         std::abort();
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
-    const std::string_view input(reinterpret_cast<const char*>(data), size);
-    CalendarConverter converter;
-    if (!converter.convert(input))
+struct StringSink : CalendarSink {
+    std::string out;
+    int write(std::string_view bytes) override
+    {
+        out += bytes;
         return 0;
+    }
+};
+
+void checkAgainstThePlainRules(std::string_view input, const CalendarConverter& converter, bool modified)
+{
+    std::string plain;
+    check(dw::test::plainConvert(input, plain) == modified);
+    if (modified)
+        check(converter.output() == plain);
+}
+
+void checkInsertionsOnly(std::string_view input, const CalendarConverter& converter)
+{
     const std::string output(converter.output());
-    const std::vector<std::string_view> before = linesOf(input);
-    const std::vector<std::string_view> after = linesOf(output);
+    const std::vector<std::string_view> before = dw::test::plainLines(input);
+    const std::vector<std::string_view> after = dw::test::plainLines(output);
     const std::vector<Insertion> insertions = converter.insertions();
     check(after.size() == before.size() + insertions.size());
-
     std::vector<std::string_view> withoutInserted;
     std::size_t next = 0;
     for (std::size_t i = 0; i < after.size(); ++i) {
@@ -60,8 +64,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(next == insertions.size());
     check(withoutInserted == before);
     check(output.size() >= 2 && output.compare(output.size() - 2, 2, "\r\n") == 0);
-
     CalendarConverter again;
     check(!again.convert(output));
+}
+
+// The piece size comes from the input, so that every size gets tried.
+void checkInPieces(std::string_view input, const CalendarConverter& converter, bool modified)
+{
+    const std::size_t piece = CalendarStream::smallestPieceBytes + (input.empty() ? 0 : std::uint8_t(input[0]) % 97);
+    CalendarStream stream(piece);
+    MemorySource source(input);
+    StringSink sink;
+    const CalendarVerdict verdict = stream.convert(source, input.size(), sink).verdict;
+    if (input.find('\0') != std::string_view::npos) {
+        check(verdict == CalendarVerdict::HoldsNul);
+        return;
+    }
+    check(verdict == (modified ? CalendarVerdict::NeedsConversion : CalendarVerdict::UpToDate));
+    check(sink.out == (modified ? converter.output() : std::string_view()));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    CalendarConverter converter;
+    const bool modified = converter.convert(input);
+    checkAgainstThePlainRules(input, converter, modified);
+    checkInPieces(input, converter, modified);
+    if (modified)
+        checkInsertionsOnly(input, converter);
     return 0;
 }

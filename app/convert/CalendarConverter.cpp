@@ -2,8 +2,6 @@
 
 #include "app/convert/CalendarRenderer.h"
 
-#include <cstring>
-
 namespace dw::convert {
 
 bool CalendarConverter::convert(std::string_view text)
@@ -15,11 +13,6 @@ bool CalendarConverter::convert(std::string_view text)
     }
     renderCalendar(text, summary_, insertions_, output_);
     return true;
-}
-
-bool holdsNulByte(std::string_view text)
-{
-    return !text.empty() && std::memchr(text.data(), 0, text.size()) != nullptr;
 }
 
 } // namespace dw::convert

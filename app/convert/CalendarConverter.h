@@ -27,7 +27,4 @@ private:
     platform::ByteBuffer output_;
 };
 
-// A NUL byte cannot be part of calendar text; a file holding one is left alone.
-bool holdsNulByte(std::string_view text);
-
 } // namespace dw::convert

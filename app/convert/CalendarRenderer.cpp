@@ -1,6 +1,6 @@
 #include "app/convert/CalendarRenderer.h"
 
-#include "app/convert/LineSplitter.h"
+#include "app/convert/LineWalk.h"
 
 #include <cstring>
 
@@ -16,16 +16,23 @@ std::size_t renderedSize(const ScanSummary& summary, const std::vector<Insertion
     return size;
 }
 
-char* put(char* out, std::string_view bytes)
+} // namespace
+
+char* putLine(char* out, const char* begin, const char* end)
 {
-    std::memcpy(out, bytes.data(), bytes.size());
-    out += bytes.size();
+    const std::size_t size = std::size_t(end - begin);
+    std::memcpy(out, begin, size);
+    out += size;
     *out++ = '\r';
     *out++ = '\n';
     return out;
 }
 
-} // namespace
+char* putInsertedLine(char* out, InsertedLine line)
+{
+    const std::string_view text = insertedLineText(line);
+    return putLine(out, text.data(), text.data() + text.size());
+}
 
 void renderCalendar(std::string_view text, const ScanSummary& summary, const std::vector<Insertion>& insertions,
                     platform::ByteBuffer& out)
@@ -33,13 +40,14 @@ void renderCalendar(std::string_view text, const ScanSummary& summary, const std
     out.resizeUninitialised(renderedSize(summary, insertions));
     char* cursor = out.data();
     auto next = insertions.begin();
-    LineCursor lines(text);
-    std::string_view line;
-    for (std::size_t index = 0; lines.next(line); ++index) {
+    std::size_t index = 0;
+    walkLines<false>(text.data(), text.data() + text.size(), true, [&](const char* begin, const char* end) {
         for (; next != insertions.end() && next->beforeLine == index; ++next)
-            cursor = put(cursor, insertedLineText(next->line));
-        cursor = put(cursor, line);
-    }
+            cursor = putInsertedLine(cursor, next->line);
+        cursor = putLine(cursor, begin, end);
+        ++index;
+        return true;
+    });
 }
 
 } // namespace dw::convert

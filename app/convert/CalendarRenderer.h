@@ -10,6 +10,14 @@
 
 namespace dw::convert {
 
+// The longest a line grows when it is put out: an inserted line before it and
+// CR LF after both.
+inline constexpr std::size_t lineGrowth = 64;
+
+// Puts [begin, end) and CR LF at `out`; answers the byte after them.
+char* putLine(char* out, const char* begin, const char* end);
+char* putInsertedLine(char* out, InsertedLine line);
+
 // `summary` is what the scan of `text` found.
 void renderCalendar(std::string_view text, const ScanSummary& summary, const std::vector<Insertion>& insertions,
                     platform::ByteBuffer& out);

@@ -1,79 +1,8 @@
 #include "app/convert/CalendarScanner.h"
 
-#include "app/convert/CalendarTag.h"
-#include "app/convert/LineSplitter.h"
+#include "app/convert/LineWalk.h"
 
 namespace dw::convert {
-
-namespace {
-
-// The six per-file flags. They are plain flags, not nesting counters: a
-// closing tag clears its flag whatever else is open.
-struct ScanState {
-    bool rootSeen = false;
-    bool scriptSeen = false;
-    bool inDay = false;
-    bool inWeek = false;
-    bool inMonth = false;
-    bool inEvents = false;
-
-    bool inAnyCalendar() const { return inDay || inWeek || inMonth; }
-};
-
-// Applies a block tag; false when `tag` is none.
-bool applyBlockTag(ScanState& state, CalendarTag tag)
-{
-    switch (tag) {
-    case CalendarTag::DayOpen: state.inDay = true; return true;
-    case CalendarTag::DayClose: state.inDay = false; return true;
-    case CalendarTag::WeekOpen: state.inWeek = true; return true;
-    case CalendarTag::WeekClose: state.inWeek = false; return true;
-    case CalendarTag::MonthOpen: state.inMonth = true; return true;
-    case CalendarTag::MonthClose: state.inMonth = false; return true;
-    case CalendarTag::EventsOpen: state.inEvents = true; return true;
-    case CalendarTag::EventsClose: state.inEvents = false; return true;
-    default: return false;
-    }
-}
-
-// Passes the two gates: the root line, then a script line after it.
-bool passesGates(ScanState& state, CalendarTag tag)
-{
-    if (!state.rootSeen) {
-        if (tag != CalendarTag::Root)
-            return false;
-        state.rootSeen = true;
-    }
-    if (!state.scriptSeen) {
-        if (tag != CalendarTag::Script)
-            return false;
-        state.scriptSeen = true;
-    }
-    return true;
-}
-
-// The line to insert before a line with `current` after one with `previous`.
-bool insertionFor(const ScanState& state, CalendarTag previous, CalendarTag current, InsertedLine& line)
-{
-    if (state.inEvents) {
-        if (current == CalendarTag::EventColor && previous == CalendarTag::EventsOpen) {
-            line = InsertedLine::EventAlign;
-            return true;
-        }
-        if (current == CalendarTag::EventStyle && previous == CalendarTag::EventIcons) {
-            line = InsertedLine::EventIconHeight;
-            return true;
-        }
-        return false;
-    }
-    if (state.inMonth && current == CalendarTag::DayColorsClose && previous == CalendarTag::SatColor) {
-        line = InsertedLine::UseEventColor;
-        return true;
-    }
-    return false;
-}
-
-} // namespace
 
 std::string_view insertedLineText(InsertedLine line)
 {
@@ -85,23 +14,73 @@ std::string_view insertedLineText(InsertedLine line)
     return {};
 }
 
+// The root line, then a script line after it, open the file to examination.
+bool CalendarScanState::passesGates(CalendarTag current)
+{
+    if (!rootSeen_) {
+        if (current != CalendarTag::Root)
+            return false;
+        rootSeen_ = true;
+    }
+    if (!scriptSeen_) {
+        if (current != CalendarTag::Script)
+            return false;
+        scriptSeen_ = true;
+    }
+    return true;
+}
+
+// Applies a block tag; false when `current` is none.
+bool CalendarScanState::applyBlockTag(CalendarTag current)
+{
+    switch (current) {
+    case CalendarTag::DayOpen: inDay_ = true; return true;
+    case CalendarTag::DayClose: inDay_ = false; return true;
+    case CalendarTag::WeekOpen: inWeek_ = true; return true;
+    case CalendarTag::WeekClose: inWeek_ = false; return true;
+    case CalendarTag::MonthOpen: inMonth_ = true; return true;
+    case CalendarTag::MonthClose: inMonth_ = false; return true;
+    case CalendarTag::EventsOpen: inEvents_ = true; return true;
+    case CalendarTag::EventsClose: inEvents_ = false; return true;
+    default: return false;
+    }
+}
+
+bool CalendarScanState::examineTag(CalendarTag previous, CalendarTag current, InsertedLine& inserted)
+{
+    if (!passesGates(current) || applyBlockTag(current) || !(inDay_ || inWeek_ || inMonth_))
+        return false;
+    if (inEvents_) {
+        if (current == CalendarTag::EventColor && previous == CalendarTag::EventsOpen) {
+            inserted = InsertedLine::EventAlign;
+            return true;
+        }
+        if (current == CalendarTag::EventStyle && previous == CalendarTag::EventIcons) {
+            inserted = InsertedLine::EventIconHeight;
+            return true;
+        }
+        return false;
+    }
+    if (inMonth_ && current == CalendarTag::DayColorsClose && previous == CalendarTag::SatColor) {
+        inserted = InsertedLine::UseEventColor;
+        return true;
+    }
+    return false;
+}
+
 ScanSummary scanCalendar(std::string_view text, std::vector<Insertion>& insertions)
 {
     insertions.clear();
     ScanSummary summary;
-    ScanState state;
-    CalendarTag current = CalendarTag::Other; // the empty key matches no tag
-    LineCursor cursor(text);
-    for (std::string_view line; cursor.next(line); ++summary.lines) {
-        summary.lineBytes += line.size();
-        const CalendarTag previous = current;
-        current = classifyLine(line);
-        if (!passesGates(state, current) || applyBlockTag(state, current) || !state.inAnyCalendar())
-            continue;
+    CalendarScanState state;
+    walkLines<false>(text.data(), text.data() + text.size(), true, [&](const char* begin, const char* end) {
+        summary.lineBytes += std::size_t(end - begin);
         InsertedLine inserted;
-        if (insertionFor(state, previous, current, inserted))
+        if (state.examine(classifyLine(begin, end), inserted))
             insertions.push_back({summary.lines, inserted});
-    }
+        ++summary.lines;
+        return true;
+    });
     return summary;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The state machine that finds where a calendar lacks the 2.20 property lines.
 
+#include "app/convert/CalendarTag.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -17,6 +19,34 @@ std::string_view insertedLineText(InsertedLine line);
 struct Insertion {
     std::size_t beforeLine = 0;
     InsertedLine line = InsertedLine::EventAlign;
+};
+
+// The per-file state: six plain flags (a closing tag clears its flag whatever
+// else is open) and the tag of the line examined last.
+class CalendarScanState {
+public:
+    // Examines the next line, whose tag is `current`; true when a line must be
+    // inserted before it, and then `inserted` says which.
+    bool examine(CalendarTag current, InsertedLine& inserted)
+    {
+        const CalendarTag previous = previous_;
+        previous_ = current;
+        // Most lines are no tag at all: they change nothing but the previous tag.
+        return current != CalendarTag::Other && examineTag(previous, current, inserted);
+    }
+
+private:
+    bool examineTag(CalendarTag previous, CalendarTag current, InsertedLine& inserted);
+    bool passesGates(CalendarTag current);
+    bool applyBlockTag(CalendarTag current);
+
+    bool rootSeen_ = false;
+    bool scriptSeen_ = false;
+    bool inDay_ = false;
+    bool inWeek_ = false;
+    bool inMonth_ = false;
+    bool inEvents_ = false;
+    CalendarTag previous_ = CalendarTag::Other; // the empty key of "no line yet" matches no tag
 };
 
 // What a scan saw of the text, enough to lay out the converted calendar.

@@ -2,67 +2,35 @@
 // One conversion run: the selected calendars of a folder are read, converted
 // and written back in place, and the files written are counted.
 
+#include "app/convert/ConversionEvents.h"
+#include "platform/files/FileIdentity.h"
 #include "platform/files/FileIo.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <set>
+#include <string>
 #include <sys/types.h>
 #include <utility>
-#include <stdexcept>
-#include <string>
 #include <vector>
+
+namespace dw::platform {
+class Folder;
+struct SourceFile;
+class ChangeWatch;
+} // namespace dw::platform
 
 namespace dw::convert {
 
-class CalendarPipeline;
-struct PreparedCalendar;
-
-// One entry of the file list: a bare file name and whether it is selected.
-struct CalendarEntry {
-    std::string name;
-    bool selected = false;
-};
-
-// Stops a run. what() is the text the user is shown (without a full stop).
-class ConversionError : public std::runtime_error {
-public:
-    ConversionError(const std::string& message, std::string path, int systemError)
-        : std::runtime_error(message), path_(std::move(path)), systemError_(systemError) {}
-    const std::string& path() const { return path_; }
-    int systemError() const { return systemError_; }
-
-private:
-    std::string path_;
-    int systemError_;
-};
-
-// Ends a run that was asked to stop between two files.
-class ConversionInterrupted : public std::runtime_error {
-public:
-    ConversionInterrupted() : std::runtime_error("interrupted") {}
-};
-
-// Hears about each file as the run decides on it. The window ignores skipped
-// files; the command line warns about them.
-class ConversionObserver {
-public:
-    virtual ~ConversionObserver() = default;
-    virtual void calendarWritten(const std::string& path) { (void)path; }
-    virtual void calendarSkipped(const std::string& path, const std::string& reason)
-    {
-        (void)path;
-        (void)reason;
-    }
-    // Asked before each file; true ends the run with ConversionInterrupted,
-    // so a file is never left half done.
-    virtual bool stopRequested() { return false; }
-};
+class CalendarStream;
+class NewFileSink;
+class WriteBatch;
 
 struct ConversionOptions {
-    bool dryRun = false;                            // decide, report, write nothing
-    const platform::FileIo* io = nullptr;           // null: the real system calls
-    unsigned workers = 0;                           // threads reading ahead; 0: what suits the machine
+    bool dryRun = false;                  // decide, report, write nothing
+    const platform::FileIo* io = nullptr; // null: the real system calls
+    std::size_t pieceBytes = 0;           // read calendars in pieces of this size; 0: the usual
 };
 
 class ConversionRun {
@@ -78,17 +46,37 @@ public:
     // stay written and the rest are not touched.
     std::int32_t convert(const std::string& currentFolder, const std::vector<CalendarEntry>& entries);
 
+    // For a caller walking many folders: converts `names` in the open
+    // `folder`, reporting each as `shownPrefix` + name. Written calendars
+    // may wait to be put in place together with those of later calls;
+    // finish() puts the last of them in place. Throws as convert() does.
+    void convertIn(const std::shared_ptr<platform::Folder>& folder, const std::string& shownPrefix,
+                   const std::vector<std::string>& names);
+    void finish();
+
     // Files written by every call of this run so far.
     std::int32_t filesWritten() const { return filesWritten_; }
 
 private:
-    void readAgainIfWeChangedIt(PreparedCalendar& calendar);
-    bool finishCalendar(const PreparedCalendar& calendar);
-    void writeBack(const PreparedCalendar& calendar);
+    void convertOne(const std::shared_ptr<platform::Folder>& folder, const std::string& path, const std::string& name);
+    int openCalendar(const std::shared_ptr<platform::Folder>& folder, const std::string& name,
+                     platform::SourceFile& source);
+    void inspectOne(const std::string& path, platform::SourceFile& source);
+    void convertOpened(const std::string& path, platform::SourceFile& source);
+    void putInPlace(const std::string& path, platform::SourceFile& source, platform::ChangeWatch& watch,
+                    NewFileSink& sink);
+    void rewriteInPlace(const std::string& path, platform::SourceFile& source, platform::ChangeWatch& watch,
+                        NewFileSink& sink);
+    void skip(const std::string& path, const std::string& reason);
+    [[noreturn]] void fail(const std::string& message, const std::string& path, int error);
+    void commit();
+    bool stopRequested() const;
 
     ConversionOptions options_;
+    const platform::FileIo& io_;
     ConversionObserver* observer_;
-    std::unique_ptr<CalendarPipeline> pipeline_;
+    std::unique_ptr<CalendarStream> stream_;
+    std::unique_ptr<WriteBatch> batch_;
     std::set<std::pair<dev_t, ino_t>> dryRunCounted_; // one file under several names counts once
     std::int32_t filesWritten_ = 0;
 };
@@ -98,10 +86,6 @@ std::int32_t convertSelectedCalendars(const std::string& currentFolder, const st
 
 // The text of the final message, e.g. "Files modified: 3".
 std::string filesModifiedMessage(std::int32_t count);
-
-} // namespace dw::convert
-
-namespace dw::convert {
 
 // The message as the error box shows it: a full stop is added when the text
 // ends with a character that sorts after ".".

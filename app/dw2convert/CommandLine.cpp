@@ -8,6 +8,7 @@ bool applyLongOption(const std::string& option, CommandLine& line)
 {
     if (option == "--recursive") line.recursive = true;
     else if (option == "--dry-run") line.dryRun = true;
+    else if (option == "--null") line.nullTerminated = true;
     else if (option == "--help") line.showHelp = true;
     else if (option == "--version") line.showVersion = true;
     else return false;
@@ -20,6 +21,7 @@ bool applyShortOptions(const std::string& cluster, CommandLine& line, char& unkn
         switch (cluster[i]) {
         case 'r': line.recursive = true; break;
         case 'n': line.dryRun = true; break;
+        case '0': line.nullTerminated = true; break;
         case 'h': line.showHelp = true; break;
         default: unknown = cluster[i]; return false;
         }
@@ -68,6 +70,9 @@ std::string usageText()
            "  -r, --recursive  also convert the calendars of every subfolder\n"
            "  -n, --dry-run    read everything, print the files that would be written,\n"
            "                   write nothing\n"
+           "  -0, --null       end each path printed with a NUL byte instead of a\n"
+           "                   newline, as find -print0 does, so that any name can be\n"
+           "                   told apart; the final count then goes to standard error\n"
            "  -h, --help       display this help and exit\n"
            "      --version    output version information and exit\n"
            "\n"
@@ -75,7 +80,8 @@ std::string usageText()
            " 0  all done\n"
            " 1  a file could not be written; the run stopped there\n"
            " 2  usage error\n"
-           " 3  the run finished, but at least one file was skipped with a warning\n";
+           " 3  the run finished, but at least one file was skipped with a warning\n"
+           " 128+N  stopped by signal N between two files\n";
 }
 
 std::string versionText()

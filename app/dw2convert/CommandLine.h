@@ -9,6 +9,7 @@ namespace dw::cli {
 struct CommandLine {
     bool recursive = false;
     bool dryRun = false;
+    bool nullTerminated = false; // each path printed ends with a NUL byte, not a newline
     bool showHelp = false;
     bool showVersion = false;
     std::vector<std::string> paths;

@@ -3,7 +3,7 @@
 #include "app/convert/ConversionRun.h"
 #include "app/dw2convert/CalendarFolderWalk.h"
 #include "app/dw2convert/CommandLine.h"
-#include "platform/files/FileReader.h"
+#include "platform/files/ErrorText.h"
 #include "platform/signals/StopSignals.h"
 
 #include <iostream>
@@ -15,7 +15,11 @@ enum ExitStatus { Done = 0, WriteFailed = 1, UsageError = 2, SomeSkipped = 3 };
 
 class PrintingObserver : public dw::convert::ConversionObserver {
 public:
-    void calendarWritten(const std::string& path) override { std::cout << path << '\n'; }
+    explicit PrintingObserver(char terminator) : terminator_(terminator) {}
+
+    // Each path goes out the moment its file is on disk, so a run killed
+    // outright has still printed every file it wrote, but for a last few.
+    void calendarWritten(const std::string& path) override { std::cout << path << terminator_ << std::flush; }
     void calendarSkipped(const std::string& path, const std::string& reason) override { warn(path, reason); }
     bool stopRequested() override { return dw::platform::stopSignal() != 0; }
 
@@ -28,6 +32,7 @@ public:
     bool warned() const { return warned_; }
 
 private:
+    char terminator_;
     bool warned_ = false;
 };
 
@@ -37,44 +42,50 @@ int usageError(const std::string& error)
     return UsageError;
 }
 
-// The window's message, then, where that message does not name the file,
-// which file it was and why.
+// The window's message, then which file it was and why.
 void reportFailedWrite(const dw::convert::ConversionError& error)
 {
-    const std::string message = error.what();
-    std::cerr << dw::convert::withFullStop(message) << '\n';
-    if (message.find(error.path()) == std::string::npos) {
-        const std::string reason = error.systemError() != 0 ? dw::platform::describeError(error.systemError())
-                                                            : "it changed on disk after it was read";
-        std::cerr << "dw2convert: " << error.path() << ": " << reason << '\n';
-    }
+    std::cerr << dw::convert::withFullStop(error.what()) << '\n';
+    const std::string reason = error.systemError() != 0 ? dw::platform::describeError(error.systemError())
+                                                        : "the write could not be completed";
+    std::cerr << "dw2convert: " << error.path() << ": " << reason << '\n';
+}
+
+void printCount(const dw::cli::CommandLine& line, std::int32_t count)
+{
+    const std::string text = line.dryRun ? "Files that would be modified: " + std::to_string(count)
+                                         : dw::convert::filesModifiedMessage(count);
+    // With NUL-terminated paths, standard output holds nothing but paths.
+    (line.nullTerminated ? std::cerr : std::cout) << text << '\n';
 }
 
 int run(const dw::cli::CommandLine& line)
 {
-    PrintingObserver observer;
-    dw::convert::ConversionRun conversion({line.dryRun, nullptr, 0}, &observer);
-    dw::cli::CalendarFolderWalk walk(conversion, {line.recursive},
-                                     [&](const std::string& path, const std::string& reason) { observer.warn(path, reason); });
+    PrintingObserver observer(line.nullTerminated ? '\0' : '\n');
+    dw::convert::ConversionOptions options;
+    options.dryRun = line.dryRun;
+    dw::convert::ConversionRun conversion(options, &observer);
+    dw::cli::CalendarFolderWalk walk(
+        conversion, {line.recursive}, [&](const std::string& path, const std::string& reason) { observer.warn(path, reason); },
+        [&] { return observer.stopRequested(); });
     try {
         for (const std::string& path : line.paths)
             walk.convertPath(path);
+        conversion.finish();
     } catch (const dw::convert::ConversionError& error) {
         std::cout.flush();
         reportFailedWrite(error);
         return WriteFailed;
     } catch (const dw::convert::ConversionInterrupted&) {
         std::cout.flush();
-        std::cerr << "dw2convert: interrupted; every file printed above was written, the rest were not touched\n";
+        std::cerr << "dw2convert: interrupted; every file printed was written, the rest were not touched\n";
         return 128 + dw::platform::stopSignal();
     } catch (const std::bad_alloc&) {
         std::cout.flush();
         std::cerr << "dw2convert: out of memory; the run stopped\n";
         return WriteFailed;
     }
-    std::cout << (line.dryRun ? "Files that would be modified: " + std::to_string(conversion.filesWritten())
-                              : dw::convert::filesModifiedMessage(conversion.filesWritten()))
-              << '\n';
+    printCount(line, conversion.filesWritten());
     return observer.warned() ? SomeSkipped : Done;
 }
 

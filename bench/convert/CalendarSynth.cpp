@@ -1,6 +1,6 @@
 #include "bench/convert/CalendarSynth.h"
 
-#include <random>
+#include <fstream>
 
 namespace dw::bench {
 
@@ -47,26 +47,65 @@ void dayColours(std::string& out, Layout layout)
 
 } // namespace
 
-std::string synthesizeCalendar(std::size_t approximateBytes, Layout layout, unsigned seed)
+CalendarSynth::CalendarSynth(Layout layout, unsigned seed) : layout_(layout), random_(seed) {}
+
+std::string CalendarSynth::head() const
 {
-    std::mt19937 random(seed);
     std::string out;
-    out.reserve(approximateBytes + 4096);
     line(out, 0, "<datewright>");
     line(out, 0, "<version>2.10</version>");
     line(out, 0, "<script>");
+    return out;
+}
+
+std::string CalendarSynth::nextBlock()
+{
     static const char* const kinds[] = {"monthcal", "weekcal", "daycal"};
-    while (out.size() < approximateBytes) {
-        const std::string kind = kinds[random() % 3];
-        line(out, 1, "<" + kind + ">");
-        eventsBlock(out, layout, random);
-        if (kind == "monthcal")
-            dayColours(out, layout);
-        line(out, 1, "</" + kind + ">");
-    }
+    const std::string kind = kinds[random_() % 3];
+    std::string out;
+    line(out, 1, "<" + kind + ">");
+    eventsBlock(out, layout_, random_);
+    if (kind == "monthcal")
+        dayColours(out, layout_);
+    line(out, 1, "</" + kind + ">");
+    return out;
+}
+
+std::string CalendarSynth::tail() const
+{
+    std::string out;
     line(out, 0, "</script>");
     line(out, 0, "</datewright>");
     return out;
+}
+
+std::string synthesizeCalendar(std::size_t approximateBytes, Layout layout, unsigned seed)
+{
+    CalendarSynth synth(layout, seed);
+    std::string out = synth.head();
+    out.reserve(approximateBytes + 4096);
+    while (out.size() < approximateBytes)
+        out += synth.nextBlock();
+    return out + synth.tail();
+}
+
+bool writeCalendarFile(const std::string& path, std::uint64_t approximateBytes, Layout layout, unsigned seed)
+{
+    CalendarSynth synth(layout, seed);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::string pending = synth.head();
+    std::uint64_t written = 0;
+    while (written + pending.size() < approximateBytes) {
+        pending += synth.nextBlock();
+        if (pending.size() >= (1u << 20)) {
+            out.write(pending.data(), std::streamsize(pending.size()));
+            written += pending.size();
+            pending.clear();
+        }
+    }
+    pending += synth.tail();
+    out.write(pending.data(), std::streamsize(pending.size()));
+    return bool(out.flush());
 }
 
 } // namespace dw::bench

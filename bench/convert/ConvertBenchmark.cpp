@@ -5,6 +5,7 @@
 #include "bench/convert/CalendarSynth.h"
 
 #include <benchmark/benchmark.h>
+#include <cstring>
 
 namespace {
 
@@ -31,3 +32,24 @@ BENCHMARK(BM_ScanNoChange)->Arg(50 << 10)->Arg(8 << 20);
 BENCHMARK(BM_ConvertWithInsertions)->Arg(50 << 10)->Arg(8 << 20);
 
 BENCHMARK_MAIN();
+
+namespace {
+void BM_MemchrLines(benchmark::State& state)
+{
+    const std::string text = dw::bench::synthesizeCalendar(std::size_t(state.range(0)), dw::bench::Layout::AlreadyConverted, 42);
+    std::size_t lines = 0;
+    for (auto _ : state) {
+        lines = 0;
+        const char* p = text.data();
+        const char* end = p + text.size();
+        while (const void* nl = std::memchr(p, '\n', std::size_t(end - p))) {
+            p = static_cast<const char*>(nl) + 1;
+            ++lines;
+        }
+        benchmark::DoNotOptimize(lines);
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(text.size()));
+    state.counters["lines/s"] = benchmark::Counter(double(lines) * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+}
+BENCHMARK(BM_MemchrLines)->Arg(50 << 10)->Arg(8 << 20);

@@ -1,12 +1,11 @@
 // Writes a corpus of calendars for timing dw2convert on real files:
 //   dw-make-corpus FOLDER COUNT BYTES_EACH old|converted
+// A hundred calendars go to a folder, as calendars tend to be kept.
 
 #include "bench/convert/CalendarSynth.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 
@@ -18,19 +17,15 @@ int main(int argc, char** argv)
     }
     const std::filesystem::path folder = argv[1];
     const long count = std::strtol(argv[2], nullptr, 10);
-    const long bytes = std::strtol(argv[3], nullptr, 10);
+    const unsigned long long bytes = std::strtoull(argv[3], nullptr, 10);
     const auto layout = std::string(argv[4]) == "old" ? dw::bench::Layout::NeedsConversion
                                                       : dw::bench::Layout::AlreadyConverted;
-    std::filesystem::create_directories(folder);
     for (long i = 0; i < count; ++i) {
-        // A hundred files to a folder, as calendars tend to be kept.
         const std::filesystem::path sub = folder / ("year-" + std::to_string(i / 100));
         std::filesystem::create_directories(sub);
-        const std::string text = dw::bench::synthesizeCalendar(std::size_t(bytes), layout, unsigned(i));
-        std::ofstream out(sub / ("calendar-" + std::to_string(i) + ".dw2"), std::ios::binary);
-        out.write(text.data(), std::streamsize(text.size()));
-        if (!out) {
-            std::cerr << "dw-make-corpus: cannot write into " << sub << '\n';
+        const std::string path = (sub / ("calendar-" + std::to_string(i) + ".dw2")).string();
+        if (!dw::bench::writeCalendarFile(path, bytes, layout, unsigned(i))) {
+            std::cerr << "dw-make-corpus: cannot write " << path << '\n';
             return 1;
         }
     }

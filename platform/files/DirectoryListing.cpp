@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace dw::platform {
 
@@ -43,12 +44,17 @@ bool isDotOrDotDot(const char* name)
 
 } // namespace
 
-DirectoryListing listDirectory(const std::string& folder)
+DirectoryListing listDirectory(int folderFd)
 {
     DirectoryListing listing;
-    std::unique_ptr<DIR, CloseDir> dir(::opendir(folder.c_str()));
+    // A listing of its own: the descriptor given may be shared, and a listing
+    // moves the position of the descriptor it reads.
+    const int own = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    std::unique_ptr<DIR, CloseDir> dir(own >= 0 ? ::fdopendir(own) : nullptr);
     if (!dir) {
         listing.error = errno;
+        if (own >= 0)
+            ::close(own);
         return listing;
     }
     for (;;) {
@@ -62,12 +68,6 @@ DirectoryListing listDirectory(const std::string& folder)
             listing.entries.push_back(describe(dir.get(), *entry));
     }
     return listing;
-}
-
-bool isDirectory(const std::string& path)
-{
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 } // namespace dw::platform

@@ -15,11 +15,10 @@ struct DirectoryEntry {
 
 struct DirectoryListing {
     std::vector<DirectoryEntry> entries;
-    int error = 0; // errno when the folder could not be read
+    int error = 0; // errno when the folder could not be read (to the end)
 };
 
-DirectoryListing listDirectory(const std::string& folder);
-
-bool isDirectory(const std::string& path);
+// Lists the folder open as `folderFd`, which stays open and untouched.
+DirectoryListing listDirectory(int folderFd);
 
 } // namespace dw::platform

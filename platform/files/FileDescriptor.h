@@ -30,6 +30,8 @@ public:
             ::close(fd_);
         fd_ = fd;
     }
+    // Gives up ownership: the descriptor is the caller's to close.
+    int release() { return std::exchange(fd_, -1); }
     // Closes now and answers the close's own error (0 when it went well):
     // some file systems report a failed write only at close.
     int close()

@@ -4,6 +4,7 @@
 // over the original's mode and ownership.
 
 #include <cstdint>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace dw::platform {
@@ -21,9 +22,26 @@ struct FileIdentity {
     // Same file, same size, same last write.
     bool sameContentAs(const FileIdentity& other) const
     {
-        return device == other.device && inode == other.inode && size == other.size
-            && modifiedNs == other.modifiedNs;
+        return sameFileAs(other) && size == other.size && modifiedNs == other.modifiedNs;
     }
+    bool sameFileAs(const FileIdentity& other) const { return device == other.device && inode == other.inode; }
 };
+
+inline FileIdentity identityFromStat(const struct stat& status)
+{
+    FileIdentity identity;
+    identity.device = status.st_dev;
+    identity.inode = status.st_ino;
+    identity.size = status.st_size;
+    identity.modifiedNs = std::int64_t(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    identity.mode = status.st_mode;
+    identity.owner = status.st_uid;
+    identity.group = status.st_gid;
+    identity.links = status.st_nlink;
+    return identity;
+}
+
+// What the open file `fd` is now; false (errno set) when fstat fails.
+bool identityOf(int fd, FileIdentity& identity);
 
 } // namespace dw::platform

@@ -136,11 +136,4 @@ TEST(CalendarScan, LfOnlyFileWithAnInsertionIsWrittenWithCrLf)
               crlf(with(header(), {"<daycal>", "<events>", align, "<eventcolor>"})));
 }
 
-TEST(CalendarScan, NulBytesAreRecognised)
-{
-    EXPECT_TRUE(holdsNulByte(std::string("a\0b", 3)));
-    EXPECT_FALSE(holdsNulByte("abc"));
-    EXPECT_FALSE(holdsNulByte(""));
-}
-
 } // namespace

@@ -1,0 +1,41 @@
+#pragma once
+// Keeps watch over a calendar from the moment it is read until its new
+// contents are in place, so that nothing another program writes meanwhile is
+// lost. Where a lease can be had, any open for writing is noticed, however
+// short; where it cannot (a file of another owner, a network file system),
+// the file's size and last write time are compared, which misses a change
+// that keeps both.
+
+#include "platform/files/FileIdentity.h"
+#include "platform/files/Lease.h"
+
+namespace dw::platform {
+
+class ChangeWatch {
+public:
+    // Starts watching the file open for reading as `fd`, which was `seen`.
+    // InUse: another program has it open for writing, so it must be left alone.
+    LeaseTake start(int fd, const FileIdentity& seen);
+
+    // Our own open for writing would break the read lease, so it is let go
+    // first; false when the file has changed. Then watchWriter() goes on
+    // through the file opened for writing, with a write lease where one can
+    // be had; false when the file changed in between.
+    bool handOverToWriter();
+    bool watchWriter(int fd);
+
+    // No one has opened the file for writing, and it is as it was seen.
+    bool unchanged() const;
+    // No one has opened the file for writing; for after our own writes.
+    bool noWriterCameBy() const { return !lease_.held() || lease_.intact(); }
+    bool leased() const { return lease_.held(); }
+    void stop() { lease_.release(); }
+
+private:
+    Lease lease_;
+    FileIdentity seen_;
+    int fd_ = -1;
+    bool wasLeased_ = false;
+};
+
+} // namespace dw::platform

@@ -1,0 +1,48 @@
+#include "platform/files/CopyContents.h"
+
+#include "platform/files/ByteBuffer.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <unistd.h>
+
+namespace dw::platform {
+
+int writeAll(const FileIo& io, int fd, std::string_view bytes, std::uint64_t offset)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t wrote = io.pwrite(fd, bytes.data() + done, bytes.size() - done, off_t(offset + done));
+        if (wrote < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (wrote == 0)
+            return ENOSPC; // a write that makes no progress will never finish
+        done += std::size_t(wrote);
+    }
+    return 0;
+}
+
+int copyContents(const FileIo& io, int from, int to, std::uint64_t size)
+{
+    ByteBuffer buffer;
+    buffer.resizeUninitialised(std::size_t(std::min<std::uint64_t>(size, std::uint64_t(1) << 20)) + 1);
+    for (std::uint64_t at = 0; at < size;) {
+        const std::size_t want = std::size_t(std::min<std::uint64_t>(buffer.size(), size - at));
+        const ssize_t got = ::pread(from, buffer.data(), want, off_t(at));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return errno;
+        if (got == 0)
+            return EAGAIN;
+        if (int error = writeAll(io, to, {buffer.data(), std::size_t(got)}, at))
+            return error;
+        at += std::uint64_t(got);
+    }
+    return 0;
+}
+
+} // namespace dw::platform
