@@ -108,8 +108,8 @@ void TForm1::ShellTreeFolderSelected(QObject*, TStShellFolder* Folder)
     const auto local = platform::localPathOfParsingName(m_currentFolder);
     m_localFolder = local ? withTrailingDelimiter(*local) : std::string();
     m_volumeKey = platform::sharedShellNamespace()->volumeKeyOf(Folder->GetAbsoluteIdList());
-    ShowStatus();
     RebuildList();
+    ShowStatus();
     m_listing = std::make_unique<TCalendarListing>(
         Folder->GetAbsoluteIdList(),
         [this](std::vector<std::string>&& names) {
@@ -118,7 +118,7 @@ void TForm1::ShellTreeFolderSelected(QObject*, TStShellFolder* Folder)
             CalendarBox->Items().Append(std::move(names));
             CalendarBox->setUpdatesEnabled(true);
         },
-        [this] { ListingEnded(); });
+        [this] { ListingEnded(); }, this);
     m_listing->WaitFinished(kQuickListing);
 }
 
@@ -131,7 +131,8 @@ void TForm1::RebuildList()
 
 void TForm1::ListingEnded()
 {
-    // Ended from within its own last batch: it goes once that has returned.
+    // Ended from within its own last batch: it goes once that has returned
+    // (or with the window).
     if (m_listing)
         m_listing.release()->deleteLater();
     SelectStartFile();
@@ -166,7 +167,7 @@ void TForm1::StartMarks()
     m_marks = std::make_unique<TCalendarMarks>(
         m_localFolder, m_volumeKey, std::move(rows),
         [this](const TCalendarMarks::Marks& marks) { CalendarBox->Items().SetMarks(marks); },
-        [this] { MarksEnded(); });
+        [this] { MarksEnded(); }, this);
     m_marks->Start();
 }
 
