@@ -9,6 +9,7 @@ if(NOT result EQUAL 0)
 endif()
 foreach(expected
     bin/dw2convert
+    bin/datewright-converter
     share/applications/datewright-converter.desktop
     share/icons/hicolor/scalable/apps/datewright-converter.svg
     share/mime/packages/datewright-converter.xml)

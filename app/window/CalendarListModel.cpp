@@ -1,0 +1,95 @@
+#include "app/window/CalendarListModel.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+
+#include <algorithm>
+
+namespace dw::window {
+
+int TCalendarListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : Count();
+}
+
+QVariant TCalendarListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= Count())
+        return {};
+    const Entry& entry = m_entries[std::size_t(index.row())];
+    const bool upToDate = entry.mark == CalendarMark::UpToDate;
+    switch (role) {
+    case Qt::DisplayRole:
+        return TextOf(entry.name);
+    case NameRole:
+        return QByteArray::fromStdString(entry.name);
+    case Qt::ToolTipRole:
+        return upToDate ? UpToDateTip() : QVariant();
+    case Qt::ForegroundRole:
+        return upToDate ? QVariant(QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text)) : QVariant();
+    default:
+        return {};
+    }
+}
+
+QString TCalendarListModel::TextOf(const std::string& name)
+{
+    // Bytes that are no UTF-8 show as replacement characters; the entry
+    // keeps them as they are.
+    return QString::fromUtf8(name.data(), qsizetype(name.size()));
+}
+
+QString TCalendarListModel::UpToDateTip()
+{
+    return QStringLiteral("Already in the 2.20 layout: converting it changes nothing");
+}
+
+void TCalendarListModel::Clear()
+{
+    beginResetModel();
+    m_entries.clear();
+    m_entries.shrink_to_fit();
+    endResetModel();
+}
+
+void TCalendarListModel::Append(std::vector<std::string> names)
+{
+    if (names.empty())
+        return;
+    const int first = Count();
+    beginInsertRows({}, first, first + static_cast<int>(names.size()) - 1);
+    m_entries.reserve(m_entries.size() + names.size());
+    for (std::string& name : names)
+        m_entries.push_back({std::move(name), CalendarMark::Unchecked});
+    endInsertRows();
+}
+
+void TCalendarListModel::SetMarks(const std::vector<std::pair<int, CalendarMark>>& marks)
+{
+    int first = Count();
+    int last = -1;
+    for (const auto& [row, mark] : marks) {
+        if (row < 0 || row >= Count())
+            continue;
+        m_entries[std::size_t(row)].mark = mark;
+        first = std::min(first, row);
+        last = std::max(last, row);
+    }
+    if (last >= first)
+        emit dataChanged(index(first), index(last), {Qt::ToolTipRole, Qt::ForegroundRole});
+}
+
+int TCalendarListModel::CountWithMark(CalendarMark mark) const
+{
+    return static_cast<int>(
+        std::count_if(m_entries.begin(), m_entries.end(), [mark](const Entry& entry) { return entry.mark == mark; }));
+}
+
+int TCalendarListModel::RowOf(const std::string& name) const
+{
+    const auto found =
+        std::find_if(m_entries.begin(), m_entries.end(), [&name](const Entry& entry) { return entry.name == name; });
+    return found == m_entries.end() ? -1 : static_cast<int>(found - m_entries.begin());
+}
+
+} // namespace dw::window

@@ -1,0 +1,220 @@
+// The main window on large folders, each figure beside a reference measured
+// in the same rounds (runs interleaved, medians printed):
+// - filling the list from a folder of 100,000 entries (half of them
+//   calendars) against `find FOLDER -maxdepth 1 -name '*.dw2'`, and the
+//   longest stall of the window's thread meanwhile; then the time until
+//   every calendar is marked;
+// - converting a folder of calendars with "Convert Selected" against
+//   dw2convert on the same calendars, and the longest stall meanwhile.
+//
+//   dw_bench_window [--entries N] [--convert N] [--runs N] [--dir PATH]
+
+#include "app/window/CalendarBox.h"
+#include "app/window/Main.h"
+#include "bench/tree/StallMeter.h"
+#include "platform/namespace/ShellNamespace.h"
+#include "shell/items/StShellFolder.h"
+#include "shell/tree/StShellTreeView.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kNeedsConverting = "<datewright>\r\n<script>\r\n<weekcal>\r\n<events>\r\n<eventcolor>1\r\n"
+                                     "</events>\r\n</weekcal>\r\n</datewright>\r\n";
+
+int argument(int argc, char** argv, const std::string& name, int fallback)
+{
+    for (int i = 1; i + 1 < argc; ++i)
+        if (argv[i] == name)
+            return std::atoi(argv[i + 1]);
+    return fallback;
+}
+
+std::string textArgument(int argc, char** argv, const std::string& name, const std::string& fallback)
+{
+    for (int i = 1; i + 1 < argc; ++i)
+        if (argv[i] == name)
+            return argv[i + 1];
+    return fallback;
+}
+
+void writeCalendar(const fs::path& path)
+{
+    std::ofstream(path, std::ios::binary) << kNeedsConverting;
+}
+
+// Half calendars, half other files; made once and kept.
+void makeListingCorpus(const fs::path& folder, int entries)
+{
+    if (fs::exists(folder / "done"))
+        return;
+    fs::create_directories(folder);
+    for (int i = 0; i < entries; ++i) {
+        const fs::path path = folder / (i % 2 ? "notes" + std::to_string(i) + ".txt" : "cal" + std::to_string(i) + ".dw2");
+        writeCalendar(path);
+    }
+    std::ofstream(folder / "done") << entries;
+}
+
+void makeCalendars(const fs::path& folder, int count)
+{
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    for (int i = 0; i < count; ++i)
+        writeCalendar(folder / ("cal" + std::to_string(i) + ".dw2"));
+}
+
+// Runs the event loop until `done` says so.
+template <typename Condition>
+void turnUntil(Condition done)
+{
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+double runProcessMs(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    process.start(program, arguments);
+    process.waitForFinished(-1);
+    return clock.nsecsElapsed() / 1e6;
+}
+
+class WindowRuns {
+public:
+    WindowRuns()
+    {
+        form.SetMessageBox([](QWidget*, const QString&, const QString&) {});
+        form.show();
+        turnUntil([this] { return !form.IsListing() && !form.IsMarking(); });
+    }
+
+    // Selects `folder` as a click in the tree would.
+    void select(const fs::path& folder)
+    {
+        const dw::platform::IdListPtr list = dw::platform::parsingNameToIdList(folder.string());
+        TStShellFolder shellFolder(list.get(), nullptr);
+        form.ShellTreeFolderSelected(form.ShellTree, &shellFolder);
+    }
+
+    struct Listing {
+        double filledMs = 0, longestStallMs = 0, markedMs = 0;
+        int listed = 0;
+    };
+    Listing list(const fs::path& folder)
+    {
+        select(folder.parent_path()); // a different list first
+        waitUntilMarked();
+        Listing figures;
+        StallMeter meter;
+        select(folder);
+        turnUntil([this] { return !form.IsListing(); });
+        figures.filledMs = meter.elapsedMs();
+        figures.longestStallMs = meter.longestMs();
+        waitUntilMarked();
+        figures.markedMs = meter.elapsedMs();
+        figures.listed = form.CalendarBox->Items().Count();
+        return figures;
+    }
+
+    struct Converting {
+        double ms = 0, longestStallMs = 0;
+    };
+    Converting convert(const fs::path& folder)
+    {
+        select(folder);
+        waitUntilMarked();
+        form.SelectBtnClick(form.SelectBtn);
+        Converting figures;
+        StallMeter meter;
+        form.ConvertBtnClick(form.ConvertBtn);
+        figures.ms = meter.elapsedMs();
+        figures.longestStallMs = meter.longestMs();
+        return figures;
+    }
+
+private:
+    void waitUntilMarked()
+    {
+        turnUntil([this] { return !form.IsListing() && !form.IsMarking(); });
+    }
+
+    dw::window::TForm1 form;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    const int entries = argument(argc, argv, "--entries", 100000);
+    const int converted = argument(argc, argv, "--convert", 2000);
+    const int runs = std::max(argument(argc, argv, "--runs", 5), 1);
+    const fs::path root = textArgument(argc, argv, "--dir", "/tmp/dw-window-bench");
+    // The window reads its settings at start: an empty store of its own.
+    setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+    const fs::path listing = root / "listing";
+    const fs::path toConvert = root / "convert";
+    std::printf("making %d entries in %s (kept for later runs)...\n", entries, listing.c_str());
+    makeListingCorpus(listing, entries);
+
+    WindowRuns window;
+    std::vector<double> filled, found, listStalls, marked, windowConvert, commandConvert, convertStalls;
+    int listed = 0;
+    for (int run = 0; run < runs; ++run) {
+        found.push_back(runProcessMs(QStringLiteral("find"), {QString::fromStdString(listing.string()),
+                                                             QStringLiteral("-maxdepth"), QStringLiteral("1"),
+                                                             QStringLiteral("-name"), QStringLiteral("*.dw2")}));
+        const WindowRuns::Listing figures = window.list(listing);
+        filled.push_back(figures.filledMs);
+        listStalls.push_back(figures.longestStallMs);
+        marked.push_back(figures.markedMs);
+        listed = figures.listed;
+
+        makeCalendars(toConvert, converted);
+        commandConvert.push_back(runProcessMs(QStringLiteral(DW2CONVERT_PATH),
+                                              {QString::fromStdString(toConvert.string())}));
+        makeCalendars(toConvert, converted);
+        const WindowRuns::Converting conversion = window.convert(toConvert);
+        windowConvert.push_back(conversion.ms);
+        convertStalls.push_back(conversion.longestStallMs);
+    }
+    fs::remove_all(toConvert);
+
+    std::printf("\nfolder of %d entries, %d of them calendars listed; medians of %d interleaved runs\n", entries,
+                listed, runs);
+    std::printf("  list filled               %9.1f ms   find -maxdepth 1 -name '*.dw2' %9.1f ms   ratio %.2f\n",
+                median(filled), median(found), median(filled) / median(found));
+    std::printf("  longest UI stall while listing  %9.1f ms\n", median(listStalls));
+    std::printf("  every calendar marked     %9.1f ms (from the selection)\n", median(marked));
+    std::printf("\nconverting %d calendars\n", converted);
+    std::printf("  Convert Selected          %9.1f ms   dw2convert FOLDER               %9.1f ms   ratio %.2f\n",
+                median(windowConvert), median(commandConvert), median(windowConvert) / median(commandConvert));
+    std::printf("  longest UI stall while converting %9.1f ms\n", median(convertStalls));
+    return 0;
+}

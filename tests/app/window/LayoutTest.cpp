@@ -1,0 +1,83 @@
+// The window's controls as its layout describes them, and the program as a
+// user starts it.
+
+#include "tests/app/window/WindowTestSupport.h"
+
+#include "app/window/MainTexts.h"
+#include "shell/tree/StShellTreeView.h"
+
+#include <QProcess>
+
+namespace window_testing {
+
+TEST_F(WindowTest, TheControlsFollowTheLayout)
+{
+    openWindow();
+    EXPECT_EQ(form->windowTitle(), "Datewright Converter 2.20");
+    EXPECT_EQ(form->size(), QSize(640, 480));
+    EXPECT_EQ(form->minimumSize(), QSize(640, 480));
+
+    const std::vector<std::pair<QFrame*, int>> panels = {
+        {form->TopPanel, 57}, {form->StatusPanel, 25}, {form->ButtonPanel, 41}};
+    for (const auto& [panel, height] : panels) {
+        EXPECT_EQ(panel->height(), height) << panel->objectName().toStdString();
+        EXPECT_EQ(panel->frameShadow(), QFrame::Sunken) << panel->objectName().toStdString();
+    }
+    EXPECT_LT(form->TopPanel->y(), form->StatusPanel->y());
+    EXPECT_LT(form->StatusPanel->y(), form->MainPanel->y());
+    EXPECT_LT(form->MainPanel->y(), form->ButtonPanel->y());
+    EXPECT_EQ(form->ButtonPanel->geometry().bottom(), form->height() - 1);
+
+    EXPECT_EQ(form->Label1->text().toStdString(), dw::window::kIntroText);
+    EXPECT_EQ(form->Label1->alignment(), Qt::AlignCenter);
+    EXPECT_TRUE(form->Label1->wordWrap());
+    EXPECT_LE(QFontMetrics(form->Label1->font()).height(), 16);
+    EXPECT_GE(QFontMetrics(form->Label1->font()).height(), 14);
+
+    TStShellTreeView& tree = *form->ShellTree;
+    EXPECT_EQ(tree.width(), 310);
+    EXPECT_EQ(tree.GetSpecialRootFolder(), sfDesktop);
+    EXPECT_EQ(tree.GetStartInFolder(), "");
+    EXPECT_EQ(tree.GetSpecialStartInFolder(), sfNone);
+    EXPECT_EQ(tree.GetOptions(), (TStTreeOptions{toExpandTopNode, toShellMenu, toShowHidden}));
+    EXPECT_FALSE(tree.GetFiltered());
+    EXPECT_EQ(tree.GetCompressedColor(), QColor(0, 0, 255));
+    EXPECT_EQ(tree.GetExpandInterval(), 2000);
+    EXPECT_TRUE(tree.GetReadOnly());
+    EXPECT_FALSE(tree.GetShowRoot());
+    EXPECT_EQ(tree.indentation(), 19);
+    EXPECT_EQ(form->Splitter1->handleWidth(), 5);
+    EXPECT_FALSE(form->Splitter1->childrenCollapsible());
+    EXPECT_EQ(form->CalendarBox->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(form->CalendarBox->GetItemHeight(), 13);
+
+    EXPECT_EQ(form->SelectBtn->text(), "Select All");
+    EXPECT_EQ(form->ConvertBtn->text(), "Convert Selected");
+    EXPECT_EQ(form->SelectBtn->size(), QSize(113, 25));
+    EXPECT_EQ(form->ConvertBtn->size(), QSize(113, 25));
+
+    std::vector<QWidget*> order;
+    QWidget* at = form->ShellTree;
+    do {
+        if (at->focusPolicy() & Qt::TabFocus)
+            order.push_back(at);
+        at = at->nextInFocusChain();
+    } while (at != form->ShellTree && order.size() < 10);
+    EXPECT_EQ(order, (std::vector<QWidget*>{form->ShellTree, form->CalendarBox, form->SelectBtn, form->ConvertBtn}));
+}
+
+TEST(DatewrightConverter, HelpNeedsNoDisplayAndABadArgumentStopsWithStatus2)
+{
+    QProcess program;
+    program.start(QStringLiteral(DATEWRIGHT_CONVERTER_PATH), {QStringLiteral("--help")});
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_TRUE(program.readAllStandardOutput().startsWith("Usage: datewright-converter [FOLDER | FILE.dw2]"));
+
+    program.start(QStringLiteral(DATEWRIGHT_CONVERTER_PATH), {QStringLiteral("/no/such/folder")});
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitCode(), 2);
+    EXPECT_TRUE(program.readAllStandardError().contains("cannot open /no/such/folder"));
+}
+
+} // namespace window_testing

@@ -1,0 +1,122 @@
+// The default calendar folder read while the window is created, and the
+// tree opened there when it shows.
+
+#include "tests/app/window/WindowTestSupport.h"
+
+#include "shell/tree/StShellTreeModel.h"
+#include "shell/tree/StShellTreeView.h"
+
+#include <QItemSelectionModel>
+
+namespace fs = std::filesystem;
+using dw::test::readFile;
+using dw::test::writeFile;
+
+namespace window_testing {
+
+TEST_F(WindowTest, AMissingKeyIsMadeAndTheWindowOpensWithNoFolder)
+{
+    openWindow();
+    EXPECT_EQ(readFile(settings), "Windows Registry Editor Version 5.00\n\n[Software\\Quillfen]\n");
+    EXPECT_EQ(form->CurrentFolder(), "");
+    EXPECT_EQ(status(), "");
+    EXPECT_EQ(form->CalendarBox->Items().Count(), 0);
+    EXPECT_EQ(form->ShellTree->SelectedNode(), form->ShellTree->Model().TopNode()) << "the desktop";
+    EXPECT_EQ(errors, std::vector<Box>{});
+}
+
+TEST_F(WindowTest, StringValuesAreTakenAsStoredUpToTheirFirstNul)
+{
+    const std::string folder = calendars.string();
+    std::string utf16;
+    for (char c : folder)
+        utf16 += QString::asprintf("%02x,00,", static_cast<unsigned char>(c)).toStdString();
+    const struct {
+        std::string valueLine;
+        std::string expected;
+    } cases[] = {
+        {"\"" + folder + "\"", folder},
+        {"hex(1):" + utf16 + "00,00,41,00", folder},                       // NUL, then more
+        {"hex(2):24,00,48,00,4f,00,4d,00,45,00,2f,00,43,00,00,00", "$HOME/C"}, // expandable, not expanded
+    };
+    for (const auto& [valueLine, expected] : cases) {
+        storeValue(valueLine);
+        openWindow({}, false);
+        EXPECT_EQ(form->CurrentFolder(), expected) << valueLine;
+    }
+    writeFile(settings, "Windows Registry Editor Version 5.00\n\n[Software\\Quillfen\\Datewright 2]\n\"Other\"=\"x\"\n");
+    openWindow({}, false);
+    EXPECT_EQ(form->CurrentFolder(), "");
+    EXPECT_EQ(errors, std::vector<Box>{});
+}
+
+TEST_F(WindowTest, TheTreeOpensAtTheStoredFolderAndItsCalendarsAreListed)
+{
+    writeFile(calendars / "work.dw2", needsAlign);
+    storeValue("\"" + calendars.string() + "\"");
+    openWindow();
+    EXPECT_EQ(treeSelection(), calendars.string());
+    EXPECT_EQ(form->focusWidget(), static_cast<QWidget*>(form->ShellTree));
+    EXPECT_EQ(form->CurrentFolder(), folderOf(calendars));
+    EXPECT_EQ(form->ListedNames(), std::vector<std::string>{"work.dw2"});
+    EXPECT_EQ(errors, std::vector<Box>{});
+}
+
+TEST_F(WindowTest, AnExpandableStringIsNoFolderTheTreeKnowsAndTheWindowGoesOn)
+{
+    storeValue("hex(2):24,00,48,00,4f,00,4d,00,45,00,2f,00,43,00,00,00");
+    openWindow();
+    EXPECT_EQ(errors, (std::vector<Box>{{title(), "Invalid folder."}}));
+    EXPECT_EQ(form->CurrentFolder(), "$HOME/C");
+    selectInTree(calendars.string());
+    EXPECT_EQ(form->CurrentFolder(), folderOf(calendars));
+}
+
+TEST_F(WindowTest, AValueOfAnotherTypeIsShownAndTheWindowOpensWithNoFolder)
+{
+    storeValue("dword:0000002a");
+    openWindow();
+    EXPECT_EQ(errors, (std::vector<Box>{{title(), "Invalid data type for 'DefaultCalendarDir'"}})); // "'" sorts before "."
+    EXPECT_EQ(form->CurrentFolder(), "");
+    EXPECT_EQ(form->ShellTree->SelectedNode(), form->ShellTree->Model().TopNode());
+}
+
+TEST_F(WindowTest, ADamagedSettingsFileIsNamedWithItsLineOnceAndLeftAsItIs)
+{
+    fs::create_directories(settings.parent_path());
+    const std::string damaged = "Windows Registry Editor Version 5.00\n\n[Software\\Quillfen]\n\"DefaultCalendarDir\"=/x\n";
+    writeFile(settings, damaged);
+    openWindow();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].text.toStdString().find("Damaged settings file " + settings.string() + " at line 4"), 0u)
+        << errors[0].text.toStdString();
+    EXPECT_EQ(readFile(settings), damaged);
+    EXPECT_EQ(form->CurrentFolder(), "");
+}
+
+TEST_F(WindowTest, WithoutAStoredValueTheWinePrefixIsAskedAndItsDriveMapped)
+{
+    const fs::path wine = root / "wine";
+    fs::create_directories(wine / "drive_c/Calendars");
+    fs::create_directories(wine / "dosdevices");
+    fs::create_symlink("../drive_c", wine / "dosdevices/c:");
+    writeFile(wine / "user.reg", "WINE REGISTRY Version 2\n\n[Software\\\\Quillfen\\\\Datewright 2] 1700000000\n"
+                                 "\"DefaultCalendarDir\"=\"C:\\\\Calendars\"\n");
+    openWindow();
+    EXPECT_EQ(form->CurrentFolder(), folderOf(wine / "drive_c/Calendars"));
+    EXPECT_EQ(treeSelection(), (wine / "drive_c/Calendars").string());
+}
+
+TEST_F(WindowTest, AFolderGivenAtStartIsOpenedInsteadAndAFileIsSelectedOnceListed)
+{
+    storeValue("dword:00000001"); // not read at all
+    for (const char* name : {"a.dw2", "b.dw2", "c.dw2"})
+        writeFile(calendars / name, needsAlign);
+    openWindow({dw::app::StartupArgument::Kind::File, calendars.string(), "b.dw2", {}});
+    EXPECT_EQ(form->CurrentFolder(), folderOf(calendars));
+    EXPECT_EQ(selectedRows(), std::vector<int>{form->CalendarBox->Items().RowOf("b.dw2")});
+    EXPECT_EQ(form->CalendarBox->currentIndex().row(), form->CalendarBox->Items().RowOf("b.dw2"));
+    EXPECT_EQ(errors, std::vector<Box>{});
+}
+
+} // namespace window_testing
