@@ -32,15 +32,27 @@ ProducerFigures listThroughProducer(const std::string& path)
         lastTurn = now;
     });
     turns.start(0);
+    std::vector<ChildRecord> kept;
     ListingDelivery delivery(std::move(request), [&](ListingBatch&& batch) {
         if (figures.records == 0 && !batch.records.empty())
             figures.firstBatchSeconds = clock.nsecsElapsed() / 1e9;
         figures.records += static_cast<long>(batch.records.size());
+        std::move(batch.records.begin(), batch.records.end(), std::back_inserter(kept));
         if (batch.last) {
             figures.lastBatchSeconds = clock.nsecsElapsed() / 1e9;
             loop.quit();
         }
     });
     loop.exec();
+    std::vector<const ChildRecord*> order;
+    for (const ChildRecord& record : kept)
+        order.push_back(&record);
+    std::reverse(order.begin(), order.end());
+    IShellFolder& desktop = *controller.GetDesktopFolder();
+    QElapsedTimer sorting;
+    sorting.start();
+    std::sort(order.begin(), order.end(),
+              [&](const ChildRecord* a, const ChildRecord* b) { return compareSiblings(*a, *b, desktop) < 0; });
+    figures.sortByKeysSeconds = sorting.nsecsElapsed() / 1e9;
     return figures;
 }

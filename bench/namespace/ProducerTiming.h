@@ -9,6 +9,7 @@ struct ProducerFigures {
     double lastBatchSeconds = 0;  // to the last batch
     double longestStallSeconds = 0; // longest time between two turns of the event loop
     long records = 0;
+    double sortByKeysSeconds = 0; // the records sorted by their keys, as a view sorts them
 };
 
 ProducerFigures listThroughProducer(const std::string& path);

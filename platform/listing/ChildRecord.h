@@ -14,6 +14,8 @@ namespace dw::platform {
 // An id list several records and threads may share; it never changes.
 using SharedIdList = std::shared_ptr<const ItemIdList>;
 SharedIdList shareIdList(IdListPtr list);
+// `first` followed by `second`, in one allocation.
+SharedIdList combineShared(const ItemIdList* first, const ItemIdList* second);
 
 struct ChildRecord {
     SharedIdList absolute;      // from the desktop to the child

@@ -49,7 +49,7 @@ void fillIcons(IShellFolder& parent, ChildRecord& record)
 ChildRecord makeRecord(const ListingRequest& request, const ShellFolderPtr& folder, ChildFacts&& facts)
 {
     ChildRecord record;
-    record.absolute = shareIdList(IdListPtr(ILCombine(request.folder.get(), facts.relative.get())));
+    record.absolute = combineShared(request.folder.get(), facts.relative.get());
     record.parent = folder;
     record.displayName = std::move(facts.displayName);
     record.parsingName = std::move(facts.parsingName);
