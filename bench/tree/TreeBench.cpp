@@ -56,7 +56,7 @@ void makeCorpus(const QString& root, int folders, int files)
         for (int i = 0; i < files; ++i)
             QFile(root + QStringLiteral("/files/calendar%1.dw2").arg(i)).open(QIODevice::WriteOnly);
     }
-    dir.mkdir(QStringLiteral("burst"));
+    dir.mkpath(QStringLiteral("burst/seed")); // a folder with a child can be expanded
 }
 
 double median(std::vector<double> values)

@@ -45,6 +45,13 @@ EntryStatus mountPointStatus()
     return status;
 }
 
+EntryKind entryKindOf(const EntryStatus& status)
+{
+    if (status.type != EntryType::Directory)
+        return EntryKind::File;
+    return status.isLink ? EntryKind::FolderLink : EntryKind::Folder;
+}
+
 bool selected(ShcontfFlags flags, std::string_view name, const EntryStatus& status)
 {
     if (name.front() == '.' && !(flags & SHCONTF_INCLUDEHIDDEN))
@@ -77,9 +84,13 @@ ListingOutcome FileSystemFolder::ListChildren(const ListingOptions& options, con
     EntryReader entries(path_);
     if (entries.error() != 0)
         return {resultFromErrno(entries.error()), entries.error()};
-    // Before the entries are read: the watch that follows must not miss
-    // what changes while they are.
-    notifyFolderEnumerated(path_, modificationTimeNs(entries.fd()));
+    // Taken before the entries are read: the watch that follows the listing
+    // must learn of what changes while they are.
+    const std::int64_t modifiedNs = modificationTimeNs(entries.fd());
+    // Every entry, whatever the flags select, for the change source.
+    std::optional<FolderListing> found;
+    if (folderEnumerationObserved())
+        found.emplace();
     const std::vector<Volume> mounted = context().volumesMountedIn(path_);
     const bool writable = isWritableFolder(path_);
     const bool probeHere = !isSlowDrive(driveType_);
@@ -91,6 +102,8 @@ ListingOutcome FileSystemFolder::ListChildren(const ListingOptions& options, con
         const std::string path = joinPath(path_, name);
         const Volume* volume = mounted.empty() ? nullptr : mountedAt(mounted, path);
         std::optional<EntryStatus> status = volume ? mountPointStatus() : statEntry(entries.fd(), name);
+        if (status && found)
+            found->emplace(name, entryKindOf(*status));
         if (!status || !selected(options.flags, name, *status))
             continue;
         ChildFacts child;
@@ -121,10 +134,12 @@ ListingOutcome FileSystemFolder::ListChildren(const ListingOptions& options, con
         }
         child.attributes = (attributes | subfolder) & (options.attributes | kKindAttributes);
         if (!sink(std::move(child)))
-            break;
+            return {};
     }
     if (entries.error() != 0)
         return {resultFromErrno(entries.error()), entries.error()};
+    if (!options.isCancelled())
+        notifyFolderEnumerated(path_, modifiedNs, std::move(found));
     return {};
 }
 

@@ -161,7 +161,13 @@ void setEnumerationObserver(EnumerationObserver newObserver)
     observer() = std::move(newObserver);
 }
 
-void notifyFolderEnumerated(const std::string& folderPath, std::int64_t modifiedNs)
+bool folderEnumerationObserved()
+{
+    std::lock_guard lock(observerMutex());
+    return static_cast<bool>(observer());
+}
+
+void notifyFolderEnumerated(const std::string& folderPath, std::int64_t modifiedNs, std::optional<FolderListing> entries)
 {
     EnumerationObserver current;
     {
@@ -169,7 +175,7 @@ void notifyFolderEnumerated(const std::string& folderPath, std::int64_t modified
         current = observer();
     }
     if (current)
-        current(folderPath, modifiedNs);
+        current(folderPath, modifiedNs, std::move(entries));
 }
 
 } // namespace dw::platform

@@ -3,6 +3,7 @@
 // They answer from the namespace in effect: the Linux namespace by default,
 // or one a test installs with ScopedShellNamespace.
 
+#include "platform/changes/FolderListing.h"
 #include "platform/namespace/ShellFolder.h"
 
 #include <functional>
@@ -102,9 +103,15 @@ ShellFolderPtr bindToFolder(const ItemIdList* absolute);
 // thread and must hold what it uses (not refer to an object that may be gone).
 // `modifiedNs` is the folder's modification time (nanoseconds since 1970)
 // as it was when its listing began, or -1: a folder that changed between
-// then and the moment its watch began must be read again.
-using EnumerationObserver = std::function<void(const std::string& folderPath, std::int64_t modifiedNs)>;
+// then and the moment its watch began must be read again. `entries`, when
+// given, is every entry the listing found: the observer need not read the
+// folder again.
+using EnumerationObserver =
+    std::function<void(const std::string& folderPath, std::int64_t modifiedNs, std::optional<FolderListing> entries)>;
 void setEnumerationObserver(EnumerationObserver observer);
-void notifyFolderEnumerated(const std::string& folderPath, std::int64_t modifiedNs = -1);
+void notifyFolderEnumerated(const std::string& folderPath, std::int64_t modifiedNs = -1,
+                            std::optional<FolderListing> entries = std::nullopt);
+// Whether an observer listens: a listing gathers its entries only then.
+bool folderEnumerationObserved();
 
 } // namespace dw::platform

@@ -175,6 +175,8 @@ private:
     // cancelled).
     void ReadChildren(TStTreeNode& node, std::function<void()> then = {});
     void TakeBatch(TStTreeNode& node, dw::platform::ListingBatch&& batch);
+    void ShowPending(TStTreeNode& node, Listing& listing);
+    void ScheduleShowing(TStTreeNode& node, Listing& listing, int delay);
     void ListingEnded(TStTreeNode& node, const dw::platform::ListingBatch& last);
     void CancelListing(TStTreeNode& node);
     void CancelListingsBelow(TStTreeNode& node);

@@ -78,8 +78,8 @@ void TStShellTreeModel::Renumber(TStTreeNode& parent, std::size_t from)
 void TStShellTreeModel::Register(TStTreeNode& node)
 {
     if (const TStShellFolder* folder = FolderOf(node)) {
-        byIdList_.emplace(IdListKey(folder->GetAbsoluteIdList()), &node);
-        byPath_.emplace(PathKey(folder->GetPath()), &node);
+        byIdList_.Insert(IdListKey(folder->GetAbsoluteIdList()), &node);
+        byPath_.Insert(PathKey(folder->GetPath()), &node);
     }
 }
 
@@ -88,17 +88,8 @@ void TStShellTreeModel::Unregister(TStTreeNode& node)
     const TStShellFolder* folder = FolderOf(node);
     if (!folder)
         return;
-    auto forget = [&node](auto& hash, std::size_t key) {
-        auto [at, end] = hash.equal_range(key);
-        for (; at != end; ++at) {
-            if (at->second == &node) {
-                hash.erase(at);
-                return;
-            }
-        }
-    };
-    forget(byIdList_, IdListKey(folder->GetAbsoluteIdList()));
-    forget(byPath_, PathKey(folder->GetPath()));
+    byIdList_.Erase(IdListKey(folder->GetAbsoluteIdList()), &node);
+    byPath_.Erase(PathKey(folder->GetPath()), &node);
 }
 
 TStTreeNode* TStShellTreeModel::AddNode(TStTreeNode* parent, std::unique_ptr<TStTreeNode> node,
@@ -237,29 +228,29 @@ void TStShellTreeModel::Clear()
 {
     beginResetModel();
     root_.children.clear();
-    byIdList_.clear();
-    byPath_.clear();
+    byIdList_.Clear();
+    byPath_.Clear();
     folders_.Clear();
     endResetModel();
 }
 
 namespace {
 
-// The first, in tree order, of the nodes under one key that `matches`.
-template <typename Range, typename Matches>
-TStTreeNode* FirstInTreeOrder(Range range, Matches matches)
+// The first, in tree order, of the nodes under one hash that `matches`.
+template <typename Matches>
+TStTreeNode* FirstInTreeOrder(const TStNodeIndex& index, std::size_t hash, Matches matches)
 {
     TStTreeNode* first = nullptr;
     std::vector<int> firstPath;
-    for (auto at = range.first; at != range.second; ++at) {
-        if (!matches(*at->second))
-            continue;
-        std::vector<int> path = PathOf(at->second);
+    index.ForEach(hash, [&](TStTreeNode* node) {
+        if (!matches(*node))
+            return;
+        std::vector<int> path = PathOf(node);
         if (!first || path < firstPath) {
-            first = at->second;
+            first = node;
             firstPath = std::move(path);
         }
-    }
+    });
     return first;
 }
 
@@ -267,7 +258,7 @@ TStTreeNode* FirstInTreeOrder(Range range, Matches matches)
 
 TStTreeNode* TStShellTreeModel::NodeByIdList(const ItemIdList* absolute) const
 {
-    return FirstInTreeOrder(byIdList_.equal_range(IdListKey(absolute)), [&](const TStTreeNode& node) {
+    return FirstInTreeOrder(byIdList_, IdListKey(absolute), [&](const TStTreeNode& node) {
         const TStShellFolder* folder = FolderOf(node);
         return folder && ILIsEqual(folder->GetAbsoluteIdList(), absolute);
     });
@@ -275,7 +266,7 @@ TStTreeNode* TStShellTreeModel::NodeByIdList(const ItemIdList* absolute) const
 
 TStTreeNode* TStShellTreeModel::NodeByPath(const std::string& path) const
 {
-    return FirstInTreeOrder(byPath_.equal_range(PathKey(path)), [&](const TStTreeNode& node) {
+    return FirstInTreeOrder(byPath_, PathKey(path), [&](const TStTreeNode& node) {
         const TStShellFolder* folder = FolderOf(node);
         return folder && folder->GetPath() == path;
     });

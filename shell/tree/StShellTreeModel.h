@@ -5,6 +5,7 @@
 // the nodes index into.
 
 #include "shell/items/StShellItemList.h"
+#include "shell/tree/StNodeIndex.h"
 #include "shell/tree/StTreeNode.h"
 
 #include <QAbstractItemModel>
@@ -13,7 +14,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 class TStShellTreeModel : public QAbstractItemModel {
@@ -91,6 +91,6 @@ private:
     // nodes under a key are checked against the folder itself. Several
     // nodes may show one folder (reached two ways): the first in tree order
     // is found by comparing positions.
-    std::unordered_multimap<std::size_t, TStTreeNode*> byIdList_;
-    std::unordered_multimap<std::size_t, TStTreeNode*> byPath_;
+    TStNodeIndex byIdList_;
+    TStNodeIndex byPath_;
 };

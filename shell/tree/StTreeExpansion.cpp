@@ -18,8 +18,10 @@ using namespace dw::platform;
 namespace {
 
 // Nodes that come within this long of the last shown ones wait to be shown
-// with the next: a view lays out the whole folder each time.
+// with the next: a view lays out the whole folder each time. At most so many
+// are shown at once, so that showing them never stalls the window.
 constexpr qint64 kShowInterval = 100;
+constexpr std::size_t kMostShownAtOnce = 8192;
 
 class BusyCursor {
 public:
@@ -84,6 +86,7 @@ void TStCustomShellTreeView::ReadChildren(TStTreeNode& node, std::function<void(
     CancelListing(node);
     node.childrenRead = true;
     node.loading = true;
+    node.changedWhileLoading = false; // this listing reads what is there now
     node.SetError({});
     auto listing = std::make_unique<Listing>();
     listing->then = std::move(then);
@@ -128,26 +131,49 @@ void TStCustomShellTreeView::TakeBatch(TStTreeNode& node, ListingBatch&& batch)
         listing.pending.emplace_back(std::move(child), std::move(folder));
     }
     const bool due = !listing.shownAny || batch.last || listing.sinceShown.elapsed() >= kShowInterval;
-    if (due) {
-        m_model->AddNodes(node, std::move(listing.pending));
-        listing.pending.clear();
-        listing.shownAny = true;
-        listing.sinceShown.restart();
-    } else if (!listing.flushScheduled) {
-        listing.flushScheduled = true;
-        QTimer::singleShot(kShowInterval, this, [this, &node] {
-            const auto found = m_listings.find(&node);
-            if (found == m_listings.end())
-                return;
-            Listing& waiting = *found->second;
-            waiting.flushScheduled = false;
-            m_model->AddNodes(node, std::move(waiting.pending));
-            waiting.pending.clear();
-            waiting.sinceShown.restart();
-        });
+    if (due)
+        ShowPending(node, listing);
+    else if (!listing.flushScheduled)
+        ScheduleShowing(node, listing, kShowInterval);
+    if (batch.last) {
+        if (listing.pending.empty())
+            ListingEnded(node, batch);
+        else // what still waits comes in the next turns; then the listing ends
+            listing.endedWith = std::make_unique<ListingBatch>(std::move(batch));
     }
-    if (batch.last)
-        ListingEnded(node, batch);
+}
+
+// Shows some of the nodes waiting; the rest go in a later turn of the event
+// loop, and the listing ends once none wait.
+void TStCustomShellTreeView::ShowPending(TStTreeNode& node, Listing& listing)
+{
+    auto& pending = listing.pending;
+    const std::size_t count = std::min(pending.size(), kMostShownAtOnce);
+    std::vector<std::pair<std::unique_ptr<TStTreeNode>, std::unique_ptr<TStShellFolder>>> shown(
+        std::make_move_iterator(pending.end() - std::ptrdiff_t(count)), std::make_move_iterator(pending.end()));
+    pending.resize(pending.size() - count);
+    m_model->AddNodes(node, std::move(shown));
+    listing.shownAny = true;
+    listing.sinceShown.restart();
+    if (!pending.empty())
+        ScheduleShowing(node, listing, 0);
+}
+
+void TStCustomShellTreeView::ScheduleShowing(TStTreeNode& node, Listing& listing, int delay)
+{
+    if (listing.flushScheduled)
+        return;
+    listing.flushScheduled = true;
+    QTimer::singleShot(delay, this, [this, &node] {
+        const auto found = m_listings.find(&node);
+        if (found == m_listings.end())
+            return;
+        Listing& waiting = *found->second;
+        waiting.flushScheduled = false;
+        ShowPending(node, waiting);
+        if (waiting.pending.empty() && waiting.endedWith)
+            ListingEnded(node, *std::shared_ptr<ListingBatch>(std::move(waiting.endedWith)));
+    });
 }
 
 void TStCustomShellTreeView::ListingEnded(TStTreeNode& node, const ListingBatch& last)
@@ -155,16 +181,24 @@ void TStCustomShellTreeView::ListingEnded(TStTreeNode& node, const ListingBatch&
     std::function<void()> then = std::move(m_listings.at(&node)->then);
     m_listings.erase(&node); // this runs inside its delivery, which allows it
     node.loading = false;
+    const bool readAgain = node.changedWhileLoading;
+    node.changedWhileLoading = false;
     const bool readable = succeeded(last.result);
     if (!readable)
         node.SetError(last.errorText);
-    if (node.children.empty()) {
+    if (node.children.empty() && !(readAgain && readable)) {
         node.hasChildrenMark = false; // it proved empty (or unreadable): no expand button
         collapse(m_model->IndexOf(&node));
     }
     m_model->NodeChanged(node);
+    // A change came while the listing ran: what it read may be out of date.
+    // (Found again by its list: what `then` does may have changed the tree.)
+    const TStShellFolder* folder = FolderOf(&node);
+    const IdListPtr again(readAgain && readable && folder ? ILClone(folder->GetAbsoluteIdList()) : nullptr);
     if (readable && then)
         then();
+    if (again)
+        RefreshIfExpanded(NodeByIdList(again.get()));
 }
 
 void TStCustomShellTreeView::CancelListing(TStTreeNode& node)
@@ -175,6 +209,7 @@ void TStCustomShellTreeView::CancelListing(TStTreeNode& node)
     m_listings.erase(found);
     // What came so far goes: expanding again reads the folder afresh.
     node.loading = false;
+    node.changedWhileLoading = false;
     node.childrenRead = false;
     m_model->DeleteChildren(node);
     m_model->NodeChanged(node);

@@ -22,4 +22,5 @@ struct TStCustomShellTreeView::Listing {
     QElapsedTimer sinceShown;   // since pending nodes were last shown
     bool shownAny = false;
     bool flushScheduled = false;
+    std::unique_ptr<dw::platform::ListingBatch> endedWith; // the last batch, once the listing is over
 };

@@ -25,6 +25,7 @@ struct TStTreeNode {
     bool hasChildrenMark = false; // shows an expand button before its children are read
     bool childrenRead = false;    // its children were listed (or are being listed)
     bool loading = false;         // a listing of its children is under way
+    bool changedWhileLoading = false; // the listing under way may have read past a change: read again after it
     // Why its children could not be read; rare, so kept only when there is one.
     std::unique_ptr<std::string> errorText;
 

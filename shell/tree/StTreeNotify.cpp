@@ -85,8 +85,16 @@ void TStCustomShellTreeView::ItemCreated(TStShellItem& item, bool drive)
 {
     const IdListPtr parentList = ParentListOf(item.GetAbsoluteIdList());
     TStTreeNode* parent = parentList ? NodeByIdList(parentList.get()) : nullptr;
-    if (!parent || !parent->childrenRead || parent->loading)
-        return; // the listing under way, or the next expansion, brings it
+    if (parent && !parent->childrenRead && !parent->hasChildrenMark) {
+        parent->hasChildrenMark = true; // it has a child now: it can be expanded
+        m_model->NodeChanged(*parent);
+    }
+    if (!parent || !parent->childrenRead)
+        return; // the next expansion brings it
+    if (parent->loading) {
+        parent->changedWhileLoading = true; // the listing may have read past it
+        return;
+    }
     for (const auto& child : parent->children) {
         const TStShellFolder* folder = FolderOf(child.get());
         if (folder && (folder->GetPath() == item.GetPath() || ILIsEqual(folder->GetAbsoluteIdList(), item.GetAbsoluteIdList())))
@@ -181,8 +189,12 @@ void TStCustomShellTreeView::FolderUpdated(const TStShellItem& item)
 
 void TStCustomShellTreeView::RefreshIfExpanded(TStTreeNode* node)
 {
-    if (!node || !node->childrenRead || node->loading)
+    if (!node || !node->childrenRead)
         return;
+    if (node->loading) {
+        node->changedWhileLoading = true;
+        return;
+    }
     if (isExpanded(m_model->IndexOf(node))) {
         RefreshNode(node);
         return;

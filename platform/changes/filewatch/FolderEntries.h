@@ -8,26 +8,17 @@
 // what it pointed to); and a rename onto an existing name says nothing of
 // the item it replaced. This record answers both.
 
+#include "platform/changes/FolderListing.h"
+
 #include <map>
 #include <optional>
 #include <string>
-#include <unordered_map>
 
 namespace dw::platform {
-
-enum class EntryKind { File, Folder, FolderLink };
-
-inline bool isFolderKind(EntryKind kind)
-{
-    return kind != EntryKind::File;
-}
 
 // The kind of what is at `path` now, following a symbolic link; nothing
 // when it is gone.
 std::optional<EntryKind> entryKindAt(const std::string& path);
-
-// A folder's entries by name.
-using FolderListing = std::unordered_map<std::string, EntryKind>;
 
 // Reads `folder` now; nothing when it cannot be read.
 std::optional<FolderListing> listFolder(const std::string& folder);

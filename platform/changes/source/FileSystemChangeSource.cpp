@@ -63,8 +63,9 @@ FileSystemChangeSource* FileSystemChangeSource::start()
     }
     // The observers hold the inbox, not the source: a listing on a worker
     // thread may call one while the source goes away.
-    setEnumerationObserver([inbox = source->inbox_](const std::string& folder, std::int64_t modifiedNs) {
-        inbox->postEnumerated(folder, modifiedNs);
+    setEnumerationObserver([inbox = source->inbox_](const std::string& folder, std::int64_t modifiedNs,
+                                                    std::optional<FolderListing> entries) {
+        inbox->postEnumerated(folder, modifiedNs, std::move(entries));
     });
     SetRegistrationObserver([inbox = source->inbox_] { inbox->postRegistrationsChanged(); });
     source->registrationsChanged();
@@ -120,19 +121,26 @@ void FileSystemChangeSource::handleMail(SourceInbox::Mail mail)
 {
     if (mail.registrationsChanged)
         registrationsChanged();
-    for (const auto& folder : mail.enumeratedFolders)
-        folderEnumerated(folder.path, folder.modifiedNs);
+    for (auto& folder : mail.enumeratedFolders)
+        folderEnumerated(folder.path, folder.modifiedNs, std::move(folder.entries));
     for (auto& batch : mail.walked)
         subtrees_.watchWalked(std::move(batch), scope_);
 }
 
-void FileSystemChangeSource::folderEnumerated(const std::string& folder, std::int64_t modifiedNs)
+void FileSystemChangeSource::folderEnumerated(const std::string& folder, std::int64_t modifiedNs,
+                                              std::optional<FolderListing> entries)
 {
     if (!scope_.coversEnumerated(folder))
         return;
     listedFolders_.insert(folder);
     const bool newWatch = !folders_.isWatched(folder);
-    folders_.watchFolder(folder);
+    // With the listing's entries the folder need not be read again here (a
+    // folder of 100,000 entries, or one on a slow share, would hold up this
+    // thread).
+    if (entries)
+        folders_.watchListedFolder(folder, std::move(*entries));
+    else
+        folders_.watchFolder(folder);
     // The listing ran on another thread before this watch began: what
     // changed in between (the folder's time tells) is reported as a change
     // of the folder, so a view reads it again.

@@ -70,7 +70,7 @@ private:
     explicit FileSystemChangeSource(QObject* parent);
 
     void handleMail(SourceInbox::Mail mail);
-    void folderEnumerated(const std::string& folder, std::int64_t modifiedNs);
+    void folderEnumerated(const std::string& folder, std::int64_t modifiedNs, std::optional<FolderListing> entries);
     void registrationsChanged();
     void pruneUnwantedWatches();
     void deliver(const std::vector<PathChange>& changes);

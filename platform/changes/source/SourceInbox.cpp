@@ -29,10 +29,11 @@ SourceInbox::SourceInbox(QObject* owner, Handler handler)
 {
 }
 
-void SourceInbox::postEnumerated(const std::string& folder, std::int64_t modifiedNs)
+void SourceInbox::postEnumerated(const std::string& folder, std::int64_t modifiedNs,
+                                 std::optional<FolderListing> entries)
 {
     Mail mail;
-    mail.enumeratedFolders.push_back({folder, modifiedNs});
+    mail.enumeratedFolders.push_back({folder, modifiedNs, std::move(entries)});
     post(std::move(mail));
 }
 

@@ -11,6 +11,7 @@
 // before the call returns); mail from other threads waits here, and one
 // queued call to the source's thread takes all that waits.
 
+#include "platform/changes/FolderListing.h"
 #include "platform/changes/source/SubtreeWalker.h"
 
 #include <QObject>
@@ -32,6 +33,7 @@ public:
     struct ListedFolder {
         std::string path;
         std::int64_t modifiedNs = -1;
+        std::optional<FolderListing> entries; // what the listing found, when it says
     };
     struct Mail {
         std::vector<ListedFolder> enumeratedFolders;
@@ -43,7 +45,7 @@ public:
     // An inbox whose mail `handler` takes on the thread of `owner`.
     static std::shared_ptr<SourceInbox> open(QObject* owner, Handler handler);
 
-    void postEnumerated(const std::string& folder, std::int64_t modifiedNs);
+    void postEnumerated(const std::string& folder, std::int64_t modifiedNs, std::optional<FolderListing> entries);
     void postRegistrationsChanged();
     void postWalked(WalkedFolders batch);
 

@@ -185,7 +185,7 @@ TEST(FileSystemEnumeration, ObserverLearnsOfEnumeratedFolders)
     TempNamespace ns;
     ns.makeFolder("home/watched");
     std::vector<std::string> seen;
-    setEnumerationObserver([&](const std::string& path, std::int64_t) { seen.push_back(path); });
+    setEnumerationObserver([&](const std::string& path, std::int64_t, std::optional<FolderListing>) { seen.push_back(path); });
     const auto folder = folderAt(ns.home + "/watched");
     enumerate(*folder, kAll);
     setEnumerationObserver({});

@@ -184,3 +184,30 @@ TEST(FileSystemListing, AnUnreadableFolderSaysWhy)
     ::chmod(locked.c_str(), 0755);
     EXPECT_TRUE(held);
 }
+
+// The change source begins to watch a listed folder with what the listing
+// found, every entry whatever the flags selected, instead of reading it again
+// on its own thread.
+TEST(FileSystemListing, HandsEveryEntryToTheObserverOnceTheListingIsDone)
+{
+    TempNamespace ns;
+    ns.makeFolder("home/box");
+    ns.makeFolder("home/box/sub");
+    ns.makeFile("home/box/.hidden.dw2");
+    ns.makeLink(ns.home + "/box/sub", "home/box/toSub");
+    std::optional<FolderListing> seen;
+    std::string seenFolder;
+    setEnumerationObserver([&](const std::string& folder, std::int64_t, std::optional<FolderListing> entries) {
+        seenFolder = folder;
+        seen = std::move(entries);
+    });
+    ListingOptions options;
+    options.flags = SHCONTF_FOLDERS; // folders only, hidden left out
+    folderAt(ns.home + "/box")->ListChildren(options, [](ChildFacts&&) { return true; });
+    setEnumerationObserver({});
+    EXPECT_EQ(seenFolder, ns.home + "/box");
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(*seen, (FolderListing{{"sub", EntryKind::Folder},
+                                    {".hidden.dw2", EntryKind::File},
+                                    {"toSub", EntryKind::FolderLink}}));
+}

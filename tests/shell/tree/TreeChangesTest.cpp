@@ -118,6 +118,11 @@ TEST_F(TreeChangesTest, NoticesAddRemoveAndRenameNodes)
     EXPECT_EQ(childTexts(calendars), std::vector<std::string>{"Zoo"});
     EXPECT_EQ(tree->FolderOf(node(renamed))->GetPath(), "/home/ann/Calendars/Zoo");
 
+    // A folder whose children were never read gets an expand button.
+    EXPECT_FALSE(tree->Model().hasChildren(indexOf(music)));
+    report(SHCNE_MKDIR, ns->addFolder(music, "Live", "/home/ann/Music/Live"));
+    EXPECT_TRUE(tree->Model().hasChildren(indexOf(music)));
+
     // Files only with toShowFiles.
     FakeNode& file = ns->addFile(calendars, "a.dw2", "/home/ann/Calendars/a.dw2");
     report(SHCNE_CREATE, file);
@@ -134,6 +139,23 @@ TEST_F(TreeChangesTest, AFolderUpdateReadsAnExpandedFolderAgain)
     report(SHCNE_UPDATEDIR, calendars);
     waitWhileLoading();
     EXPECT_EQ(childTexts(calendars), (std::vector<std::string>{"New 1", "New 2", "Work"}));
+}
+
+// A change reported while the folder is being listed may come after the
+// listing read past it: the folder is read again once the listing is over.
+TEST_F(TreeChangesTest, AChangeDuringAListingIsReadOnceItEnds)
+{
+    music.gate = std::make_shared<ListingGate>();
+    music.volumeKey = "//server/music";
+    music.gate->close();
+    tree->expand(indexOf(music));
+    ASSERT_TRUE(music.gate->waitForHeld(1, 5000));
+    FakeNode& live = ns->addFolder(music, "Live", "/home/ann/Music/Live");
+    report(SHCNE_MKDIR, live);
+    music.gate->open();
+    waitWhileLoading();
+    dw::test::processEventsUntil([&] { return !childTexts(music).empty() && !tree->IsLoading(); });
+    EXPECT_EQ(childTexts(music), std::vector<std::string>{"Live"});
 }
 
 TEST_F(TreeChangesTest, ReportsDroppedOverTheLimitDoNotLeaveTheTreeStale)
