@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
 
 #include <mutex>
 
@@ -11,7 +12,8 @@ namespace {
 
 // Batches that piled up while the thread was busy are handed on a few at a
 // time, each turn of the event loop taking no longer than this.
-constexpr qint64 kTurnBudgetMs = 15;
+constexpr qint64 kTurnBudgetMs = 8;
+constexpr int kYieldMs = 2;
 
 } // namespace
 
@@ -74,8 +76,10 @@ void ListingDelivery::handOn(bool withinBudget)
             if (inbox_->batches.empty() || cancelled() || finished_)
                 return;
             if (withinBudget && spent.elapsed() >= kTurnBudgetMs) {
-                mailbox_->post([self = this] { self->handOn(true); });
-                return; // the rest next turn: the window stays responsive
+                // The rest after a pause: a timer, unlike a posted call, lets
+                // the event loop paint and take input in between.
+                QTimer::singleShot(kYieldMs, this, [this] { handOn(true); });
+                return;
             }
             batch = std::move(inbox_->batches.front());
             inbox_->batches.pop_front();

@@ -1,5 +1,7 @@
 #include "platform/namespace/DisplayText.h"
 
+#include "base/text/SsHexDigits.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -38,15 +40,7 @@ std::string percentEncode(std::string_view bytes)
 
 std::optional<std::string> percentDecode(std::string_view text)
 {
-    auto digit = [](char c) -> int {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    };
+    constexpr auto digit = ss::HexDigitValue;
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {

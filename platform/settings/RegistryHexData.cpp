@@ -1,5 +1,7 @@
 #include "platform/settings/RegistryHexData.h"
 
+#include "base/text/SsHexDigits.h"
+
 #include "platform/settings/TextTrimming.h"
 #include "platform/settings/Utf16Text.h"
 
@@ -34,13 +36,7 @@ std::string wideWithTerminator(std::string_view text)
 
 int hexDigitValue(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return ss::HexDigitValue(c);
 }
 
 std::optional<std::uint32_t> parseHexNumber(std::string_view digits)

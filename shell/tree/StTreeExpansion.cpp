@@ -21,7 +21,9 @@ namespace {
 // with the next: a view lays out the whole folder each time. At most so many
 // are shown at once, so that showing them never stalls the window.
 constexpr qint64 kShowInterval = 100;
-constexpr std::size_t kMostShownAtOnce = 8192;
+constexpr std::size_t kMostShownAtOnce = 4096;
+// Between two such steps the window paints and takes input.
+constexpr int kPauseBetweenShows = 10;
 
 class BusyCursor {
 public:
@@ -156,7 +158,7 @@ void TStCustomShellTreeView::ShowPending(TStTreeNode& node, Listing& listing)
     listing.shownAny = true;
     listing.sinceShown.restart();
     if (!pending.empty())
-        ScheduleShowing(node, listing, 0);
+        ScheduleShowing(node, listing, kPauseBetweenShows);
 }
 
 void TStCustomShellTreeView::ScheduleShowing(TStTreeNode& node, Listing& listing, int delay)
@@ -215,6 +217,20 @@ void TStCustomShellTreeView::CancelListing(TStTreeNode& node)
     m_model->NodeChanged(node);
 }
 
+// Its children go, and any listing of them: it shows an expand button and is
+// read again when next expanded.
+void TStCustomShellTreeView::ForgetChildren(TStTreeNode& node)
+{
+    for (auto& child : node.children)
+        CancelListingsBelow(*child);
+    m_listings.erase(&node);
+    m_model->DeleteChildren(node);
+    node.childrenRead = false;
+    node.loading = false;
+    node.hasChildrenMark = true;
+    m_model->NodeChanged(node);
+}
+
 void TStCustomShellTreeView::CancelListingsBelow(TStTreeNode& node)
 {
     for (auto& child : node.children)
@@ -244,13 +260,7 @@ void TStCustomShellTreeView::RefreshNode(TStTreeNode* node)
     };
     collect(*target);
     const bool wasExpanded = isExpanded(m_model->IndexOf(target));
-    for (auto& child : target->children)
-        CancelListingsBelow(*child);
-    m_listings.erase(target);
-    m_model->DeleteChildren(*target);
-    target->childrenRead = false;
-    target->loading = false;
-    target->hasChildrenMark = true;
+    ForgetChildren(*target);
     ReadChildren(*target, [this, target, wasExpanded, expanded] {
         if (wasExpanded || target == m_model->TopNode())
             expand(m_model->IndexOf(target));

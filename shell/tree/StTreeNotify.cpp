@@ -165,13 +165,7 @@ void TStCustomShellTreeView::ItemRenamed(const TStShellItem& oldItem, const TStS
     // Everything below it now has other ids: read it again when needed.
     if (!node->children.empty() || node->childrenRead) {
         const bool expanded = isExpanded(m_model->IndexOf(node));
-        for (auto& child : node->children)
-            CancelListingsBelow(*child);
-        m_listings.erase(node);
-        m_model->DeleteChildren(*node);
-        node->childrenRead = false;
-        node->loading = false;
-        node->hasChildrenMark = true;
+        ForgetChildren(*node);
         if (expanded)
             ReadChildren(*node);
     }
@@ -200,12 +194,7 @@ void TStCustomShellTreeView::RefreshIfExpanded(TStTreeNode* node)
         return;
     }
     // Collapsed: what it shows is not seen; it is read on the next expansion.
-    for (auto& child : node->children)
-        CancelListingsBelow(*child);
-    m_model->DeleteChildren(*node);
-    node->childrenRead = false;
-    node->hasChildrenMark = true;
-    m_model->NodeChanged(*node);
+    ForgetChildren(*node);
 }
 
 void TStCustomShellTreeView::ReportsDropped(const std::vector<IdListPtr>& folders, bool all)
