@@ -22,6 +22,7 @@ namespace {
 // are shown at once, so that showing them never stalls the window.
 constexpr qint64 kShowInterval = 100;
 constexpr std::size_t kMostShownAtOnce = 4096;
+constexpr std::size_t kSmallFolder = 16384;
 // Between two such steps the window paints and takes input.
 constexpr int kPauseBetweenShows = 10;
 
@@ -150,11 +151,15 @@ void TStCustomShellTreeView::TakeBatch(TStTreeNode& node, ListingBatch&& batch)
 void TStCustomShellTreeView::ShowPending(TStTreeNode& node, Listing& listing)
 {
     auto& pending = listing.pending;
-    const std::size_t count = std::min(pending.size(), kMostShownAtOnce);
-    std::vector<std::pair<std::unique_ptr<TStTreeNode>, std::unique_ptr<TStShellFolder>>> shown(
+    // Up to a folder of kSmallFolder nodes, laying it out costs little:
+    // everything goes at once.
+    const std::size_t shown = node.children.size();
+    const std::size_t allowed = std::max(kMostShownAtOnce, shown < kSmallFolder ? kSmallFolder - shown : 0);
+    const std::size_t count = std::min(pending.size(), allowed);
+    std::vector<std::pair<std::unique_ptr<TStTreeNode>, std::unique_ptr<TStShellFolder>>> now(
         std::make_move_iterator(pending.end() - std::ptrdiff_t(count)), std::make_move_iterator(pending.end()));
     pending.resize(pending.size() - count);
-    m_model->AddNodes(node, std::move(shown));
+    m_model->AddNodes(node, std::move(now));
     listing.shownAny = true;
     listing.sinceShown.restart();
     if (!pending.empty())
