@@ -18,4 +18,7 @@ inline bool isFolderKind(EntryKind kind)
 // A folder's entries by name.
 using FolderListing = std::unordered_map<std::string, EntryKind>;
 
+// Leaves `listing` empty; a large one is freed off the calling thread.
+void releaseListing(FolderListing&& listing);
+
 } // namespace dw::platform

@@ -12,7 +12,7 @@ namespace {
 
 // Batches that piled up while the thread was busy are handed on a few at a
 // time, each turn of the event loop taking no longer than this.
-constexpr qint64 kTurnBudgetMs = 8;
+constexpr qint64 kTurnBudgetMs = 5;
 constexpr int kYieldMs = 2;
 
 } // namespace

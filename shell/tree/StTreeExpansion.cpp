@@ -133,7 +133,8 @@ void TStCustomShellTreeView::TakeBatch(TStTreeNode& node, ListingBatch&& batch)
             child->SetError(listingErrorText(E_FAIL, record.childrenError));
         listing.pending.emplace_back(std::move(child), std::move(folder));
     }
-    const bool due = !listing.shownAny || batch.last || listing.sinceShown.elapsed() >= kShowInterval;
+    const bool due = !listing.stepping
+        && (!listing.shownAny || batch.last || listing.sinceShown.elapsed() >= kShowInterval);
     if (due)
         ShowPending(node, listing);
     else if (!listing.flushScheduled)
@@ -162,7 +163,8 @@ void TStCustomShellTreeView::ShowPending(TStTreeNode& node, Listing& listing)
     m_model->AddNodes(node, std::move(now));
     listing.shownAny = true;
     listing.sinceShown.restart();
-    if (!pending.empty())
+    listing.stepping = !pending.empty();
+    if (listing.stepping)
         ScheduleShowing(node, listing, kPauseBetweenShows);
 }
 

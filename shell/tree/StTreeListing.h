@@ -22,5 +22,9 @@ struct TStCustomShellTreeView::Listing {
     QElapsedTimer sinceShown;   // since pending nodes were last shown
     bool shownAny = false;
     bool flushScheduled = false;
+    // More came than one step shows: the steps go on by the timer, and
+    // what arrives meanwhile joins them rather than being shown at once
+    // (two layouts of a big folder in one turn would stall the window).
+    bool stepping = false;
     std::unique_ptr<dw::platform::ListingBatch> endedWith; // the last batch, once the listing is over
 };

@@ -58,16 +58,28 @@ void FolderEntries::list(const std::string& folder)
     entriesOf_[folder] = listFolder(folder).value_or(FolderListing());
 }
 
+void FolderEntries::assign(const std::string& folder, FolderListing entries)
+{
+    FolderListing& record = entriesOf_[folder];
+    releaseListing(std::move(record));
+    record = std::move(entries);
+}
+
 void FolderEntries::forget(const std::string& folder)
 {
-    entriesOf_.erase(folder);
+    if (const auto found = entriesOf_.find(folder); found != entriesOf_.end()) {
+        releaseListing(std::move(found->second));
+        entriesOf_.erase(found);
+    }
 }
 
 void FolderEntries::forgetTree(const std::string& folder)
 {
     for (auto it = entriesOf_.lower_bound(folder); it != entriesOf_.end();) {
-        if (it->first == folder || isBelow(folder, it->first))
+        if (it->first == folder || isBelow(folder, it->first)) {
+            releaseListing(std::move(it->second));
             it = entriesOf_.erase(it);
+        }
         else if (it->first.compare(0, folder.size(), folder) == 0)
             ++it; // a sibling such as "folder2" sorts in between
         else

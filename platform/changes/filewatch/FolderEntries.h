@@ -28,7 +28,7 @@ public:
     // Lists `folder` now; an unreadable folder is recorded empty.
     void list(const std::string& folder);
     // Records a listing made just before (on another thread).
-    void assign(const std::string& folder, FolderListing entries) { entriesOf_[folder] = std::move(entries); }
+    void assign(const std::string& folder, FolderListing entries);
     void forget(const std::string& folder);
     // Forgets `folder` and every folder recorded below it.
     void forgetTree(const std::string& folder);

@@ -35,15 +35,26 @@ AddWatchResult FolderWatcher::watchListedFolder(const std::string& folder, Folde
 
 AddWatchResult FolderWatcher::addWatch(const std::string& folder, std::optional<FolderListing> listing)
 {
+    const AddWatchResult result = addKernelWatch(folder, listing);
+    if (listing)
+        releaseListing(std::move(*listing)); // not needed after all
+    return result;
+}
+
+// Takes `listing` when the folder's record is made from it.
+AddWatchResult FolderWatcher::addKernelWatch(const std::string& folder, std::optional<FolderListing>& listing)
+{
     if (table_.isWatched(folder))
         return AddWatchResult::Added;
     const AddedWatch added = watchAdder_ ? watchAdder_(folder) : reader_.addWatch(folder);
     if (added.result == AddWatchResult::Added) {
         table_.add(added.watch, folder);
-        if (listing)
+        if (listing) {
             translator_.folderWatched(folder, std::move(*listing));
-        else
+            listing.reset();
+        } else {
             translator_.folderWatched(folder);
+        }
         reportedUnwatchable_.erase(folder);
     } else if (added.result == AddWatchResult::LimitReached) {
         reportWatchLimit(folder);

@@ -84,6 +84,7 @@ public:
 
 private:
     AddWatchResult addWatch(const std::string& folder, std::optional<FolderListing> listing);
+    AddWatchResult addKernelWatch(const std::string& folder, std::optional<FolderListing>& listing);
     void pauseReading();
     void readAfterPause();
     void handOn(TranslatedBatch batch);

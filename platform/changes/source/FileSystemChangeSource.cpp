@@ -130,8 +130,11 @@ void FileSystemChangeSource::handleMail(SourceInbox::Mail mail)
 void FileSystemChangeSource::folderEnumerated(const std::string& folder, std::int64_t modifiedNs,
                                               std::optional<FolderListing> entries)
 {
-    if (!scope_.coversEnumerated(folder))
+    if (!scope_.coversEnumerated(folder)) {
+        if (entries)
+            releaseListing(std::move(*entries));
         return;
+    }
     listedFolders_.insert(folder);
     const bool newWatch = !folders_.isWatched(folder);
     // With the listing's entries the folder need not be read again here (a

@@ -8,6 +8,11 @@
 
 #include <QTimer>
 
+#include <algorithm>
+#include <numeric>
+#include <random>
+#include <set>
+
 using namespace tree_testing;
 
 TEST_F(FakeTreeTest, ChildrenAreReadWhenANodeIsFirstExpandedAndAnEmptyFolderLosesItsButton)
@@ -149,4 +154,47 @@ TEST_F(FakeTreeTest, TheFilterDecidesWhenFiltered)
     tree->SetFiltered(true);
     tree->OpenAtPath("/home/ann/Calendars");
     EXPECT_EQ(childTexts(home), std::vector<std::string>{"Calendars"});
+}
+
+// A folder larger than one step arrives in several; whatever has arrived is
+// in order at every step, and no node is lost or shown twice.
+TEST_F(FakeTreeTest, ABigFolderArrivesInStepsAndIsInOrderAtEveryStep)
+{
+    constexpr int kChildren = 20000;
+    std::vector<int> numbers(kChildren);
+    std::iota(numbers.begin(), numbers.end(), 0);
+    std::shuffle(numbers.begin(), numbers.end(), std::mt19937(7));
+    for (int number : numbers) {
+        const std::string name = QStringLiteral("item%1").arg(number, 5, 10, QLatin1Char('0')).toStdString();
+        ns->addFolder(work, name, "/home/ann/Calendars/Work/" + name);
+    }
+    work.gate = std::make_shared<ListingGate>();
+    work.volumeKey = "//server/work";
+    makeTree();
+    showAndPaint();
+    tree->OpenAtPath("/home/ann/Calendars");
+    work.gate->close();
+    tree->expand(indexOf(work));
+    ASSERT_TRUE(work.gate->waitForHeld(1, 5000));
+
+    // What a paint could see: the children between two turns of the loop.
+    std::set<std::size_t> countsSeen;
+    bool alwaysInOrder = true;
+    QTimer turns;
+    QObject::connect(&turns, &QTimer::timeout, [&] {
+        const std::vector<std::string> texts = childTexts(work);
+        countsSeen.insert(texts.size());
+        alwaysInOrder = alwaysInOrder && std::is_sorted(texts.begin(), texts.end());
+    });
+    turns.start(0);
+    work.gate->open();
+    waitWhileLoading();
+
+    std::vector<std::string> expected;
+    for (int number = 0; number < kChildren; ++number)
+        expected.push_back(QStringLiteral("item%1").arg(number, 5, 10, QLatin1Char('0')).toStdString());
+    EXPECT_EQ(childTexts(work), expected);
+    EXPECT_TRUE(std::any_of(countsSeen.begin(), countsSeen.end(),
+                            [](std::size_t count) { return count > 0 && count < std::size_t(kChildren); }));
+    EXPECT_TRUE(alwaysInOrder);
 }
