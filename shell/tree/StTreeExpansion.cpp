@@ -204,7 +204,9 @@ void TStCustomShellTreeView::ListingEnded(TStTreeNode& node, const ListingBatch&
     // (Found again by its list: what `then` does may have changed the tree.)
     const TStShellFolder* folder = FolderOf(&node);
     const IdListPtr again(readAgain && readable && folder ? ILClone(folder->GetAbsoluteIdList()) : nullptr);
-    if (readable && then)
+    // Also when it could not be read: an open at that folder still selects
+    // it, and one through it finds the next level missing.
+    if (then)
         then();
     if (again)
         RefreshIfExpanded(NodeByIdList(again.get()));

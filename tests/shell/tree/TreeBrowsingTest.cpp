@@ -63,6 +63,15 @@ TEST_F(FakeTreeTest, OpenAtPathExpandsEachLevelOrRefusesAndLeavesTheSelection)
     EXPECT_THROW(tree->OpenAtPath("/home/ann/Nowhere"), ESsInvalidFolder);
     EXPECT_EQ(selectedPath(), "/home/ann/Calendars/Work/2026");
 
+    // A folder that cannot be read is still opened; one below it cannot be.
+    ns->addFolder(music, "Hidden", "/home/ann/Music/Hidden");
+    music.failEnumeration = true;
+    tree->OpenAtPath("/home/ann/Music");
+    EXPECT_EQ(selectedPath(), "/home/ann/Music");
+    EXPECT_FALSE(tree->Model().hasChildren(indexOf(music)));
+    EXPECT_THROW(tree->OpenAtPath("/home/ann/Music/Hidden"), ESsInvalidFolder);
+    EXPECT_EQ(selectedPath(), "/home/ann/Music");
+
     // Outside the root: the path parses, but no node leads there.
     makeTree();
     tree->SetRootFolder("/home/ann/Calendars");
