@@ -215,26 +215,44 @@ TEST_F(ShellProbeTest, UsageErrors)
 }
 
 // An unreadable folder is not an empty one: the probe says why it could not
-// list it. Run without privileges, since root reads any folder.
+// list it; the tree still opens at it, but not through it. Run without
+// privileges, since root reads any folder.
 TEST_F(ShellProbeTest, AnUnreadableFolderPrintsTheReasonAndFails)
 {
     makeFolder("/locked");
+    makeFolder("/locked/inner");
     makeFile("/locked/secret.dw2");
     ::chmod(dir.path().toLocal8Bit().constData(), 0755);
     ::chmod((home + "/locked").c_str(), 0);
-    QStringList arguments{"list", QString::fromStdString(home + "/locked")};
-    if (::geteuid() == 0) {
-        if (QStandardPaths::findExecutable("setpriv").isEmpty())
-            GTEST_SKIP() << "setpriv is needed to drop root's privileges";
-        arguments = QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", QStringLiteral(SHELL_PROBE_PATH)}
-            + arguments;
-    }
-    QProcess process;
-    process.start(::geteuid() == 0 ? QStandardPaths::findExecutable("setpriv") : QStringLiteral(SHELL_PROBE_PATH),
-                  arguments);
-    process.waitForFinished(30000);
+    if (::geteuid() == 0 && QStandardPaths::findExecutable("setpriv").isEmpty())
+        GTEST_SKIP() << "setpriv is needed to drop root's privileges";
+    struct Run {
+        int exitCode;
+        std::string out;
+        std::string err;
+    };
+    const auto unprivileged = [](QStringList arguments) {
+        if (::geteuid() == 0)
+            arguments = QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", QStringLiteral(SHELL_PROBE_PATH)}
+                + arguments;
+        QProcess process;
+        process.start(::geteuid() == 0 ? QStandardPaths::findExecutable("setpriv") : QStringLiteral(SHELL_PROBE_PATH),
+                      arguments);
+        process.waitForFinished(30000);
+        return Run{process.exitCode(), process.readAllStandardOutput().toStdString(),
+                   process.readAllStandardError().toStdString()};
+    };
+    const QString locked = QString::fromStdString(home + "/locked");
+    const Run list = unprivileged({"list", locked});
+    const Run tree = unprivileged({"tree", locked});
+    const Run through = unprivileged({"tree", locked + "/inner"});
     ::chmod((home + "/locked").c_str(), 0755);
-    EXPECT_EQ(process.exitCode(), 1);
-    EXPECT_EQ(process.readAllStandardOutput().toStdString(), "");
-    EXPECT_NE(process.readAllStandardError().toStdString().find("Permission denied"), std::string::npos);
+
+    EXPECT_EQ(list.exitCode, 1);
+    EXPECT_EQ(list.out, "");
+    EXPECT_NE(list.err.find("Permission denied"), std::string::npos);
+    EXPECT_EQ(tree.exitCode, 0);
+    EXPECT_NE(tree.out.find(". locked\t*\n"), std::string::npos) << tree.out;
+    EXPECT_EQ(through.exitCode, 1);
+    EXPECT_NE(through.err.find("Invalid folder"), std::string::npos);
 }
