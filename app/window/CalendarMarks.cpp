@@ -1,6 +1,6 @@
 #include "app/window/CalendarMarks.h"
 
-#include "app/convert/CalendarInspection.h"
+#include "app/convert/CalendarLayoutCheck.h"
 #include "platform/listing/ListingProducer.h"
 #include "platform/listing/UiMailbox.h"
 

@@ -1,4 +1,4 @@
-#include "app/convert/CalendarInspection.h"
+#include "app/convert/CalendarLayoutCheck.h"
 
 #include "app/convert/CalendarStream.h"
 #include "app/convert/FileSource.h"

@@ -1,6 +1,6 @@
 // The read-only check that marks calendars already in the 2.20 layout.
 
-#include "app/convert/CalendarInspection.h"
+#include "app/convert/CalendarLayoutCheck.h"
 #include "tests/app/convert/RunSupport.h"
 #include "tests/support/TempFolder.h"
 
@@ -26,7 +26,7 @@ struct stat statusOf(const fs::path& path)
     return status;
 }
 
-TEST(CalendarInspection, TellsWhatEachCalendarNeedsAndChangesNothing)
+TEST(CalendarLayoutCheck, TellsWhatEachCalendarNeedsAndChangesNothing)
 {
     TempFolder folder;
     writeFile(folder / "old.dw2", needsAlign);
@@ -49,7 +49,7 @@ TEST(CalendarInspection, TellsWhatEachCalendarNeedsAndChangesNothing)
     EXPECT_EQ(listNames(folder.path()), "folder.dw2;link.dw2;new.dw2;nul.dw2;old.dw2;");
 }
 
-TEST(CalendarInspection, NeverOpensAPipeAndNeverWaitsForOne)
+TEST(CalendarLayoutCheck, NeverOpensAPipeAndNeverWaitsForOne)
 {
     TempFolder folder;
     ASSERT_EQ(::mkfifo((folder / "pipe.dw2").c_str(), 0644), 0);
@@ -63,7 +63,7 @@ TEST(CalendarInspection, NeverOpensAPipeAndNeverWaitsForOne)
     ::close(watch);
 }
 
-TEST(CalendarInspection, ALargeCalendarIsReadToItsLastLine)
+TEST(CalendarLayoutCheck, ALargeCalendarIsReadToItsLastLine)
 {
     TempFolder folder;
     std::string big = "<datewright>\n<script>\n<weekcal>\n";
@@ -75,7 +75,7 @@ TEST(CalendarInspection, ALargeCalendarIsReadToItsLastLine)
     EXPECT_EQ(inspectCalendar((folder / "late.dw2").string()), CalendarState::NeedsConversion);
 }
 
-TEST(CalendarInspection, ManyThreadsAtOnceAgreeWithOne)
+TEST(CalendarLayoutCheck, ManyThreadsAtOnceAgreeWithOne)
 {
     TempFolder folder;
     std::vector<std::string> paths;
