@@ -9,6 +9,7 @@
 //
 //   dw_bench_window [--entries N] [--convert N] [--runs N] [--dir PATH]
 
+#include "bench/support/BenchArguments.h"
 #include "app/window/CalendarBox.h"
 #include "app/window/Main.h"
 #include "bench/tree/StallMeter.h"
@@ -31,26 +32,15 @@
 
 namespace fs = std::filesystem;
 
+using bench::argument;
+using bench::textArgument;
+
 namespace {
 
 const std::string kNeedsConverting = "<datewright>\r\n<script>\r\n<weekcal>\r\n<events>\r\n<eventcolor>1\r\n"
                                      "</events>\r\n</weekcal>\r\n</datewright>\r\n";
 
-int argument(int argc, char** argv, const std::string& name, int fallback)
-{
-    for (int i = 1; i + 1 < argc; ++i)
-        if (argv[i] == name)
-            return std::atoi(argv[i + 1]);
-    return fallback;
-}
 
-std::string textArgument(int argc, char** argv, const std::string& name, const std::string& fallback)
-{
-    for (int i = 1; i + 1 < argc; ++i)
-        if (argv[i] == name)
-            return argv[i + 1];
-    return fallback;
-}
 
 void writeCalendar(const fs::path& path)
 {
@@ -175,7 +165,8 @@ int main(int argc, char** argv)
     const int entries = argument(argc, argv, "--entries", 100000);
     const int converted = argument(argc, argv, "--convert", 2000);
     const int runs = std::max(argument(argc, argv, "--runs", 5), 1);
-    const fs::path root = textArgument(argc, argv, "--dir", "/tmp/dw-window-bench");
+    const char* kept = textArgument(argc, argv, "--dir");
+    const fs::path root = kept ? kept : "/tmp/dw-window-bench";
     // The window reads its settings at start: an empty store of its own.
     setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
     const fs::path listing = root / "listing";

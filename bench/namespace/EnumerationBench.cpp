@@ -12,6 +12,7 @@
 //
 //   dw_bench_namespace [--folders N] [--files N] [--runs N] [--dir PATH]
 
+#include "bench/support/BenchArguments.h"
 #include "HeapCounter.h"
 #include "ProcessRatio.h"
 #include "ProducerTiming.h"
@@ -29,6 +30,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+
+using bench::argument;
+using bench::textArgument;
 
 namespace {
 
@@ -164,20 +168,7 @@ void measure(const char* title, const std::string& path, const QStringList& find
     std::printf("\n");
 }
 
-const char* textArgument(int argc, char** argv, const char* name)
-{
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::string(argv[i]) == name)
-            return argv[i + 1];
-    }
-    return nullptr;
-}
 
-int argument(int argc, char** argv, const char* name, int fallback)
-{
-    const char* text = textArgument(argc, argv, name);
-    return text ? std::atoi(text) : fallback;
-}
 
 } // namespace
 

@@ -7,6 +7,7 @@
 //
 //   dw_bench_trash_listing [--entries N] [--runs N] [--dir PATH]
 
+#include "bench/support/BenchArguments.h"
 #include "platform/namespace/LinuxShellNamespace.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "shell/controller/StCollectingTreeTarget.h"
@@ -22,6 +23,9 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+
+using bench::argument;
+using bench::textArgument;
 
 namespace {
 
@@ -94,23 +98,7 @@ double median(const std::vector<Timing>& timings, double Timing::*part)
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-int argument(int argc, char** argv, const char* name, int fallback)
-{
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::string(argv[i]) == name)
-            return std::atoi(argv[i + 1]);
-    }
-    return fallback;
-}
 
-const char* textArgument(int argc, char** argv, const char* name)
-{
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::string(argv[i]) == name)
-            return argv[i + 1];
-    }
-    return nullptr;
-}
 
 } // namespace
 

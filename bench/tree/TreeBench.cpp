@@ -9,6 +9,7 @@
 //
 //   dw_bench_tree [--folders N] [--files N] [--burst N] [--runs N] [--dir PATH]
 
+#include "bench/support/BenchArguments.h"
 #include "ViewRuns.h"
 
 #include <QApplication>
@@ -23,23 +24,12 @@
 #include <string>
 #include <vector>
 
+using bench::argument;
+using bench::textArgument;
+
 namespace {
 
-int argument(int argc, char** argv, const char* name, int fallback)
-{
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::string(argv[i]) == name)
-            return std::atoi(argv[i + 1]);
-    return fallback;
-}
 
-const char* textArgument(int argc, char** argv, const char* name)
-{
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::string(argv[i]) == name)
-            return argv[i + 1];
-    return nullptr;
-}
 
 void makeCorpus(const QString& root, int folders, int files)
 {
