@@ -9,8 +9,8 @@
 //
 //   dw_bench_dragdrop [--files N] [--large-mib N] [--runs N] [--dir PATH]
 
-#include "platform/namespace/FolderDropTarget.h"
-#include "platform/namespace/TransferProgress.h"
+#include "platform/fileops/FolderDropTarget.h"
+#include "platform/fileops/TransferProgress.h"
 
 #include <QCoreApplication>
 #include <QProcess>

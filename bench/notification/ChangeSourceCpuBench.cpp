@@ -14,7 +14,7 @@
 //
 // Usage: dw_bench_change_source_cpu [FILES] [ROUNDS]
 #include "platform/changes/ChangeNotify.h"
-#include "platform/changes/source/FileSystemChangeSource.h"
+#include "platform/changesource/FileSystemChangeSource.h"
 #include "platform/namespace/ShellNamespace.h"
 
 #include <QCoreApplication>

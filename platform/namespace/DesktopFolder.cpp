@@ -1,8 +1,8 @@
 #include "platform/namespace/VirtualFolders.h"
 
+#include "platform/fileops/FolderDropTarget.h"
 #include "platform/namespace/FileSystemAccess.h"
 #include "platform/namespace/FileSystemFolder.h"
-#include "platform/namespace/FolderDropTarget.h"
 #include "platform/namespace/ListEnumerator.h"
 
 #include <sys/stat.h>

@@ -1,5 +1,6 @@
 #include "platform/namespace/LinuxShellNamespace.h"
 
+#include "platform/fileops/ProcessLauncher.h"
 #include "platform/namespace/IdRecord.h"
 #include "platform/namespace/KnownFolderLocations.h"
 #include "platform/namespace/NetworkPaths.h"

@@ -25,7 +25,4 @@ private:
     ShellFolderPtr desktop_;
 };
 
-// Opens a path with the desktop's default application.
-bool openWithDefaultApplication(const std::string& path);
-
 } // namespace dw::platform

@@ -1,7 +1,7 @@
 #include "platform/namespace/NamespaceFolder.h"
 
-#include "platform/namespace/FileContextMenu.h"
-#include "platform/namespace/FolderDropTarget.h"
+#include "platform/contextmenu/FileContextMenu.h"
+#include "platform/fileops/FolderDropTarget.h"
 #include "platform/namespace/NaturalOrder.h"
 
 namespace dw::platform {

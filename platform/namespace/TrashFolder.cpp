@@ -1,12 +1,12 @@
 #include "platform/namespace/VirtualFolders.h"
 
+#include "platform/contextmenu/TrashContextMenu.h"
+#include "platform/fileops/TrashOperations.h"
 #include "platform/namespace/DisplayText.h"
 #include "platform/namespace/FileSystemAccess.h"
 #include "platform/namespace/ListEnumerator.h"
 #include "platform/namespace/NaturalOrder.h"
-#include "platform/namespace/TrashContextMenu.h"
 #include "platform/namespace/TrashInfoCache.h"
-#include "platform/namespace/TrashOperations.h"
 
 namespace dw::platform {
 

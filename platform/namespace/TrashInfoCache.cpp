@@ -2,7 +2,6 @@
 
 #include "platform/namespace/DisplayText.h"
 #include "platform/namespace/NaturalOrder.h"
-#include "platform/namespace/TrashOperations.h"
 
 #include "platform/files/FileDescriptor.h"
 
@@ -58,6 +57,11 @@ std::string pathInRecord(const std::string& record)
 }
 
 } // namespace
+
+std::string trashInfoPath(const std::string& trashPath, std::string_view entryName)
+{
+    return trashPath + "/info/" + std::string(entryName) + ".trashinfo";
+}
 
 std::string readTrashedFromPath(const std::string& trashPath, std::string_view entryName)
 {

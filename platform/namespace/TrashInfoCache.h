@@ -22,6 +22,9 @@ namespace dw::platform {
 
 class FileDescriptor;
 
+// Where the record of a trashed entry is kept.
+std::string trashInfoPath(const std::string& trashPath, std::string_view entryName);
+
 // The path an entry was trashed from, read from its record now; empty when
 // the record is missing or its path cannot be decoded.
 std::string readTrashedFromPath(const std::string& trashPath, std::string_view entryName);

@@ -1,6 +1,6 @@
 #include "shell/dragdrop/StDropEffects.h"
 
-#include "platform/namespace/DropTarget.h"
+#include "platform/fileops/DropTarget.h"
 
 using namespace dw::platform;
 

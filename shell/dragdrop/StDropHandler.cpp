@@ -1,7 +1,7 @@
 #include "shell/dragdrop/StDropHandler.h"
 
 #include "platform/contextmenu/QtShellUi.h"
-#include "platform/namespace/TransferProgress.h"
+#include "platform/fileops/TransferProgress.h"
 
 #include <QProgressDialog>
 #include <QWidget>

@@ -11,7 +11,7 @@
 // parent widget and deletes itself when it has finished; should the widget
 // go first, the drop is cancelled and waited for.
 
-#include "platform/namespace/DropTarget.h"
+#include "platform/fileops/DropTarget.h"
 
 #include <QElapsedTimer>
 #include <QObject>

@@ -1,7 +1,7 @@
 #include "shell/dragdrop/StDropSource.h"
 
 #include "platform/fileinfo/SystemImageList.h"
-#include "platform/namespace/DropTarget.h"
+#include "platform/fileops/DropTarget.h"
 #include "shell/dragdrop/StDataObject.h"
 #include "shell/dragdrop/StDropEffects.h"
 #include "shell/items/StShellItem.h"

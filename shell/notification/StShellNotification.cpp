@@ -1,7 +1,7 @@
 #include "shell/notification/StShellNotification.h"
 
 #include "base/exceptions/SsBase.h"
-#include "platform/changes/source/FileSystemChangeSource.h"
+#include "platform/changesource/FileSystemChangeSource.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "platform/shellmodule/ShellListFunctions.h"
 #include "platform/version/ShellVersion.h"

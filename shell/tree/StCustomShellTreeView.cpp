@@ -4,13 +4,13 @@
 #include "shell/tree/StCustomShellTreeView.h"
 
 #include "base/exceptions/SsBase.h"
+#include "platform/fileops/DropTarget.h"
 #include "platform/version/ShellVersion.h"
 #include "shell/items/StShellFolder.h"
 #include "shell/notification/StShellNotification.h"
 #include "shell/tree/StShellTreeDelegate.h"
 #include "shell/tree/StShellTreeModel.h"
 #include "shell/tree/StTreeListing.h"
-#include "platform/namespace/DropTarget.h"
 
 using namespace dw::platform;
 

@@ -4,7 +4,7 @@
 
 #include "shell/tree/StCustomShellTreeView.h"
 
-#include "platform/namespace/DropTarget.h"
+#include "platform/fileops/DropTarget.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "shell/dragdrop/StDragData.h"
 #include "shell/dragdrop/StDropEffects.h"

@@ -1,8 +1,8 @@
 #include "NamespaceFixture.h"
 
+#include "platform/fileops/FileOperations.h"
 #include "platform/namespace/ChangeReport.h"
 #include "platform/namespace/ContextMenu.h"
-#include "platform/namespace/FileOperations.h"
 #include "platform/namespace/IdRecord.h"
 #include "platform/namespace/ShellErrors.h"
 

@@ -4,7 +4,7 @@
 
 #include "platform/dragdata/IdListArray.h"
 #include "platform/fakenamespace/FakeNamespace.h"
-#include "platform/namespace/DropTarget.h"
+#include "platform/fileops/DropTarget.h"
 #include "platform/namespace/IdRecord.h"
 #include "shell/controller/StShellController.h"
 #include "shell/dragdrop/StDataObject.h"

@@ -3,9 +3,9 @@
 #include "DropTestSupport.h"
 #include "NamespaceFixture.h"
 
-#include "platform/namespace/FileTransfer.h"
-#include "platform/namespace/FolderDropTarget.h"
-#include "platform/namespace/TransferProgress.h"
+#include "platform/fileops/FileTransfer.h"
+#include "platform/fileops/FolderDropTarget.h"
+#include "platform/fileops/TransferProgress.h"
 #include "shell/dragdrop/StDropHandler.h"
 #include "tests/support/qt/EventLoopWaiting.h"
 

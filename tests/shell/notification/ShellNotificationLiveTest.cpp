@@ -2,7 +2,7 @@
 // handlers, under an event loop, once each and in order.
 #include "tests/shell/notification/NotificationTestSupport.h"
 
-#include "platform/changes/source/FileSystemChangeSource.h"
+#include "platform/changesource/FileSystemChangeSource.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "tests/support/qt/EventLoopWaiting.h"
 #include "tests/support/qt/FolderOpening.h"
