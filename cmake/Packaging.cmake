@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # A Debian package of what `cmake --install` puts in place: `cpack -G DEB` in
 # the build folder. Its library dependencies are found by dpkg-shlibdeps
 # (package dpkg-dev). Nothing here runs the desktop's database updates: dpkg

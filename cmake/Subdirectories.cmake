@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # dw_add_module_subdirectories()
 # Adds every direct sub-folder of the current source folder that holds a
 # CMakeLists.txt, in name order. Targets may refer to targets of folders that

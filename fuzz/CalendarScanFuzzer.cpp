@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target over the line walk, the scan and the piecewise reading.
 //
 // For any bytes: the converter gives exactly what the plain rules give;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target over the readers of drag data from other programs: the
 // id-list array of the "Shell IDList Array" format and text/uri-list.
 //

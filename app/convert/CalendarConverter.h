@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Converts the text of one calendar in memory. Its buffers are kept from
 // call to call, so converting many files allocates only while they grow.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/convert/CalendarLayoutCheck.h"
 
 #include "app/convert/CalendarStream.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Tells, without changing anything, whether a calendar needs converting: for
 // marking calendars already in the 2.20 layout. Safe to call from any thread,

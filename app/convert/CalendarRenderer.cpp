@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/convert/CalendarRenderer.h"
 
 #include "app/convert/LineWalk.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Lays out a converted calendar: every line, inserted ones included, followed
 // by CR LF. Each byte is copied once, straight into the output buffer.

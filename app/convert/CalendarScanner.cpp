@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/convert/CalendarScanner.h"
 
 #include "app/convert/LineWalk.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The state machine that finds where a calendar lacks the 2.20 property lines.
 

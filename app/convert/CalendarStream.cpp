@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/convert/CalendarStream.h"
 
 #include "app/convert/CalendarRenderer.h"

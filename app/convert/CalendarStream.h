@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Scans and converts one calendar a piece at a time, so that memory stays the
 // same whatever the calendar's size and speed does not fall as it grows. A

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Recognises the tag lines the conversion cares about.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a conversion run tells the program that runs it: each calendar
 // written or skipped, and the failure that stops it.

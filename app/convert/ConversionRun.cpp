@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/convert/ConversionRun.h"
 
 #include "app/convert/CalendarStream.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One conversion run: the selected calendars of a folder are read, converted
 // and written back in place, and the files written are counted.

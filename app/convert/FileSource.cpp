@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/convert/FileSource.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/convert/NewFileSink.h"
 
 #include "platform/files/CopyContents.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Takes a converted calendar into a new, unnamed file beside the original.
 // The file is made on the first write, once the calendar is known to be one

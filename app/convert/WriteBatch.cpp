@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/convert/WriteBatch.h"
 
 #include "platform/files/Replacement.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Calendars converted and waiting to take their originals' places, together.
 //

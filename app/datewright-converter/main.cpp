@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // datewright-converter [FOLDER | FILE.dw2]: the converter's window.
 
 #include "app/settings/StartupArgument.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Turns the paths given on the command line into conversions: a file is
 // converted on its own, a folder stands for its calendars (and, when asked,

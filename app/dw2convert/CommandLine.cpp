@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/dw2convert/CommandLine.h"
 
 namespace dw::cli {

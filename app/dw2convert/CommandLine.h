@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The options of dw2convert, as a GNU tool takes them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // dw2convert: the command-line face of the calendar conversion.
 
 #include "app/convert/ConversionRun.h"

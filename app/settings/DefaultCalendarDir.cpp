@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/settings/DefaultCalendarDir.h"
 
 #include "base/exceptions/SsFormat.h"

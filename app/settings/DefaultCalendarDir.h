@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The default calendar folder, read while the main window is created: the
 // one value the converter reads from the current user's settings.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The window's optional argument, `datewright-converter [FOLDER | FILE.dw2]`,
 // so that a file manager's "Open With" opens the converter at that place.

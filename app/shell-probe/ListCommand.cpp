@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // shell-probe list PATH: the children of the folder PATH parses to, as the
 // folder tree lists them with files and hidden items, in the namespace's
 // order, one per line:

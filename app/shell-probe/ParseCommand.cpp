@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // shell-probe parse PATH: the absolute id list PATH parses to, in hex, then
 // the item's display name and parsing name, one per line.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The commands of shell-probe. Each command lives in its own file and
 // registers itself with one line:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // How shell-probe writes names: display names as they are (UTF-8 without
 // control characters), parsing names with their exact bytes, except that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // shell-probe tree [--show-files] [--show-hidden] [--wait-ms N] PATH: the
 // real folder tree, built offscreen with its usual options and the desktop
 // as its root, opened at PATH; after N more milliseconds of events (so that

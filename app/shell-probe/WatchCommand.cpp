@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // shell-probe watch [--depth N] PATH: opens the folder PATH parses to (and,
 // with --depth, its subfolders down to N levels, as a tree that expanded
 // them), watches it with its subfolders through TStShellNotification and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // shell-probe: a developer's view of the shell namespace through the shell
 // items and controller. "shell-probe COMMAND ARGUMENTS..."; see each
 // command's file.

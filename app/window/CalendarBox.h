@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The calendar list box: one column of names, several of which may be
 // selected (Ctrl and Shift extend the selection), each row `ItemHeight`

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/window/CalendarConversion.h"
 
 #include "platform/files/Folder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One press of "Convert Selected", run off the window's thread. The engine
 // converts the selected calendars in list order on the line of their volume;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The entries of the calendar list: each a bare file name with its exact
 // bytes, in the order the folder gave them, and what the up-to-date check

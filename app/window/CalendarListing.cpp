@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/window/CalendarListing.h"
 
 #include "app/window/CalendarNames.h"

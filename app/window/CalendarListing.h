@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Lists the calendars of one folder off the window's thread. The folder's
 // entries are read by the listing producer on the line of its volume (a

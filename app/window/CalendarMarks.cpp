@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/window/CalendarMarks.h"
 
 #include "app/convert/CalendarLayoutCheck.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Finds out, off the window's thread, which listed calendars are already in
 // the 2.20 layout. The files are read on the line of their volume, a few at

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/window/CalendarNames.h"
 
 namespace dw::window {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Which entries of a folder are calendars, and the folder path the list and
 // the conversion share.

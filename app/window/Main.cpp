@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/window/Main.h"
 
 #include "app/settings/DefaultCalendarDir.h"

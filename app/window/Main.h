@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The converter's main window: a folder tree on the left, the calendars of
 // the selected file-system folder on the right, "Select All" and "Convert

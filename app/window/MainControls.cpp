@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's controls, as its layout describes them: from the top,
 // the panel with the introduction, the status panel, the main panel with
 // the folder tree, a splitter and the calendar list, and the button panel.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A sunken panel showing one line of text: the current folder, then how
 // many of its calendars need converting. A path too long for the panel is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The application objects with the exception boundary of
 // SsExceptionBoundary.h: TSsApplication for programs with windows (its box

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "base/application/SsExceptionBoundary.h"
 
 #include "base/exceptions/SsMessageText.h"

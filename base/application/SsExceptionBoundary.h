@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The rule for an exception that leaves an event handler (a click, a timer,
 // a queued call, a change report): it is caught where the application

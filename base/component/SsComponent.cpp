@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SsComponent.h"
 
 TSsComponent::TSsComponent(QObject* owner)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // TStDQue: a double-ended queue that owns its items, for producers and a
 // consumer on different threads.

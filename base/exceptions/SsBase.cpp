@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SsBase.h"
 
 ESsException::ESsException(std::int32_t code)

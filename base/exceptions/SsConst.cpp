@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SsConst.h"
 
 #include <array>

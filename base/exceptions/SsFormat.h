@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Message formatting in the printf family's notation, for message-table texts.
 //

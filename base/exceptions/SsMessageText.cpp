@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "base/exceptions/SsMessageText.h"
 
 std::string SsWithFullStop(const std::string& message)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // How an error message reads in the error box: a full stop is added when the
 // text ends with a character that sorts after "." (so "Done." and "Really!"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Hexadecimal digits, as the escapes and byte lists of several text formats
 // write them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window on large folders, each figure beside a reference measured
 // in the same rounds (runs interleaved, medians printed):
 // - filling the list from a folder of 100,000 entries (half of them

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "bench/convert/CalendarSynth.h"
 
 #include <fstream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Makes calendar text of a given size for the benchmarks: month, week and day
 // calendars with events and day colours, either in the old layout (every

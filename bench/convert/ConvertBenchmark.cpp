@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The engine alone, on calendars in memory: how fast it scans text that needs
 // no change and converts text full of insertion points, whole and in pieces,
 // beside the least any scan costs: finding every newline with memchr.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // dw-corpus-bench: dw2convert on real files, side by side in one run with
 // what the same files cost at the least, as medians of interleaved rounds.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes a corpus of calendars for timing dw2convert on real files:
 //   dw-make-corpus FOLDER COUNT BYTES_EACH old|converted
 // A hundred calendars go to a folder, as calendars tend to be kept.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scan limit: what reading every calendar and finding every line costs
 // at the least. One thread reads each *.dw2 file under the folders given into
 // one reused buffer and finds every newline with memchr.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "bench/convert/TimedProcess.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Runs a program from an argument vector (never through a shell) and says
 // how long it took and how much memory it used at most.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Copying by drop against `cp -r` on the same source, side by side in one
 // run: a folder of many small files and one large file, each dropped into an
 // empty folder with Ctrl (copy). The drop measures what it will copy first

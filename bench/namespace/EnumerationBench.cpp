@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Listing large folders, on a folder of subfolders (half holding a folder,
 // half a file) and on one of files:
 // - tree-mode enumeration through the controller, as a tree expanding a node

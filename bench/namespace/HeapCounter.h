@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Counts the program's live heap bytes by replacing the global allocation
 // operators, so the benchmark can tell the memory an enumeration keeps per

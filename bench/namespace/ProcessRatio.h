@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Two commands timed side by side: run alternately, several times, on a
 // shared and noisy machine; the medians and their ratio are what count.

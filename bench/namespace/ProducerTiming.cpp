@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ProducerTiming.h"
 
 #include "platform/listing/ListingDelivery.h"

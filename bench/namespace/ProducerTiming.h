@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A folder listed through the producer as a view lists it: batches arrive
 // through the event loop of this thread, which meanwhile must keep turning.

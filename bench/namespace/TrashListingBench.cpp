@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The trash against a plain folder holding the same files: each is listed as
 // `shell-probe list` lists it (tree-mode enumeration with attributes and
 // display names, then the namespace's order), in turns, and the medians of

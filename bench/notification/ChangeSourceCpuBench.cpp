@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CPU the file-system change source spends on a burst of creations, against
 // `inotifywait -m` watching the same folder during the very same burst.
 //

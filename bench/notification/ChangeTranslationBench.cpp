@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Throughput of turning kernel events into shell reports: translating a
 // batch of raw events and folding it, as the watcher does for each read.
 #include "platform/changes/filewatch/BurstCoalescer.h"

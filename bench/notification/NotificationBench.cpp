@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Change notification figures, end to end: the kernel's reports read by the
 // file-system source, delivered to a TStShellNotification watching a folder
 // and dispatched to its handlers on the UI thread.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The options the benchmarks take, each written "--name VALUE".
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The reference: a QTreeView over QFileSystemModel, expanded at the same
 // folder. It reads folders on a thread of its own and sorts their children
 // once they are in.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The longest time between two turns of this thread's event loop while it
 // runs: the stall a person would see as a frozen window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The folder tree against a QTreeView over QFileSystemModel on the same
 // folders, in the same run, runs interleaved, medians printed:
 // - expanding a folder of 10,000 subfolders and one of 100,000 files (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The folder tree's side of the measurements.
 
 #include "StallMeter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One expansion of a large folder in a view, measured: the folder tree, or a
 // QTreeView over QFileSystemModel on the same folder.

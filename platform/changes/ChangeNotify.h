@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Change notification: registering a window for change reports, and the call
 // through which the namespace's own operations report what they changed.

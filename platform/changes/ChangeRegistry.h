@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The side of change notification that sources of reports see: handing a
 // report to the registrations, and learning which folders are registered so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/changes/ChangeReportEvent.h"
 
 namespace dw::platform {

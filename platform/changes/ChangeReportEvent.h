@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One report on its way to a registered window: owns copies of the report's
 // lists for as long as it waits in the window's queue and while it is handled.

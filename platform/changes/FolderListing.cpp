@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/changes/FolderListing.h"
 
 #include <QThreadPool>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a folder holds, by name and kind: what a listing learned of it, handed
 // to the change source so that it need not read the folder again to begin

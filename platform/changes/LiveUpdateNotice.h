@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Telling the user, once, that live updates are incomplete (the kernel's
 // limit of watched folders was reached, its event queue overflowed, or a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // How much memory this process holds, for the change benchmarks' figures.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/changes/RecentShellReports.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The shell-level reports of the last moments, so that the file system's
 // echo of a change our own code already reported can be recognised.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Numbers of the change-notification calls: the event bits of a change
 // report, the sources a registration listens to and the kinds of item a

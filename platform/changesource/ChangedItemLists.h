@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The absolute item id lists of changed paths and volumes. A changed item
 // may no longer exist (deleted, renamed away, unmounted), so it cannot always

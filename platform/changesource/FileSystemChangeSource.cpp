@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/changesource/FileSystemChangeSource.h"
 
 #include <sys/stat.h>

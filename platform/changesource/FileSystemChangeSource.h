@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The source of interrupt-level change reports on this platform: it watches
 // the folders the registrations want (WatchScope.h) with the kernel's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/changesource/MountedTable.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The machine's mount table as the change source last read it. Reading it
 // (and the removable flags of the block devices) is not cheap, so it is read

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/changesource/SourceInbox.h"
 
 #include <QMetaObject>

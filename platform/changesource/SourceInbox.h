@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What other threads hand to the change source: the folders the namespace
 // lists (listings run on worker threads), the news that registrations

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Finds every folder of a subtree on a worker thread, so that a recursive
 // registration can have all of them watched without the UI thread reading a

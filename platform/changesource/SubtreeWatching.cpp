@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/changesource/SubtreeWatching.h"
 
 #include "platform/changes/LiveUpdateNotice.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Keeps the subtrees of recursive registrations on file-system folders
 // watched: each new subtree root is walked on the walker's thread and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/changesource/WatchScope.h"
 
 #include "platform/changes/filewatch/PathChange.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Which file-system folders the registrations want watched: the folder of
 // every registered entry; below a recursive entry on a file-system folder,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/contextmenu/DesktopApplications.h"
 
 #include "platform/namespace/DisplayText.h"

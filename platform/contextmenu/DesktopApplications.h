@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The applications installed for the desktop (freedesktop desktop entries
 // in the XDG data folders) that declare they open a given content type, and

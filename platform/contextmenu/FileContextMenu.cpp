@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/contextmenu/FileContextMenu.h"
 
 #include "platform/fileops/FileOperations.h"

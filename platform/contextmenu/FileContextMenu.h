@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The context menu of items of the Linux namespace. Verb offsets are fixed
 // so that commands keep their numbers whatever the menu shows; with command

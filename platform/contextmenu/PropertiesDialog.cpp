@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/contextmenu/PropertiesDialog.h"
 
 #include "platform/fileinfo/FileInfo.h"

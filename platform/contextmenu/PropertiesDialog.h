@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A dialog with the facts of one or more file-system items: name, type,
 // location, size, modified and attributes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The dialogs that context-menu verbs show, as Qt widgets: message boxes,
 // a name prompt, the clipboard, an application prompt and the properties

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/contextmenu/TrashContextMenu.h"
 
 #include "platform/fileops/TrashOperations.h"

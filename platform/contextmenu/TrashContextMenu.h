@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The context menu of trash entries: Restore and Delete Permanently.
 

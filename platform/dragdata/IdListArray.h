@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The id-list array: one or more namespace items as a single block of
 // bytes, the data of the registered clipboard format "Shell IDList Array"

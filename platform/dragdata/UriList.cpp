@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/dragdata/UriList.h"
 
 #include "platform/namespace/DisplayText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // text/uri-list, the list of dragged files other Linux programs offer and
 // take: one URL a line, each line ended by CR LF, lines starting with "#"

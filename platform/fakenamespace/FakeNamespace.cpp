@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/fakenamespace/FakeNamespace.h"
 
 #include "platform/namespace/IdRecord.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A namespace for tests: a tree of items built by the test, each with the
 // names, attributes and find data the test gives it, and failures on demand.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Holds listings of a fake folder until the test lets them go, as a folder
 // on a server that stopped answering holds them: a listing that reaches a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // SHGetFileInfo: name, attributes, type and system icon index of a
 // namespace item, answered through the namespace in effect.

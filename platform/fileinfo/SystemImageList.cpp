@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/fileinfo/SystemImageList.h"
 
 #include <QFileIconProvider>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The system image lists: every icon the namespace shows gets one index,
 // the same in the small and the large list, for the life of the process.

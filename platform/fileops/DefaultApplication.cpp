@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/fileops/ProcessLauncher.h"
 
 #include <QByteArray>

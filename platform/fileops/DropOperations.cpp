@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/fileops/DropOperations.h"
 
 #include "platform/fileops/FileOperations.h"

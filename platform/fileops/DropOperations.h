@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The file work of drops, made by the drop targets once the effect is
 // decided; each runs once, on any thread (see IDropOperation).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/fileops/DropTarget.h"
 
 #include "platform/fileops/TransferProgress.h"

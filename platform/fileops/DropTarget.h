@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a folder does with items dropped on it. The folder tree forwards the
 // drag's enter, over, leave and drop to the drop target of the folder under

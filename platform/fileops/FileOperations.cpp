@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/fileops/FileOperations.h"
 
 #include "platform/namespace/ChangeReport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Changes the namespace makes on disk for its verbs. Each reports what it
 // changed (ChangeReport.h) and answers a result whose text shellErrorText

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/fileops/FileTransfer.h"
 
 #include "platform/fileops/TransferProgress.h"

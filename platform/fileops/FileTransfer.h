@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Copying, moving and linking file-system items into a folder, as a drop
 // does. Nothing is ever replaced, and a failed transfer leaves the source

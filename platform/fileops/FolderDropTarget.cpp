@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/fileops/FolderDropTarget.h"
 
 #include "platform/fileops/DropOperations.h"

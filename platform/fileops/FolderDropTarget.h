@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Drop targets of the Linux namespace: a file-system folder (copy, move or
 // link what is dropped into it) and the trash (move it there).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Starts a program detached from this one, from an argument vector of exact
 // bytes (no shell, no conversion through text, so file names with any bytes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/fileops/TransferProgress.h"
 
 namespace dw::platform {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a transfer running on a worker thread shares with the window that
 // shows its progress: how far it got, which item it is on, and whether the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/fileops/TrashOperations.h"
 
 #include "platform/fileops/FileOperations.h"

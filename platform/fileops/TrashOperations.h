@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Taking entries out of the freedesktop trash: each entry is a file or
 // folder in the trash's "files" folder with a record of where it came from

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A growable byte buffer that is reused from file to file: it keeps its
 // capacity and never zero-fills what it is about to overwrite.

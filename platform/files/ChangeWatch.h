@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Keeps watch over a calendar from the moment it is read until its new
 // contents are in place, so that nothing another program writes meanwhile is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/files/CopyContents.h"
 
 #include "platform/files/ByteBuffer.h"

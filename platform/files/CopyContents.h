@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Moves file contents through the writes of a FileIo, so that tests can make
 // any of them fail.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/files/ExtendedAttributes.h"
 
 #include <algorithm>

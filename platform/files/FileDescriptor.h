@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Owns a POSIX file descriptor and closes it when it goes.
 

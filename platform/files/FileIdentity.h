@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What we remember of a file between reading it and replacing it, so that a
 // change made behind our back can be noticed and the replacement can carry

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/files/FileIo.h"
 
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The few system calls through which file contents reach the disk. The safe
 // writer goes through this table so that tests can make a write come up short,

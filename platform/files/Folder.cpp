@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/files/Folder.h"
 
 #include "platform/files/ProcFd.h"

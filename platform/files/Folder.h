@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // An open folder: everything inside it is reached relative to its descriptor,
 // so neither the depth of a tree nor the length of a path matters, and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The file attributes that chattr sets (immutable, append-only, no-dump...).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // File leases: the kernel's way of telling a program that another one opens
 // a file it is working on. A read lease can only be had while no one has the

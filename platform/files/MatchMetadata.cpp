@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/files/MatchMetadata.h"
 
 #include "platform/files/ExtendedAttributes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Gives a new file exactly what the original had: owner, group, mode,
 // extended attributes (ACLs included) and file attributes; nothing more, so

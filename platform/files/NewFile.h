@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A new file beside a calendar that has no name until it is ready.
 //

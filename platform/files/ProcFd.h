@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reaches an open file again through the kernel's own table of our open
 // files, /proc/self/fd. Opening "/proc/self/fd/N" gives the very inode behind

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/files/Replacement.h"
 
 #include "platform/files/CopyContents.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The last steps of replacing a calendar's contents, once the new contents
 // are written and flushed to a new file beside it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/files/SourceFile.h"
 
 #include "platform/files/ProcFd.h"

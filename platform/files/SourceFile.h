@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A calendar opened for reading, and where it really lives.
 //

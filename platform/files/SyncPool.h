@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Flushes several files at once. A disk asked for one flush after another
 // finishes each before it hears of the next; asked for many at the same time,

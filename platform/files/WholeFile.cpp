@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/files/WholeFile.h"
 
 #include "platform/files/ChangeWatch.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A small file read whole, and its contents replaced durably: the pieces the
 // conversion uses, put together for files such as the settings store.

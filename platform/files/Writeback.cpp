@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/files/Writeback.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Starts writing a file's new pages to disk early, so that the flush which
 // must come before it replaces a calendar finds little left to do, and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "IdList.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/listing/ChildRecord.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One child of a listed folder, as a plain value: everything a view shows
 // of it, read on a worker thread and copied to the thread that shows it. A

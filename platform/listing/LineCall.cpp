@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/listing/LineCall.h"
 
 #include "platform/namespace/ShellNamespace.h"

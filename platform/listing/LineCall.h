@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Work that may wait on a volume, run on that volume's line of the listing
 // producer, with its result taken on the asking thread. The asker may wait

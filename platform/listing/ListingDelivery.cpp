@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/listing/ListingDelivery.h"
 
 #include <QElapsedTimer>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Brings a listing's batches to the thread of a view. The listing runs on
 // the producer's worker; its batches are handed to `onBatch` on the thread

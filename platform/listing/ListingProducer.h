@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Lists folders off the thread that asks. Every volume has a line of its
 // own, served by its own worker thread: a network share whose server

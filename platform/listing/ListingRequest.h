@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a view asks of a listing, and what it gets back in batches.
 

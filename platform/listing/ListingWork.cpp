@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/listing/ListingWork.h"
 
 #include "platform/fileinfo/FileInfo.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One listing, start to end, on whatever thread runs it: binds the folder,
 // reads its children with their facts, turns them into records and hands

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Calls from worker threads to an object on the UI thread. A call posted
 // here runs on the receiver's thread, between other events; once the

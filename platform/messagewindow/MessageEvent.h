@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The posted form of a window message: what PostMessage puts into the Qt event
 // queue of a MessageWindow.

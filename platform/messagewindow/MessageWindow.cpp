@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/messagewindow/MessageWindow.h"
 
 #include <QCoreApplication>

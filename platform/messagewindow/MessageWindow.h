@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The hidden message window: an invisible object living on the thread that
 // made it (the UI thread) to which messages are posted from anywhere and on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/namespace/ChangeReport.h"
 
 #include "platform/changes/ChangeNotify.h"

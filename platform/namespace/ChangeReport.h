@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // How the namespace's own operations (rename, new folder, trash, delete)
 // tell the change notification what they changed: an event word (SHCNE_*)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Listing a folder's children with their facts in one pass. A view needs,
 // for every child, its id, names, a few attribute bits, its place in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The context-menu interface of namespace items. A menu object is made by a
 // folder's GetUIObjectOf for one or more of its children; it lists its verbs

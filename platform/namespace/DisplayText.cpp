@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/namespace/DisplayText.h"
 
 #include "base/text/SsHexDigits.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Turning the exact bytes of names and paths into text for people, and into
 // the URI-like parsing names of the virtual folders. Only display may be

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/namespace/EntryStatus.h"
 
 #include "platform/namespace/IdRecord.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reading a folder and its entries through a folder descriptor: one statx
 // per entry gives its kind, mode, size, time, compression and whether it is

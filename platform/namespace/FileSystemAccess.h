@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The POSIX calls behind the file-system folders: entry kinds, cheap probes
 // and directory reading. Paths are exact bytes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/namespace/FileSystemFolder.h"
 
 #include "platform/namespace/ChangeReport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A folder of the file system: its children are 'F' entry ids (IdRecord.h).
 // Serves every real directory, whether reached through a volume of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A file-system folder lists its children in one pass over its entries:
 // the directory read gives names and usually kinds, one statx per entry the
 // rest, and a folder child is opened at most once to learn whether it has

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/namespace/KnownFolderLocations.h"
 
 #include "platform/namespace/NamespaceEnvironment.h"

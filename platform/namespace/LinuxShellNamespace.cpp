@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/namespace/LinuxShellNamespace.h"
 
 #include "platform/fileops/ProcessLauncher.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The namespace of a Linux desktop (see VirtualFolders.h for its layout).
 

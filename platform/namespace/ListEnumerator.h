@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // An enumerator over ids known in advance (the children of virtual folders).
 

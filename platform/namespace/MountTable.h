@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The machine's volumes, from a mount table in the format of
 // /proc/self/mounts. QStorageInfo knows the mounts too, but not the drive

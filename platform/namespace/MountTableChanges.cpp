@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/namespace/MountTableChanges.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Tells whether a mount table changed since it was last looked at, without
 // reading it: the kernel flags its own table (/proc/self/mounts) through

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/namespace/NamespaceContext.h"
 
 namespace dw::platform {

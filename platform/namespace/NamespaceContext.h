@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What every folder of one Linux namespace shares: where the user's folders
 // are, and the volumes mounted right now.

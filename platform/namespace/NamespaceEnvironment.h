@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where the Linux namespace finds the user's folders and the machine's
 // volumes. Read from the process environment by default; tests build their

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/namespace/NamespaceFolder.h"
 
 #include "platform/contextmenu/FileContextMenu.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Common ground of the Linux namespace's folders: a folder answers for its
 // direct children (one id), and this base extends every call to relative

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Name order of the namespace: natural ("Cal9" before "Cal10") and
 // case-insensitive, in every locale.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/namespace/VirtualFolders.h"
 
 #include "platform/namespace/DisplayText.h"

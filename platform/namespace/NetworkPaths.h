@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Parsing names of network shares, "//SERVER/SHARE" and what lies below it,
 // matched against the volume table alone: the share's server is never asked

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/namespace/ShellErrors.h"
 
 #include <cerrno>

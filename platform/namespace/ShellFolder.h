@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The folder interface of the shell namespace. Every folder of the namespace
 // (the desktop, Computer, Network, Trash, file-system folders, and the fake

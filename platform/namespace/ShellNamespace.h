@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Entry points of the shell namespace, shaped like the shell's own calls.
 // They answer from the namespace in effect: the Linux namespace by default,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Values of the shell's namespace interface: results, attribute bits, name
 // forms, enumeration flags and special-folder numbers. The shell items and

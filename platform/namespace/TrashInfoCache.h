@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The names trashed entries are shown under, from their "info/NAME.trashinfo"
 // records. A listing of the trash asks for them over and over (every sort

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The virtual folders of the Linux namespace: the desktop, Computer,
 // Network and Trash. Parsing names of virtual items (what

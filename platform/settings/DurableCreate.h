@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Writes a file so that a failure at any point leaves what was there before
 // (nothing, or the old contents), and a reported success survives a power

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/settings/RegExportParser.h"
 
 #include "platform/settings/RegistryErrors.h"

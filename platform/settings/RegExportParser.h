@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reads the registry's export text: a header line, then "[KEY]" sections
 // with their "name"=value lines.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/settings/RegExportWriter.h"
 
 #include "platform/settings/RegistryHexData.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Writes the registry's export text, line by line, as the parser reads it.
 

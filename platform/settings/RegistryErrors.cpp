@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/settings/RegistryErrors.h"
 
 namespace dw::platform {

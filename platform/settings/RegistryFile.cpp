@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/settings/RegistryFile.h"
 
 #include "platform/settings/RegExportWriter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The settings store's file in memory: its lines as they were read, what they
 // say, and the edits made to it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/settings/RegistryHexData.h"
 
 #include "base/text/SsHexDigits.h"

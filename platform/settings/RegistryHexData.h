@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Values written as byte lists ("hex:", "hex(N):"), in both directions.
 // Shared by the store's own file and by the reader of a Wine prefix.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Key paths of the settings store: backslash-separated, compared without
 // regard to the case of ASCII letters, as the registry compares them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The current user's settings, standing in for the user's registry branch:
 // keys and typed values kept in one file in the registry's export text (see

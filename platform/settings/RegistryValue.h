@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One typed value of the settings store, as the registry types it.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // White space around the fields of a settings line.
 

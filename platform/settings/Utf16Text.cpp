@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/settings/Utf16Text.h"
 
 #include <cstdint>

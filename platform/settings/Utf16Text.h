@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // UTF-16LE bytes to the program's 8-bit strings and back, losing nothing.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/settings/WineDrivePaths.h"
 
 #include <algorithm>

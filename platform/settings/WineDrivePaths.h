@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Windows paths of a Wine prefix as the Linux paths they stand for.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reads one value from a Wine prefix's registry file (user.reg), where
 // Windows programs run under Wine keep their settings. Only reads: the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ClipboardFormats.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Registered clipboard formats: a process-wide table giving each format name
 // a number from 0xC000 upward, the same number for the same name whatever

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ShellListFunctions.h"
 
 #include "base/exceptions/SsBase.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The shell's list functions, taken by ordinal from the shell module, and the
 // registered clipboard format of "Shell IDList Array".

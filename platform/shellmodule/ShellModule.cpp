@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ShellModule.h"
 
 #include "platform/changes/ChangeNotify.h"

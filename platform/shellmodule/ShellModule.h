@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Modules of the platform and their entry points by ordinal.
 //

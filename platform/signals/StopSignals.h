@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Turns Ctrl+C, a hang-up and a polite kill into a request that a long job
 // can look at between two steps, so that it never stops in the middle of

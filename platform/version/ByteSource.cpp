@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ByteSource.h"
 
 #include <cerrno>

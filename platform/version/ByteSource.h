@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Random access to the bytes of a file or a buffer, for the readers of
 // executable formats. A reader asks only for the pieces it needs, so huge

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ElfSection.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Finds a named section of an ELF file (32 or 64 bit, either byte order):
 // our own executables carry their version block in the section ".dwversion".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FileVersionInfo.h"
 
 #include "platform/version/ByteSource.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The platform's file-version calls: the version block of a file, read from
 // a PE file's version resource or from our own ELF files' ".dwversion"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Build-time tool: writes a C++ source file that embeds a version block in a
 // named ELF section, so that every program linking it carries its version.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The path of the running program's own file: its "module" in the sense of
 // the version calls, which read the version block embedded in it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "PeVersionResource.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Finds the version resource (resource type 16, RT_VERSION) of a PE file
 // (.exe, .dll): the first name and the first language under that type, as

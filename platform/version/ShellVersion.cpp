@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ShellVersion.h"
 
 #include "platform/version/ElfSection.h"

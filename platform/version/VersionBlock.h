@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The version block: the tree of version information that an executable
 // carries (in a PE file as its RT_VERSION resource, in our own ELF files as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Writes a version block in the layout VersionBlock.h reads: used at build
 // time to embed our own programs' version blocks, and by tools and tests that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A tree target with no tree behind it: keeps every folder the controller's
 // tree mode adds, files and hidden items included, and counts the nodes that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the controller's enumeration fills: a folder tree (mode 0), a file
 // list (mode 1) or a drop-down list of folders (mode 2). The shell controls

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The object the shell controls share: it holds the desktop folder and the
 // system image lists, enumerates a folder's children into items and tree

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The controller's enumeration: the children of a folder become items of
 // the linked control. It reads them through the listing producer, on the
 // calling thread (a view that must not wait uses the producer itself and

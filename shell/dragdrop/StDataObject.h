@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The data of a drag out of a shell view: copies of the dragged items'
 // absolute id lists, offered as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/dragdrop/StDragData.h"
 
 #include "platform/dragdata/IdListArray.h"

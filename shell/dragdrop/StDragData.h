@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a drop brings: the paths of the items dragged, read from the data of
 // any program. Such data is untrusted: a malformed "Shell IDList Array" or

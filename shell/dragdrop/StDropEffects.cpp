@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/dragdrop/StDropEffects.h"
 
 #include "platform/fileops/DropTarget.h"

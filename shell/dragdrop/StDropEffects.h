@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Between Qt's drag and drop and the namespace's drop targets: Qt's drop
 // actions against DROPEFFECT_* values, Qt's keys and buttons against the

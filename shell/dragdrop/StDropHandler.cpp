@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/dragdrop/StDropHandler.h"
 
 #include "platform/contextmenu/QtShellUi.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Carries out a drop without stopping the window: the file work runs on a
 // worker thread; the window's thread only watches it. A drop that lasts

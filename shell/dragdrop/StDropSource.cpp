@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/dragdrop/StDropSource.h"
 
 #include "platform/fileinfo/SystemImageList.h"

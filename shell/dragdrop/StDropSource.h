@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The source side of a drag out of a shell view: which effects the dragged
 // item allows (its copy, move and link attributes), the data it carries (a

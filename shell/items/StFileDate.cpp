@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/items/StFileDate.h"
 
 #include <QDateTime>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Time stamps of shell items: the packed date-time of a last write (date in
 // the high word: years since 1980 << 9 | month << 5 | day; time in the low

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/items/StShellFolder.h"
 
 TStShellFolder::TStShellFolder(TStCustomShellController* controller) : TStShellItem(controller) {}

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A shell item shown as a folder in the shell controls. The four indexes
 // belong to the controls' own bookkeeping; the ancestor mark is set when a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/items/StShellItem.h"
 
 #include "shell/controller/StShellController.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One entry of the shell namespace (a drive, a folder, a file, a virtual
 // object such as the desktop), described by its item-id lists and by facts

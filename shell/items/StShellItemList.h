@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Owning lists of shell items and of shell folders. An entry may be null
 // (the folder tree nulls the entries of deleted nodes so that the indexes

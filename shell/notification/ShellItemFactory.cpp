@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/notification/ShellItemFactory.h"
 
 #include "platform/fileinfo/FileInfo.h"

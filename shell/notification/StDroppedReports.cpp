@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/notification/StDroppedReports.h"
 
 #include "platform/changes/ShellChangeEvents.h"

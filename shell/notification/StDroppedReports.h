@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a notification component remembers of the reports it dropped over
 // its queue limit, so that its owner can read again what they concerned

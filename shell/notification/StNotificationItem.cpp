@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/notification/StNotificationItem.h"
 
 TStNotificationItem::TStNotificationItem(const dw::platform::ItemIdList* first,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One change report waiting in a notification component's queue: copies of
 // the report's two item id lists (either may be absent) and its event word.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The kinds of change a shell notification component reports, one per bit
 // of a set, and the shell event each stands for.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/notification/StRootFolderKinds.h"
 
 #include <array>

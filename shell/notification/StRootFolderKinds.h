@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The special folders a shell control can be pointed at, shared by the
 // folder tree and the change notification, and the shell's special folder

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/notification/StShellNotification.h"
 
 #include "base/exceptions/SsBase.h"

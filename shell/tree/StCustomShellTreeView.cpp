@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The folder tree's construction, properties and the calls the
 // controller's enumeration makes on it.
 

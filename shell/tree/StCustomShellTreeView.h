@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The shell folder tree: the shell namespace as a tree of folders, filled
 // lazily (a node's children are read when it is first expanded), sorted in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/tree/StNodeIndex.h"
 
 void TStNodeIndex::Insert(std::size_t hash, TStTreeNode* node)

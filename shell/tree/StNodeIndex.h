@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Nodes found by a 64-bit hash of a key (an id list's bytes, a path): an
 // open-addressing table of (hash, node) pairs in one array, so a tree of

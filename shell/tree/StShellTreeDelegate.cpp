@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/tree/StShellTreeDelegate.h"
 
 #include "platform/fileinfo/FileInfo.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Draws the folder tree's nodes: the open icon while selected, the link or
 // share emblem over the icon, compressed items in their colour, a node

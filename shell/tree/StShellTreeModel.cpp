@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/tree/StShellTreeModel.h"
 
 #include "platform/fileinfo/SystemImageList.h"

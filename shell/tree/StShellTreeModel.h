@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The folder tree's nodes as a Qt item model. Nodes own their children,
 // always in the tree's order; lookups by absolute id list and by path go

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The published folder tree: its properties as a form description or a
 // property editor sees them. Everything it does is TStCustomShellTreeView's.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Steps that must run one after another, where a step may finish later
 // (after a listing that takes its time): each step is handed `next`, to

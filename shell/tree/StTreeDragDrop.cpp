@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dragging a folder out of the tree, and taking drops: the drag over a node
 // is handed to that folder's drop target, the node is marked, the view
 // scrolls near its edges and a hovered closed node opens after a while.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Renaming in place, the shell's context menu, and the keys a tree answers
 // beyond Qt's own (F5 refreshes, Esc stops listings under way).
 

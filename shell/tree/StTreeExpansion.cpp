@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading a node's children when it is first expanded, through the listing
 // producer: quick listings are waited for, slow ones go on in the
 // background and their nodes arrive in batches, already in order.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A listing of one node's children under way, and the nodes it has brought
 // that are not shown yet: batches that come close together are shown

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One node of the folder tree. A node owns its children, kept in the
 // tree's order; its folder lives in the tree's folder list, at the index the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Keeping the nodes in step with the namespace: the tree's notification
 // component reports every change below the desktop, and each kind of
 // change adds, removes, renames or refreshes nodes.

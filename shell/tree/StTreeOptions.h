@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The folder tree's options, one bit each in the order listed, stored as a
 // 16-bit set.

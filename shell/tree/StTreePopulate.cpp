@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Populating the tree from its root, and the first paint, which opens the
 // start folder.
 

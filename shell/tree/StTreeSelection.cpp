@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Selection, the folder-selected event, and opening a folder by its path.
 
 #include "shell/tree/StCustomShellTreeView.h"

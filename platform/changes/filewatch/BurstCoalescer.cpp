@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/changes/filewatch/BurstCoalescer.h"
 
 #include "platform/changes/ShellChangeEvents.h"

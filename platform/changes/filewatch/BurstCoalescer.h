@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Keeps a burst of changes small without changing what it means to the
 // owner of a view:

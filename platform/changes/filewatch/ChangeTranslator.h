@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Turns the kernel's watch events into the changes a desktop shell reports,
 // keeping the table of watched folders in step with renames, moves and

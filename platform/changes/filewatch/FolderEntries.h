@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What each watched folder holds, by name and kind, as far as its listing
 // when it was first watched and the changes since tell.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/changes/filewatch/FolderWatcher.h"
 
 #include "platform/changes/LiveUpdateNotice.h"

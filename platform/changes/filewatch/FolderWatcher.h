@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Watches a set of folders (each folder itself, not its subtree: the kernel
 // watches one folder at a time) and hands on what changes in them as the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/changes/filewatch/InotifyReader.h"
 
 #include <sys/inotify.h>

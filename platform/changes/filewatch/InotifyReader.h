@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The kernel side of the file watcher: one inotify instance, opened
 // non-blocking, with its watches and a reader that never waits.

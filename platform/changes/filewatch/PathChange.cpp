@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/changes/filewatch/PathChange.h"
 
 namespace dw::platform {

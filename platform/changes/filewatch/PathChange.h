@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A change found in the file system, in paths: what the file watcher hands
 // on before paths become item id lists.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/changes/filewatch/WatchNotices.h"
 
 namespace dw::platform {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The texts that tell the user live updates are incomplete, and how to
 // raise the kernel limit that made them so.

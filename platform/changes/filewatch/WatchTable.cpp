@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/changes/filewatch/WatchTable.h"
 
 #include "platform/changes/filewatch/PathChange.h"

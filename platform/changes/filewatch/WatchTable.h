@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Which folder each kernel watch stands for. One watch can stand for several
 // paths (the kernel answers the same watch for a folder reached through a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/changes/mounts/MountWatcher.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Watches the mount table and hands on volumes appearing and going away.
 //

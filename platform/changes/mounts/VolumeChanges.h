@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What changed between two readings of the machine's volumes, as the
 // reports a desktop shell sends: a volume that appeared is a drive added, one

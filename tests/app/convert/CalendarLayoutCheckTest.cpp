@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The read-only check that marks calendars already in the 2.20 layout.
 
 #include "app/convert/CalendarLayoutCheck.h"

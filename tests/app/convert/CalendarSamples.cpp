@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/app/convert/CalendarSamples.h"
 
 #include <cstdlib>

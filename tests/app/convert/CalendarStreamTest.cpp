@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading a calendar in pieces must give exactly what the rules give for the
 // whole text, whatever the size of the pieces and of the lines.
 

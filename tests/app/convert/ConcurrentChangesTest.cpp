@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Another program at work on a calendar while it is converted: nothing it
 // writes is lost, the calendar is left as that program made it, and the run
 // goes on with the next one.

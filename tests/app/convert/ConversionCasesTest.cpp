@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every calendar of the shared conversion cases, converted in one run, must
 // end up holding exactly its expected bytes; untouched ones keep their time.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/convert/ConversionRun.h"
 #include "tests/app/convert/RunSupport.h"
 #include "tests/support/TempFolder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A converted calendar keeps exactly its mode, owner, group and extended
 // attributes, whoever runs the conversion; one that needs nothing keeps its
 // times too.

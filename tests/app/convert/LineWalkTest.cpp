@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/convert/LineWalk.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The conversion exactly as its rules read, with no thought for speed: the
 // yardstick the fast scan is held against, in tests and in the fuzz target.

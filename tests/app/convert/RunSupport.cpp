@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/app/convert/RunSupport.h"
 
 #include <cstdlib>

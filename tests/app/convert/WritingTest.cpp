@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How a calendar is written: a failure at any point leaves it as it was, a
 // reported success is on disk, and nothing is left beside it.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installs the build into a scratch prefix and checks that the programs, the
 # menu entry, the icon and the file type land where the desktop looks.
 # cmake -DBUILD_DIR=... -DPREFIX=... -P CheckInstallLayout.cmake

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The calendar file type as the desktop's type database reads it once our
 // package file is installed beside the system's: by name in any case, and by
 // content without a name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // dw2convert as a user or a script runs it: its output and exit status.
 
 #include "tests/support/TempFolder.h"

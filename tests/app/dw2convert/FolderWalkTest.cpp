@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The walk of folders behind dw2convert -r.
 
 #include "app/convert/ConversionRun.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The default calendar folder as the window reads it at start, from a
 // temporary settings file and a temporary Wine prefix.
 

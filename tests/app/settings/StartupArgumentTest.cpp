@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // datewright-converter [FOLDER | FILE.dw2], as a file manager's "Open With"
 // or a user at a terminal gives it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The calendar list: what a folder contributes to it, in which order, and
 // what selecting other things in the tree does to it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "Convert Selected" from the window: the count, the failures that stop a
 // run, the files skipped without a word, the progress dialog's Cancel, and
 // the marks of calendars already converted.

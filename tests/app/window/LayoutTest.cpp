@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window's controls as its layout describes them, and the program as a
 // user starts it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The default calendar folder read while the window is created, and the
 // tree opened there when it shows.
 

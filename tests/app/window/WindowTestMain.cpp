@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window's tests run inside the program's own application object, so
 // that errors reach its error box as they do for a user.
 #include "app/window/MainTexts.h"

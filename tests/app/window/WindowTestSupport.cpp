@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/app/window/WindowTestSupport.h"
 
 #include "base/application/SsApplication.h"

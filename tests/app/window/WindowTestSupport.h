@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A main window over a temporary settings folder (XDG_CONFIG_HOME) and a
 // temporary Wine prefix, with its boxes recorded instead of shown.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "base/application/SsApplication.h"
 #include "base/exceptions/SsBase.h"
 

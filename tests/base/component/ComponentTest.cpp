@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "base/component/SsComponent.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "base/containers/SsDQue.h"
 
 #include <gtest/gtest.h>

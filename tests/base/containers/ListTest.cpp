@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "base/containers/SsList.h"
 
 #include <gtest/gtest.h>

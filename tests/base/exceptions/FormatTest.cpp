@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "base/exceptions/SsFormat.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "base/exceptions/SsConst.h"
 
 #include <gtest/gtest.h>

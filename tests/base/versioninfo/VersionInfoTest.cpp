@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "base/exceptions/SsBase.h"
 #include "base/versioninfo/SsVersionInfo.h"
 #include "platform/version/ModulePath.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/changes/ChangeNotify.h"
 #include "platform/changes/ChangeRegistry.h"
 #include "tests/platform/changes/TestIdLists.h"

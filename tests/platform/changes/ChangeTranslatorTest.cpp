@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/changes/filewatch/ChangeTranslator.h"
 
 #include "platform/changes/ShellChangeEvents.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test main for code that posts and handles Qt events: one QApplication for
 // the whole run, headless.
 #include <QApplication>

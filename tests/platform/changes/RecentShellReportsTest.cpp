@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/changes/RecentShellReports.h"
 #include "platform/changes/ShellChangeEvents.h"
 #include "tests/platform/changes/TestIdLists.h"

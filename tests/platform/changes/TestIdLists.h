@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Id lists for tests: a list made of one id per given name.
 

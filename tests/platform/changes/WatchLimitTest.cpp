@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which kernel limit the watch-limit notice quotes, and the notice itself
 // when the limit of a user namespace is reached for real.
 #include "platform/changes/LiveUpdateNotice.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A file-system item below the home folder, or in the desktop directory, has
 // more than one name in the namespace; its changes reach views under each.
 #include "platform/changesource/FileSystemChangeSource.h"

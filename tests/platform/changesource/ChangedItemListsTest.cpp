@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The lists of changed items, made from kept folder lists, are the very
 // lists the namespace parses, so that views find the items they show.
 #include "platform/changesource/ChangedItemLists.h"

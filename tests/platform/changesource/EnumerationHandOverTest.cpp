@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Folders listed on worker threads reach the change source on its own
 // thread, also while the source goes away and comes back.
 #include "platform/changesource/FileSystemChangeSource.h"

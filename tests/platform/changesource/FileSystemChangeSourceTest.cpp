@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file system as a source of change reports, end to end: real folders,
 // the real namespace, registrations and a window handling the reports under
 // an event loop.

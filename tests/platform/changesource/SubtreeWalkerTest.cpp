@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Walking a subtree on the walker's thread: every folder once, with its
 // entries, never through a link or into another mounted file system, and no
 // further than asked.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/contextmenu/QtShellUi.h"
 
 #include <QAbstractButton>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/dragdata/IdListArray.h"
 #include "platform/namespace/IdRecord.h"
 

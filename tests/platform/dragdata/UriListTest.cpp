@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/dragdata/UriList.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/fileinfo/FileInfo.h"
 
 #include "NamespaceFixture.h"

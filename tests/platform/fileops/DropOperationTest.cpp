@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file work of drops: free names, failures part-way, cancel, a full
 // disk and a second volume.
 #include "DropTestSupport.h"

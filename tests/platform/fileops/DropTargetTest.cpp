@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "DropTestSupport.h"
 #include "NamespaceFixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Helpers of the drop tests: a user interface that records the errors it is
 // shown, file probes, and a small file system of its own.

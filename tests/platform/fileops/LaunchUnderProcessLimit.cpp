@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test helper: launches `PROGRAM ARGUMENTS...` with the process launcher
 // while this user may start exactly one more process, so that a launcher
 // needing two cannot get its second. Exit status: 0 reported started,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Calendars are opened where they really live, and nothing but a regular
 // file is ever opened: not a pipe or a device, whatever a link says.
 

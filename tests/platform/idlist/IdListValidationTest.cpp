@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/idlist/IdList.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Listings run off the asking thread: batches arrive in order through the
 // event loop, a listing held by a folder that does not answer keeps neither
 // the event loop nor other volumes waiting, and a cancelled or abandoned

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Listing a file-system folder in one pass must tell each child exactly what
 // the folder's own calls tell, without opening files, and without ever
 // looking at a volume mounted on one of its entries.

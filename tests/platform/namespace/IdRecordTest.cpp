@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/namespace/IdRecord.h"
 
 #include <gtest/gtest.h>

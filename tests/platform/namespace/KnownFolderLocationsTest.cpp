@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "NamespaceFixture.h"
 
 #include "platform/namespace/IdRecord.h"

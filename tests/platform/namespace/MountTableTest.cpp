@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/namespace/MountTable.h"
 
 #include <QTemporaryDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The volume table is read once and again only when the kernel says the
 // mounts changed: parsing a path or listing a folder asks for it all the
 // time, and reading it looks at every mount point.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A Linux namespace over a temporary folder: its own home, desktop
 // directory, trash and mount table, installed as the namespace in effect.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings file's text: what it says, what a bad line is, and edits that
 // change only their own lines.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings file on disk: made when missing, never written when damaged,
 // and never left half written by a full disk or a change from elsewhere.
 

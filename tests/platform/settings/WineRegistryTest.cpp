@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A Wine prefix's registry file and its drive links, read as Wine means them.
 
 #include "platform/settings/WineDrivePaths.h"

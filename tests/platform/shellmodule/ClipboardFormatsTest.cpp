@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/shellmodule/ClipboardFormats.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "base/exceptions/SsBase.h"
 #include "platform/shellmodule/ClipboardFormats.h"
 #include "platform/shellmodule/ShellListFunctions.h"

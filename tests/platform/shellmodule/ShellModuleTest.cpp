@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/changes/ChangeNotify.h"
 #include "platform/idlist/IdList.h"
 #include "platform/shellmodule/ShellModule.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Small PE and ELF images built byte by byte, and version blocks laid out by
 // hand, for the version-information tests.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/version/VersionNumber.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The context menu when its window is destroyed while the menu is open (a
 // handler closes the window): nothing is freed twice, and no command runs
 // for the window that is gone.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/controller/StShellController.h"
 
 #include "platform/fakenamespace/FakeNamespace.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The data of a drag out of a view, both ways, and what a drop reads from
 // the data of other programs.
 #include "NamespaceFixture.h"

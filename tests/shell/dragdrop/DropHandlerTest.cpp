@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A drop carried out by the handler: the file work on a worker thread, the
 // window's thread free to answer, progress with Cancel, and the report.
 #include "DropTestSupport.h"

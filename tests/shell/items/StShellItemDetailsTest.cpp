@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/controller/StShellController.h"
 #include "shell/items/StFileDate.h"
 #include "shell/items/StShellItem.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/items/StShellItemList.h"
 
 #include "platform/fakenamespace/FakeNamespace.h"

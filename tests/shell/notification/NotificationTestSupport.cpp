@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/shell/notification/NotificationTestSupport.h"
 
 #include "shell/items/StShellItem.h"

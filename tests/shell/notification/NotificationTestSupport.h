@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the component tests share: a fake source that hands reports straight
 // to a component's hidden window, and a record of every handler call.

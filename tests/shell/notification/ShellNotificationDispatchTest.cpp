@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The component's handling of reports, fed by a fake source that hands
 // reports straight to its window procedure.
 #include "tests/shell/notification/NotificationTestSupport.h"

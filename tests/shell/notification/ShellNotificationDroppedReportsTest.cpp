@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reports dropped over the queue limit: counted, their folders remembered,
 // and told once the burst is over; a negative limit drops every report.
 #include "tests/shell/notification/NotificationTestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The component over the real source: changes made on disk reach its
 // handlers, under an event loop, once each and in order.
 #include "tests/shell/notification/NotificationTestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Registering and deregistering, and the setters with their order of checks.
 #include "tests/shell/notification/NotificationTestSupport.h"
 

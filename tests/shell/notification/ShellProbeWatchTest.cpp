@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // shell-probe watch, run as a program: every change made in the watched
 // folder and its subfolders prints one line, in order, at once.
 #include <QElapsedTimer>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/notification/StNotifyEvents.h"
 #include "shell/notification/StRootFolderKinds.h"
 

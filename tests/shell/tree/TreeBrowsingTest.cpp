@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Populating, lazy expansion, the first paint, opening paths and the
 // setters' rules, on the fake namespace.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Renaming in place, the context menu's rename, and the change notices by
 // kind, on the fake namespace.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Drops on the tree's nodes, for real on temporary folders: what another
 // program's data carries is checked before anything is done, a name in use
 // gets a free variant, a folder never goes into itself, and a hovered closed

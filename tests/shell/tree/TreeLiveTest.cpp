@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tree over the real namespace: opened at a temporary folder, it shows
 // what another program then makes, renames and removes there.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A folder tree over the fake namespace, shown offscreen, with what its
 // events reported.

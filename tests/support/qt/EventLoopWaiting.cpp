@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/qt/EventLoopWaiting.h"
 
 #include <QCoreApplication>

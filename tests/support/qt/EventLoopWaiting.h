@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Waiting for what arrives through the Qt event loop.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/qt/FolderOpening.h"
 
 #include "platform/namespace/ShellNamespace.h"

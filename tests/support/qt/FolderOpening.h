@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Opening folders as a view does: folders are watched for changes only once
 // something has read them.
