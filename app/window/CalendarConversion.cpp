@@ -2,6 +2,7 @@
 #include "app/window/CalendarConversion.h"
 
 #include "platform/files/Folder.h"
+#include "platform/namespace/DisplayText.h"
 #include "platform/listing/LineCall.h"
 
 #include <QApplication>
@@ -182,7 +183,7 @@ void TCalendarConversion::UpdateProgress()
     m_dialog->setLabelText(
         name.empty() ? QStringLiteral("Waiting for the disk…")
                      : QStringLiteral("Converting \"%1\" (%2 of %3)")
-                           .arg(QString::fromUtf8(name.data(), qsizetype(name.size())))
+                           .arg(platform::displayQStringFromBytes(name))
                            .arg(std::min<std::size_t>(std::size_t(done) + 1, m_names.size()))
                            .arg(m_names.size()));
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/window/CalendarListModel.h"
 
+#include "platform/namespace/DisplayText.h"
+
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -35,9 +37,8 @@ QVariant TCalendarListModel::data(const QModelIndex& index, int role) const
 
 QString TCalendarListModel::TextOf(const std::string& name)
 {
-    // Bytes that are no UTF-8 show as replacement characters; the entry
-    // keeps them as they are.
-    return QString::fromUtf8(name.data(), qsizetype(name.size()));
+    // Shown as the folder tree shows names; the entry keeps its bytes.
+    return platform::displayQStringFromBytes(name);
 }
 
 QString TCalendarListModel::UpToDateTip()

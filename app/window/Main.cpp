@@ -10,6 +10,7 @@
 #include "app/window/MainTexts.h"
 #include "app/window/StatusPanel.h"
 #include "base/application/SsExceptionBoundary.h"
+#include "platform/namespace/DisplayText.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "shell/items/StShellFolder.h"
 #include "shell/tree/StShellTreeView.h"
@@ -187,7 +188,7 @@ void TForm1::ShowStatus()
         suffix = checkingSuffix(items.Count());
     else if (!m_listing && items.CountWithMark(CalendarMark::Unchecked) == 0)
         suffix = needConvertingSuffix(items.CountWithMark(CalendarMark::NeedsConversion), items.Count());
-    StatusPanel->SetCaption(QString::fromUtf8(m_currentFolder.data(), qsizetype(m_currentFolder.size())), suffix);
+    StatusPanel->SetCaption(platform::displayQStringFromBytes(m_currentFolder), suffix);
 }
 
 void TForm1::SelectBtnClick(QObject*)

@@ -8,14 +8,38 @@
 
 namespace dw::platform {
 
-std::string displayTextFromBytes(std::string_view bytes)
+namespace {
+
+constexpr char16_t kControlPictures = 0x2400; // U+2400 SYMBOL FOR NULL, then one per C0 control
+constexpr char16_t kDeletePicture = 0x2421;
+
+// What a character that a line of text cannot show as it is shows as
+// instead; the character itself for every other.
+QChar shownAs(QChar c)
+{
+    const char16_t code = c.unicode();
+    if (code < 0x20)
+        return QChar(char16_t(kControlPictures + code));
+    if (code == 0x7F)
+        return QChar(kDeletePicture);
+    if ((code >= 0x80 && code < 0xA0) || code == QChar::LineSeparator || code == QChar::ParagraphSeparator)
+        return QChar::ReplacementCharacter;
+    return c;
+}
+
+} // namespace
+
+QString displayQStringFromBytes(std::string_view bytes)
 {
     QString text = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
-    for (QChar& c : text) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            c = QChar::ReplacementCharacter;
-    }
-    return text.toStdString();
+    for (QChar& c : text)
+        c = shownAs(c);
+    return text;
+}
+
+std::string displayTextFromBytes(std::string_view bytes)
+{
+    return displayQStringFromBytes(bytes).toStdString();
 }
 
 std::string percentEncode(std::string_view bytes)

@@ -81,6 +81,26 @@ TEST_F(WindowTest, PlainCalendarFilesAreListedInTheFileSystemsOrder)
               QString::fromUtf8("odd \xef\xbf\xbd\xef\xbf\xbd.dw2"));
 }
 
+// A control character in a name would break the row or vanish: the tree and
+// the list show it as the same readable picture, and keep its bytes.
+TEST_F(WindowTest, ControlCharactersInNamesShowTheSameInTheTreeAndTheList)
+{
+    const std::string odd = "new\nline\tand\x7f del";
+    fs::create_directory(calendars / odd);
+    writeFile(calendars / odd / (odd + ".dw2"), needsAlign);
+    openWindow();
+    selectInTree((calendars / odd).string());
+    ASSERT_EQ(form->ListedNames(), std::vector<std::string>{odd + ".dw2"});
+
+    const QString shown = QString::fromUtf8("new\u240Aline\u2409and\u2421 del");
+    const TStShellTreeModel& tree = form->ShellTree->Model();
+    EXPECT_EQ(tree.data(tree.IndexOf(form->ShellTree->SelectedNode()), Qt::DisplayRole).toString(), shown);
+    const dw::window::TCalendarListModel& list = form->CalendarBox->Items();
+    EXPECT_EQ(list.data(list.index(0), Qt::DisplayRole).toString(), shown + ".dw2");
+    EXPECT_EQ(list.data(list.index(0), dw::window::TCalendarListModel::NameRole).toByteArray().toStdString(),
+              odd + ".dw2");
+}
+
 TEST_F(WindowTest, SelectAllSelectsEveryEntryAndAnotherFolderReplacesTheList)
 {
     for (int i = 0; i < 40; ++i)
