@@ -3,6 +3,7 @@
 
 #include "platform/namespace/DisplayText.h"
 
+#include <QFont>
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -20,19 +21,43 @@ QVariant TCalendarListModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= Count())
         return {};
     const Entry& entry = m_entries[std::size_t(index.row())];
-    const bool upToDate = entry.mark == CalendarMark::UpToDate;
     switch (role) {
     case Qt::DisplayRole:
         return TextOf(entry.name);
     case NameRole:
         return QByteArray::fromStdString(entry.name);
     case Qt::ToolTipRole:
-        return upToDate ? UpToDateTip() : QVariant();
+        return TipOf(entry.mark);
     case Qt::ForegroundRole:
-        return upToDate ? QVariant(QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text)) : QVariant();
+        return IsDimmed(entry.mark) ? QVariant(QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text))
+                                    : QVariant();
+    case Qt::FontRole:
+        return entry.mark == CalendarMark::Unreadable ? QVariant(SkippedFont()) : QVariant();
     default:
         return {};
     }
+}
+
+bool TCalendarListModel::IsDimmed(CalendarMark mark)
+{
+    // Neither needs converting: one is done, the other is skipped.
+    return mark == CalendarMark::UpToDate || mark == CalendarMark::Unreadable;
+}
+
+QVariant TCalendarListModel::TipOf(CalendarMark mark)
+{
+    switch (mark) {
+    case CalendarMark::UpToDate: return UpToDateTip();
+    case CalendarMark::Unreadable: return SkippedTip();
+    default: return {};
+    }
+}
+
+QFont TCalendarListModel::SkippedFont()
+{
+    QFont font = QGuiApplication::font();
+    font.setItalic(true);
+    return font;
 }
 
 QString TCalendarListModel::TextOf(const std::string& name)
@@ -44,6 +69,11 @@ QString TCalendarListModel::TextOf(const std::string& name)
 QString TCalendarListModel::UpToDateTip()
 {
     return QStringLiteral("Already in the 2.20 layout: converting it changes nothing");
+}
+
+QString TCalendarListModel::SkippedTip()
+{
+    return QStringLiteral("Not calendar text (it holds a NUL byte) or cannot be read: converting skips it");
 }
 
 void TCalendarListModel::Clear()
@@ -78,7 +108,7 @@ void TCalendarListModel::SetMarks(const std::vector<std::pair<int, CalendarMark>
         last = std::max(last, row);
     }
     if (last >= first)
-        emit dataChanged(index(first), index(last), {Qt::ToolTipRole, Qt::ForegroundRole});
+        emit dataChanged(index(first), index(last), {Qt::ToolTipRole, Qt::ForegroundRole, Qt::FontRole});
 }
 
 int TCalendarListModel::CountWithMark(CalendarMark mark) const

@@ -2,10 +2,13 @@
 #pragma once
 // The entries of the calendar list: each a bare file name with its exact
 // bytes, in the order the folder gave them, and what the up-to-date check
-// found out about it. A calendar already in the 2.20 layout is drawn dimmed
-// and says so in its tooltip; selection and conversion ignore the marks.
+// found out about it. A calendar already in the 2.20 layout is drawn dimmed,
+// one that converting will skip (no calendar text, or unreadable) dimmed and
+// slanted, and each says so in its tooltip; selection and conversion ignore
+// the marks.
 
 #include <QAbstractListModel>
+#include <QFont>
 
 #include <string>
 #include <utility>
@@ -45,8 +48,13 @@ public:
 
     static QString TextOf(const std::string& name);
     static QString UpToDateTip();
+    static QString SkippedTip();
 
 private:
+    static bool IsDimmed(CalendarMark mark);
+    static QVariant TipOf(CalendarMark mark);
+    static QFont SkippedFont();
+
     struct Entry {
         std::string name;
         CalendarMark mark = CalendarMark::Unchecked;

@@ -8,6 +8,7 @@
 #include "app/window/CalendarListModel.h"
 #include "tests/support/qt/EventLoopWaiting.h"
 
+#include <QFont>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
@@ -67,7 +68,7 @@ TEST_F(Converting, TheSelectedCalendarsAreConvertedAndCountedAndStaySelected)
     EXPECT_EQ(errors, std::vector<Box>{});
 }
 
-TEST_F(Converting, CalendarsAlreadyConvertedAreDimmedWithATipAndCounted)
+TEST_F(Converting, CalendarsAlreadyConvertedOrSkippedAreMarkedWithATipAndNotCounted)
 {
     writeFile(calendars / "new.dw2", aligned);
     writeFile(calendars / "nul.dw2", needsAlign + std::string("\0", 1));
@@ -80,7 +81,13 @@ TEST_F(Converting, CalendarsAlreadyConvertedAreDimmedWithATipAndCounted)
               dw::window::TCalendarListModel::UpToDateTip());
     EXPECT_TRUE(items.data(items.index(row("new.dw2")), Qt::ForegroundRole).isValid());
     EXPECT_FALSE(items.data(items.index(row("old.dw2")), Qt::ForegroundRole).isValid());
-    EXPECT_FALSE(items.data(items.index(row("nul.dw2")), Qt::ToolTipRole).isValid());
+    // Skipped by a run: it must not look like one that needs converting.
+    EXPECT_EQ(items.data(items.index(row("nul.dw2")), Qt::ToolTipRole).toString(),
+              dw::window::TCalendarListModel::SkippedTip());
+    EXPECT_TRUE(items.data(items.index(row("nul.dw2")), Qt::ForegroundRole).isValid());
+    EXPECT_TRUE(items.data(items.index(row("nul.dw2")), Qt::FontRole).value<QFont>().italic());
+    EXPECT_FALSE(items.data(items.index(row("old.dw2")), Qt::ToolTipRole).isValid());
+    EXPECT_FALSE(items.data(items.index(row("new.dw2")), Qt::FontRole).isValid());
     EXPECT_EQ(status(), folderOf(calendars) + "   \u2014   1 of 3 calendars need converting");
 }
 
