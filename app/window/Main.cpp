@@ -13,6 +13,7 @@
 #include "platform/namespace/DisplayText.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "shell/items/StShellFolder.h"
+#include "shell/tree/StShellTreeModel.h"
 #include "shell/tree/StShellTreeView.h"
 
 #include <QCloseEvent>
@@ -98,13 +99,28 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::FormShow(QObject*)
 {
+    // The tree selects a start folder of its own when it is given none (the
+    // desktop, a file-system folder when the user has a desktop folder);
+    // the list stays empty until the user selects a folder.
+    m_noFolderChosen = true;
     ShellTree->OpenAtPath(m_currentFolder);
     ShellTree->setFocus();
 }
 
+bool TForm1::IsTreesOwnStartPick(TStShellFolder& Folder) const
+{
+    if (!m_noFolderChosen || &Folder != ShellTree->FolderOf(ShellTree->Model().TopNode()))
+        return false;
+    // The start folder may name the desktop's folder itself.
+    return m_currentFolder.empty() || withTrailingDelimiter(m_currentFolder) != withTrailingDelimiter(Folder.GetPath());
+}
+
 void TForm1::ShellTreeFolderSelected(QObject*, TStShellFolder* Folder)
 {
-    if (!Folder || !Folder->IsFileSystem())
+    if (!Folder || IsTreesOwnStartPick(*Folder))
+        return;
+    m_noFolderChosen = false;
+    if (!Folder->IsFileSystem())
         return; // a virtual folder: the list and the status stay as they were
     m_currentFolder = withTrailingDelimiter(Folder->GetPath());
     const auto local = platform::localPathOfParsingName(m_currentFolder);

@@ -99,6 +99,7 @@ private:
     void SelectStartFile();
     void ShowStatus();
     void MarkWritten(const std::vector<std::string>& names);
+    bool IsTreesOwnStartPick(TStShellFolder& Folder) const;
 
     std::string m_currentFolder;
     app::StartupArgument m_startPlace;
@@ -111,6 +112,7 @@ private:
     int m_progressDelayMs = 1000;
     convert::ConversionOptions m_conversionOptions;
     bool m_closeAfterRun = false;
+    bool m_noFolderChosen = false; // since the window showed
 };
 
 } // namespace dw::window

@@ -15,6 +15,8 @@ using dw::test::writeFile;
 
 namespace window_testing {
 
+// The desktop is a file-system folder here, holding a calendar: the tree
+// opens there, but the list stays empty until the user selects a folder.
 TEST_F(WindowTest, AMissingKeyIsMadeAndTheWindowOpensWithNoFolder)
 {
     openWindow();
@@ -24,6 +26,20 @@ TEST_F(WindowTest, AMissingKeyIsMadeAndTheWindowOpensWithNoFolder)
     EXPECT_EQ(form->CalendarBox->Items().Count(), 0);
     EXPECT_EQ(form->ShellTree->SelectedNode(), form->ShellTree->Model().TopNode()) << "the desktop";
     EXPECT_EQ(errors, std::vector<Box>{});
+
+    // Once the user has chosen, the desktop's calendars are listed like any.
+    selectInTree(calendars.string());
+    selectInTree("");
+    EXPECT_EQ(form->CurrentFolder(), folderOf(desktop()));
+    EXPECT_EQ(form->ListedNames(), std::vector<std::string>{"on-the-desktop.dw2"});
+}
+
+TEST_F(WindowTest, ASettingNamingTheDesktopsFolderListsIt)
+{
+    storeValue("\"" + desktop().string() + "\"");
+    openWindow();
+    EXPECT_EQ(form->CurrentFolder(), folderOf(desktop()));
+    EXPECT_EQ(form->ListedNames(), std::vector<std::string>{"on-the-desktop.dw2"});
 }
 
 TEST_F(WindowTest, StringValuesAreTakenAsStoredUpToTheirFirstNul)
@@ -80,6 +96,7 @@ TEST_F(WindowTest, AValueOfAnotherTypeIsShownAndTheWindowOpensWithNoFolder)
     EXPECT_EQ(errors, (std::vector<Box>{{title(), "Invalid data type for 'DefaultCalendarDir'"}})); // "'" sorts before "."
     EXPECT_EQ(form->CurrentFolder(), "");
     EXPECT_EQ(form->ShellTree->SelectedNode(), form->ShellTree->Model().TopNode());
+    EXPECT_EQ(form->CalendarBox->Items().Count(), 0);
 }
 
 TEST_F(WindowTest, ADamagedSettingsFileIsNamedWithItsLineOnceAndLeftAsItIs)

@@ -2,6 +2,8 @@
 #include "tests/app/window/WindowTestSupport.h"
 
 #include "base/application/SsApplication.h"
+#include "platform/namespace/LinuxShellNamespace.h"
+#include "platform/namespace/NamespaceEnvironment.h"
 #include "shell/items/StShellFolder.h"
 #include "shell/tree/StShellTreeView.h"
 #include "tests/support/qt/EventLoopWaiting.h"
@@ -38,12 +40,30 @@ void WindowTest::SetUp()
     setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
     setenv("WINEPREFIX", (root / "wine").c_str(), 1);
     fs::create_directories(calendars);
+    dw::platform::NamespaceEnvironment environment = dw::platform::NamespaceEnvironment::fromSystem();
+    environment.homePath = desktop().parent_path().string();
+    environment.desktopPath = desktop().string();
+    environment.trashPath = (desktop().parent_path() / ".local/share/Trash").string();
+    shellNamespace = std::make_unique<dw::platform::ScopedShellNamespace>(
+        std::make_shared<dw::platform::LinuxShellNamespace>(environment));
     application().SetErrorBox([this](const QString& caption, const QString& text) { errors.push_back({caption, text}); });
+}
+
+fs::path WindowTest::desktop()
+{
+    static const dw::test::TempFolder home;
+    static const fs::path folder = [] {
+        fs::create_directories(home / "Desktop");
+        dw::test::writeFile(home / "Desktop/on-the-desktop.dw2", needsAlign);
+        return home / "Desktop";
+    }();
+    return folder;
 }
 
 void WindowTest::TearDown()
 {
     form.reset();
+    shellNamespace.reset();
     application().SetErrorBox({});
     unsetenv("XDG_CONFIG_HOME");
     unsetenv("WINEPREFIX");

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// A main window over a temporary settings folder (XDG_CONFIG_HOME) and a
-// temporary Wine prefix, with its boxes recorded instead of shown.
+// A main window over a temporary settings folder (XDG_CONFIG_HOME), a
+// temporary Wine prefix and a home of its own whose desktop folder holds a
+// calendar (as a real desktop may), with its boxes recorded instead of shown.
 
 #include "app/window/CalendarBox.h"
 #include "app/window/Main.h"
 #include "app/window/StatusPanel.h"
+#include "platform/namespace/ShellNamespace.h"
 #include "tests/support/TempFolder.h"
 
 #include <QApplication>
@@ -44,6 +46,7 @@ protected:
     std::unique_ptr<dw::window::TForm1> form;
     std::vector<Box> errors;   // the application's error box
     std::vector<Box> messages; // the window's message box
+    std::unique_ptr<dw::platform::ScopedShellNamespace> shellNamespace;
 
     void SetUp() override;
     void TearDown() override;
@@ -59,6 +62,9 @@ protected:
     std::string treeSelection() const;
     std::vector<int> selectedRows() const;
     void selectRows(const std::vector<int>& rows);
+    // The desktop's folder: one for the whole test program, so that no
+    // test sees the folders of another removed.
+    static std::filesystem::path desktop();
     std::string status() const { return form->StatusPanel->Caption().toStdString(); }
     void convert();
 };
