@@ -23,6 +23,7 @@
 #include <QShowEvent>
 #include <QTimer>
 
+#include <stdexcept>
 #include <unordered_set>
 
 namespace dw::window {
@@ -240,8 +241,11 @@ void TForm1::ConvertBtnClick(QObject*)
         return;
     }
     if (outcome.failure) {
-        // Shown as any handler's error, once this handler has returned.
-        QTimer::singleShot(0, this, [failure = outcome.failure] { std::rethrow_exception(failure); });
+        // Shown as any handler's error, once this handler has returned, with
+        // the calendars converted before it, which stay converted.
+        const std::string text = TSsExceptionBoundary::ExceptionText(outcome.failure).toStdString() + "\n"
+            + filesModifiedBeforeErrorText(outcome.filesWritten);
+        QTimer::singleShot(0, this, [text] { throw std::runtime_error(text); });
         return;
     }
     m_messageBox(this, ApplicationTitle(), QString::fromStdString(convert::filesModifiedMessage(outcome.filesWritten)));

@@ -27,4 +27,9 @@ QString needConvertingSuffix(int needing, int listed)
                        : QStringLiteral("%1 of %2 calendars need converting").arg(needing).arg(listed));
 }
 
+std::string filesModifiedBeforeErrorText(int written)
+{
+    return "Files modified before the error: " + std::to_string(written);
+}
+
 } // namespace dw::window

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <string>
+
 namespace dw::window {
 
 inline constexpr const char* kWindowCaption = "Datewright Converter 2.20";
@@ -19,5 +21,8 @@ inline constexpr const char* kConvertSelectedCaption = "Convert Selected";
 // are being checked, and how many of them need converting once they are.
 QString checkingSuffix(int listed);
 QString needConvertingSuffix(int needing, int listed);
+
+// The line below the error that stopped a run.
+std::string filesModifiedBeforeErrorText(int written);
 
 } // namespace dw::window

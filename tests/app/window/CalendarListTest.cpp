@@ -170,7 +170,8 @@ TEST_F(WindowTest, AShareIsAFileSystemFolderListedAndConvertedThroughItsMount)
     EXPECT_EQ(status(), "//SERVER/SHARE/   \u2014   2 of 2 calendars need converting");
     form->SelectBtn->click();
     convert();
-    EXPECT_EQ(errors, (std::vector<Box>{{title(), "Cannot create file //SERVER/SHARE/b.dw2."}}));
+    EXPECT_EQ(errors, (std::vector<Box>{
+                          {title(), "Cannot create file //SERVER/SHARE/b.dw2.\nFiles modified before the error: 1."}}));
     EXPECT_EQ(dw::test::readFile(calendars / "a.dw2"), aligned);
 }
 

@@ -97,7 +97,8 @@ TEST_F(Converting, AFileThatCannotBeCreatedStopsTheRunWithTheEnginesMessage)
     fs::permissions(listed(1), fs::perms(0444));
     form->SelectBtn->click();
     convert();
-    EXPECT_EQ(errors, (std::vector<Box>{{title(), QString::fromStdString("Cannot create file " + listed(1).string() + ".")}}));
+    EXPECT_EQ(errors, (std::vector<Box>{{title(), QString::fromStdString("Cannot create file " + listed(1).string()
+                                                                          + ".\nFiles modified before the error: 1.")}}));
     EXPECT_EQ(messages, std::vector<Box>{});
     EXPECT_EQ(readFile(listed(0)), aligned);
     EXPECT_EQ(readFile(listed(1)), needsAlign);
@@ -122,7 +123,7 @@ TEST_F(Converting, AFailedWriteIsAStreamWriteErrorAndSkippedFilesSayNothing)
     form->SetConversionOptions({false, &io, 0});
     form->SelectBtn->click();
     convert();
-    EXPECT_EQ(errors, (std::vector<Box>{{title(), "Stream write error."}}));
+    EXPECT_EQ(errors, (std::vector<Box>{{title(), "Stream write error.\nFiles modified before the error: 1."}}));
     int converted = 0;
     for (std::size_t at = 0; at < 5; ++at)
         converted += fs::exists(listed(at)) && readFile(listed(at)) == aligned;
