@@ -109,6 +109,7 @@ TCalendarConversion::Outcome TCalendarConversion::Run()
         ShowProgress();
         WaitWhile(true);
     }
+    m_window->removeEventFilter(this);
     delete m_dialog.data();
     m_call.reset();
 
@@ -167,6 +168,23 @@ void TCalendarConversion::ShowProgress()
     watch->start(kProgressIntervalMs);
     UpdateProgress();
     m_dialog->show();
+    // A click on the window makes the window manager activate it, and the
+    // keys would then go to a window that takes no input: the dialog takes
+    // the focus back, so that Esc still cancels.
+    m_window->installEventFilter(this);
+}
+
+bool TCalendarConversion::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_window && event->type() == QEvent::WindowActivate && m_dialog && m_dialog->isVisible()) {
+        QTimer::singleShot(0, m_dialog, [dialog = m_dialog] {
+            if (dialog) {
+                dialog->raise();
+                dialog->activateWindow();
+            }
+        });
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void TCalendarConversion::UpdateProgress()

@@ -5,7 +5,8 @@
 // the window's thread meanwhile goes on handling its events (it repaints,
 // follows the disk), but not the user's input: for the first moment that
 // input waits, and a run that lasts longer than the progress delay shows a
-// window-modal progress dialog whose Cancel stops the run between two files.
+// window-modal progress dialog whose Cancel (or Esc: it keeps the focus
+// whatever is clicked) stops the run between two files.
 // Every calendar converted before the stop is put in place and counted.
 
 #include "app/convert/ConversionRun.h"
@@ -54,6 +55,9 @@ public:
     void Cancel();
     // The progress dialog while it shows; null otherwise.
     QProgressDialog* ProgressDialog() const { return m_dialog; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Shared;

@@ -9,6 +9,9 @@
 #include "tests/support/qt/EventLoopWaiting.h"
 
 #include <QFont>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QWindow>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
@@ -169,6 +172,63 @@ TEST_F(Converting, CancelInTheProgressDialogStopsBetweenTwoFiles)
     EXPECT_EQ(readFile(listed(1)), needsAlign);
     EXPECT_EQ(readFile(listed(2)), needsAlign);
     EXPECT_EQ(form->ProgressDialog(), nullptr);
+}
+
+// A click on the main window while the dialog shows makes the window
+// manager activate the main window; the dialog takes the focus back, so
+// that Esc still reaches it and cancels.
+TEST_F(Converting, TheProgressDialogKeepsTheFocusAndEscCancels)
+{
+    listCalendars({"1.dw2", "2.dw2", "3.dw2"});
+    std::atomic<bool> cancelled{false};
+    dw::platform::FileIo io = dw::platform::systemFileIo();
+    io.pwrite = [&cancelled](int fd, const void* data, std::size_t size, off_t offset) -> ssize_t {
+        while (!cancelled)
+            ::usleep(1000);
+        return ::pwrite(fd, data, size, offset);
+    };
+    form->SetConversionOptions({false, &io, 0});
+    form->SetProgressDelay(0);
+    enum class Step { WaitForDialog, ClickMainWindow, PressEsc, Done } step = Step::WaitForDialog;
+    QWindow* focusedBeforeEsc = nullptr;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        QProgressDialog* dialog = form->ProgressDialog();
+        if (!dialog || !dialog->isVisible())
+            return;
+        switch (step) {
+        case Step::WaitForDialog:
+            if (QGuiApplication::focusWindow() == dialog->windowHandle())
+                step = Step::ClickMainWindow;
+            break;
+        case Step::ClickMainWindow:
+            form->windowHandle()->requestActivate();
+            step = Step::PressEsc;
+            break;
+        case Step::PressEsc: {
+            focusedBeforeEsc = QGuiApplication::focusWindow();
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
+            QCoreApplication::sendEvent(focusedBeforeEsc, &press);
+            QCoreApplication::sendEvent(focusedBeforeEsc, &release);
+            step = Step::Done;
+            // The run waits for a cancel that may not come: let it go.
+            QTimer::singleShot(2000, [&cancelled] { cancelled = true; });
+            break;
+        }
+        case Step::Done:
+            if (dialog->wasCanceled())
+                cancelled = true;
+            break;
+        }
+    });
+    user.start(20);
+    form->SelectBtn->click();
+    convert();
+    ASSERT_EQ(step, Step::Done);
+    EXPECT_NE(focusedBeforeEsc, form->windowHandle()) << "the main window took the focus";
+    EXPECT_EQ(messages, (std::vector<Box>{{title(), "Files modified: 1"}})) << "Esc did not cancel";
+    EXPECT_EQ(readFile(listed(1)), needsAlign);
 }
 
 } // namespace window_testing
