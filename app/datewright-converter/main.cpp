@@ -2,6 +2,7 @@
 // datewright-converter [FOLDER | FILE.dw2]: the converter's window.
 
 #include "app/settings/StartupArgument.h"
+#include "app/window/ErrorReport.h"
 #include "app/window/Main.h"
 #include "app/window/MainTexts.h"
 #include "base/application/SsApplication.h"
@@ -53,7 +54,7 @@ int main(int argc, char** argv)
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const dw::app::StartupArgument startPlace = dw::app::parseStartupArgument(arguments, workingFolder());
     if (startPlace.kind == dw::app::StartupArgument::Kind::Invalid) {
-        std::cerr << startPlace.message;
+        dw::window::ReportStartupFailure(startPlace.message);
         return 2;
     }
     dw::window::TForm1 Form1(startPlace);

@@ -7,6 +7,10 @@
 #include "platform/settings/WineDrivePaths.h"
 #include "platform/settings/WineRegistry.h"
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
 namespace dw::app {
 
 namespace {
@@ -20,6 +24,14 @@ std::string textOf(const RegistryValue& value, const char* name)
         throw ERegistryException(SsFormat("Invalid data type for '%s'", {name}));
     const std::string& text = value.text();
     return text.substr(0, text.find('\0'));
+}
+
+StartupArgument unusableValue(const std::string& value, const std::string& reason)
+{
+    return {StartupArgument::Kind::Invalid, {}, {},
+            "Cannot open \"" + value + "\", the default calendar folder named by the setting "
+                + defaultCalendarDirName + ": " + reason,
+            {}};
 }
 
 } // namespace
@@ -42,6 +54,18 @@ std::string readDefaultCalendarDir(const SettingSources& sources)
     if (!wineValue)
         return {};
     return platform::linuxPathOfWinePath(textOf(*wineValue, defaultCalendarDirName), sources.winePrefix);
+}
+
+StartupArgument examineDefaultCalendarDir(const std::string& value, const std::string& localPath)
+{
+    if (localPath.empty())
+        return unusableValue(value, "a relative path names no folder");
+    struct stat status {};
+    if (::stat(localPath.c_str(), &status) != 0)
+        return unusableValue(value, std::strerror(errno));
+    if (!S_ISDIR(status.st_mode))
+        return unusableValue(value, "it is not a folder");
+    return {StartupArgument::Kind::Folder, value, {}, {}, {}};
 }
 
 } // namespace dw::app

@@ -3,6 +3,8 @@
 // The default calendar folder, read while the main window is created: the
 // one value the converter reads from the current user's settings.
 
+#include "app/settings/StartupArgument.h"
+
 #include <stdexcept>
 #include <string>
 
@@ -40,5 +42,14 @@ SettingSources settingSourcesFromEnvironment();
 // A key that cannot be made (read-only or full disk) is no error: the
 // value is then missing.
 std::string readDefaultCalendarDir(const SettingSources& sources);
+
+// Whether the tree can open the stored folder, looked up on the disk at
+// `localPath` (the value itself, or where a share's name leads): a Folder
+// at the value as stored, or Invalid with a message that names the value
+// and says it came from the setting. An empty `localPath` stands for a
+// relative value, which names no folder; nothing is looked up then.
+// Otherwise it may wait as long as the folder's volume does: run it off the
+// window's thread.
+StartupArgument examineDefaultCalendarDir(const std::string& value, const std::string& localPath);
 
 } // namespace dw::app

@@ -13,11 +13,11 @@ namespace {
 
 StartupArgument invalid(const std::string& message)
 {
-    return {StartupArgument::Kind::Invalid, {}, {}, message + "\n" + startupUsageText()};
+    return {StartupArgument::Kind::Invalid, {}, {}, message + "\n" + startupUsageText(), {}};
 }
 
 // The path made absolute, with "." steps, doubled and trailing slashes
-// dropped. ".." steps are left to the file system (see placeOf): only it
+// dropped. ".." steps are left to the file system (examineStartupPath): only it
 // knows where they lead once links are involved.
 std::string absolutePath(const std::string& path, const std::string& workingFolder)
 {
@@ -36,25 +36,9 @@ std::string absolutePath(const std::string& path, const std::string& workingFold
     return clean.empty() ? "/" : clean;
 }
 
-StartupArgument placeOf(const std::string& argument, const std::string& workingFolder)
+StartupArgument cannotOpen(const std::string& path, const std::string& reason)
 {
-    std::string path = absolutePath(argument, workingFolder);
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0)
-        return invalid("datewright-converter: cannot open " + path + ": " + std::strerror(errno));
-    // A path with ".." steps is taken as the file system resolves it; any
-    // other keeps the names it was given, links included.
-    if ((path + "/").find("/../") != std::string::npos) {
-        char resolved[PATH_MAX];
-        if (::realpath(path.c_str(), resolved))
-            path = resolved;
-    }
-    if (S_ISDIR(status.st_mode))
-        return {StartupArgument::Kind::Folder, path, {}, {}};
-    if (!S_ISREG(status.st_mode))
-        return invalid("datewright-converter: " + path + " is neither a folder nor a calendar file");
-    const auto slash = path.find_last_of('/');
-    return {StartupArgument::Kind::File, slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1), {}};
+    return {StartupArgument::Kind::Invalid, {}, {}, "datewright-converter: cannot open " + path + ": " + reason, {}};
 }
 
 } // namespace
@@ -75,7 +59,7 @@ StartupArgument parseStartupArgument(const std::vector<std::string>& arguments,
         if (!optionsEnded && argument == "--")
             optionsEnded = true;
         else if (!optionsEnded && (argument == "-h" || argument == "--help"))
-            return {StartupArgument::Kind::Help, {}, {}, startupUsageText()};
+            return {StartupArgument::Kind::Help, {}, {}, startupUsageText(), {}};
         else if (!optionsEnded && argument.size() > 1 && argument.starts_with('-'))
             return invalid("datewright-converter: unknown option " + argument);
         else
@@ -87,7 +71,28 @@ StartupArgument parseStartupArgument(const std::vector<std::string>& arguments,
         return {};
     if (paths.front().empty())
         return invalid("datewright-converter: an empty path names no folder");
-    return placeOf(paths.front(), workingFolder);
+    return {StartupArgument::Kind::Path, {}, {}, {}, absolutePath(paths.front(), workingFolder)};
+}
+
+StartupArgument examineStartupPath(const std::string& given)
+{
+    std::string path = given;
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0)
+        return cannotOpen(path, std::strerror(errno));
+    // A path with ".." steps is taken as the file system resolves it; any
+    // other keeps the names it was given, links included.
+    if ((path + "/").find("/../") != std::string::npos) {
+        char resolved[PATH_MAX];
+        if (::realpath(path.c_str(), resolved))
+            path = resolved;
+    }
+    if (S_ISDIR(status.st_mode))
+        return {StartupArgument::Kind::Folder, path, {}, {}, {}};
+    if (!S_ISREG(status.st_mode))
+        return cannotOpen(path, "neither a folder nor a calendar file");
+    const auto slash = path.find_last_of('/');
+    return {StartupArgument::Kind::File, slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1), {}, {}};
 }
 
 } // namespace dw::app

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/window/Main.h"
 
-#include "app/settings/DefaultCalendarDir.h"
 #include "app/window/CalendarBox.h"
 #include "app/window/CalendarConversion.h"
 #include "app/window/CalendarListing.h"
@@ -10,6 +9,7 @@
 #include "app/window/MainTexts.h"
 #include "app/window/StatusPanel.h"
 #include "base/application/SsExceptionBoundary.h"
+#include "platform/listing/LineCall.h"
 #include "platform/namespace/DisplayText.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "shell/items/StShellFolder.h"
@@ -41,17 +41,6 @@ void ShowMessageBox(QWidget* window, const QString& caption, const QString& text
     box.exec();
 }
 
-// Shows `error` as any handler's error is shown: in the application's
-// error box.
-void ReportError(std::exception_ptr error)
-{
-    if (auto* boundary = dynamic_cast<TSsExceptionBoundary*>(QCoreApplication::instance())) {
-        boundary->HandleException(error);
-        return;
-    }
-    qWarning("%s", qPrintable(TSsExceptionBoundary::ExceptionText(error)));
-}
-
 QString ApplicationTitle()
 {
     return QGuiApplication::applicationDisplayName();
@@ -75,22 +64,6 @@ TForm1::~TForm1()
     ShellTree->OnFolderSelected = nullptr;
 }
 
-void TForm1::FormCreate(QObject*)
-{
-    using Kind = app::StartupArgument::Kind;
-    if (m_startPlace.kind == Kind::Folder || m_startPlace.kind == Kind::File) {
-        m_currentFolder = m_startPlace.folder;
-        return;
-    }
-    try {
-        m_currentFolder = app::readDefaultCalendarDir(app::settingSourcesFromEnvironment());
-    } catch (...) {
-        // The window still opens, with no current folder.
-        m_currentFolder.clear();
-        ReportError(std::current_exception());
-    }
-}
-
 void TForm1::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
@@ -98,29 +71,12 @@ void TForm1::showEvent(QShowEvent* event)
         FormShow(this);
 }
 
-void TForm1::FormShow(QObject*)
-{
-    // The tree selects a start folder of its own when it is given none (the
-    // desktop, a file-system folder when the user has a desktop folder);
-    // the list stays empty until the user selects a folder.
-    m_noFolderChosen = true;
-    ShellTree->OpenAtPath(m_currentFolder);
-    ShellTree->setFocus();
-}
-
-bool TForm1::IsTreesOwnStartPick(TStShellFolder& Folder) const
-{
-    if (!m_noFolderChosen || &Folder != ShellTree->FolderOf(ShellTree->Model().TopNode()))
-        return false;
-    // The start folder may name the desktop's folder itself.
-    return m_currentFolder.empty() || withTrailingDelimiter(m_currentFolder) != withTrailingDelimiter(Folder.GetPath());
-}
-
 void TForm1::ShellTreeFolderSelected(QObject*, TStShellFolder* Folder)
 {
     if (!Folder || IsTreesOwnStartPick(*Folder))
         return;
     m_noFolderChosen = false;
+    ForgetStartPlace(); // the user has chosen: a start place that answers late opens nothing
     if (!Folder->IsFileSystem())
         return; // a virtual folder: the list and the status stay as they were
     m_currentFolder = withTrailingDelimiter(Folder->GetPath());

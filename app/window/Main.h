@@ -25,6 +25,10 @@ class TStShellFolder;
 class TStShellTreeView;
 class QProgressDialog;
 
+namespace dw::platform {
+class LineCall;
+}
+
 namespace dw::window {
 
 class TCalendarBox;
@@ -71,11 +75,17 @@ public:
     bool IsListing() const { return m_listing != nullptr; }
     bool IsMarking() const { return m_marks != nullptr; }
     bool IsConverting() const { return m_conversion != nullptr; }
+    // Whether the start place is still being looked up (its disk has not
+    // answered yet).
+    bool IsOpeningStart() const { return m_startCheck != nullptr; }
 
     // For tests and benchmarks: the box that tells the count, how long a
     // run goes before it shows its progress, the engine's system calls.
     void SetMessageBox(MessageBox box);
     void SetProgressDelay(int milliseconds) { m_progressDelayMs = milliseconds; }
+    // How long the start place may keep its disk silent before the status
+    // panel says it cannot be reached.
+    void SetNoAnswerDelay(int milliseconds) { m_noAnswerDelayMs = milliseconds; }
     void SetConversionOptions(const convert::ConversionOptions& options) { m_conversionOptions = options; }
     // The conversion's progress dialog while it shows; null otherwise.
     QProgressDialog* ProgressDialog() const;
@@ -91,6 +101,14 @@ private:
     void SetTabOrder();
     void CentreOnScreen();
 
+    // The start place (MainStart.cpp).
+    void OpenStartPlace();
+    void ExamineStartPlace(const std::string& shownPath, std::function<app::StartupArgument()> examine);
+    void StartPlaceExamined(const app::StartupArgument& place);
+    void ShowStartStatus(const QString& suffix);
+    void ForgetStartPlace();
+    bool IsTreesOwnStartPick(TStShellFolder& Folder) const;
+
     // The list.
     void RebuildList();
     void ListingEnded();
@@ -99,7 +117,6 @@ private:
     void SelectStartFile();
     void ShowStatus();
     void MarkWritten(const std::vector<std::string>& names);
-    bool IsTreesOwnStartPick(TStShellFolder& Folder) const;
 
     std::string m_currentFolder;
     app::StartupArgument m_startPlace;
@@ -113,6 +130,9 @@ private:
     convert::ConversionOptions m_conversionOptions;
     bool m_closeAfterRun = false;
     bool m_noFolderChosen = false; // since the window showed
+    std::unique_ptr<platform::LineCall> m_startCheck;
+    std::string m_startPath; // as the user gave it
+    int m_noAnswerDelayMs = 3000;
 };
 
 } // namespace dw::window

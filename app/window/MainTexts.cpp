@@ -27,6 +27,16 @@ QString needConvertingSuffix(int needing, int listed)
                        : QStringLiteral("%1 of %2 calendars need converting").arg(needing).arg(listed));
 }
 
+QString waitingForDiskSuffix()
+{
+    return kSeparator + QStringLiteral("waiting for its disk to answer\u2026");
+}
+
+QString noAnswerSuffix()
+{
+    return kSeparator + QStringLiteral("cannot be reached: its disk does not answer (it opens if it does)");
+}
+
 std::string filesModifiedBeforeErrorText(int written)
 {
     return "Files modified before the error: " + std::to_string(written);

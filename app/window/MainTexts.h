@@ -22,6 +22,11 @@ inline constexpr const char* kConvertSelectedCaption = "Convert Selected";
 QString checkingSuffix(int listed);
 QString needConvertingSuffix(int needing, int listed);
 
+// What the status panel shows after the start place while its disk does not
+// answer: at first, and once it has been silent for a while.
+QString waitingForDiskSuffix();
+QString noAnswerSuffix();
+
 // The line below the error that stopped a run.
 std::string filesModifiedBeforeErrorText(int written);
 

@@ -28,7 +28,12 @@ protected:
         dw::test::writeFile(work / "My Cal, \xC3\xA5r/Work.DW2", "");
         std::filesystem::create_directory_symlink(work / "My Cal, \xC3\xA5r", linked);
     }
-    StartupArgument parse(std::vector<std::string> arguments) { return parseStartupArgument(arguments, root); }
+    // The argument parsed, then looked up on the disk as the window does.
+    StartupArgument parse(std::vector<std::string> arguments)
+    {
+        const StartupArgument parsed = parseStartupArgument(arguments, root);
+        return parsed.kind == Kind::Path ? dw::app::examineStartupPath(parsed.path) : parsed;
+    }
 };
 
 TEST_F(StartupArgumentParsing, AFolderOpensThereAndAFileOpensItsFolderWithItSelected)
@@ -49,15 +54,23 @@ TEST_F(StartupArgumentParsing, AFolderOpensThereAndAFileOpensItsFolderWithItSele
     EXPECT_EQ(file.fileName, "Work.DW2");
 
     EXPECT_EQ(parse({"linked/Work.DW2"}).folder, linked);
-    EXPECT_EQ(parseStartupArgument({"/"}, "/tmp").folder, "/");
+    EXPECT_EQ(dw::app::examineStartupPath(parseStartupArgument({"/"}, "/tmp").path).folder, "/");
     EXPECT_EQ(parse({"--", "-"}).kind, Kind::Invalid); // a file named "-" that is not there
+}
+
+TEST_F(StartupArgumentParsing, ParsingLooksAtNothingOnTheDisk)
+{
+    const StartupArgument missing = parseStartupArgument({"./gone//x.dw2"}, root);
+    EXPECT_EQ(missing.kind, Kind::Path);
+    EXPECT_EQ(missing.path, root + "/gone/x.dw2");
+    EXPECT_EQ(parseStartupArgument({"/a/../b/"}, root).path, "/a/../b") << "\"..\" is the file system's to resolve";
 }
 
 TEST_F(StartupArgumentParsing, WrongCallsGetAClearMessage)
 {
     const StartupArgument missing = parse({"gone.dw2"});
     EXPECT_EQ(missing.kind, Kind::Invalid);
-    EXPECT_EQ(missing.message.find("datewright-converter: cannot open " + root + "/gone.dw2: No such file"), 0u);
+    EXPECT_EQ(missing.message, "datewright-converter: cannot open " + root + "/gone.dw2: No such file or directory");
 
     ASSERT_EQ(::mkfifo((work / "pipe.dw2").c_str(), 0600), 0);
     EXPECT_NE(parse({"pipe.dw2"}).message.find("neither a folder nor a calendar file"), std::string::npos);

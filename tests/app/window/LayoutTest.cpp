@@ -67,7 +67,34 @@ TEST_F(WindowTest, TheControlsFollowTheLayout)
     EXPECT_EQ(order, (std::vector<QWidget*>{form->ShellTree, form->CalendarBox, form->SelectBtn, form->ConvertBtn}));
 }
 
-TEST(DatewrightConverter, HelpNeedsNoDisplayAndABadArgumentStopsWithStatus2)
+namespace {
+
+// Starts the program with `arguments` and answers the first line of its own
+// on standard error (the toolkit may write there too); true in
+// `stillRunning` when it then waited for the user (a box, or its window)
+// instead of ending.
+QString firstErrorLine(const QStringList& arguments, bool& stillRunning)
+{
+    QProcess program;
+    program.setReadChannel(QProcess::StandardError);
+    program.start(QStringLiteral(DATEWRIGHT_CONVERTER_PATH), arguments);
+    QString line;
+    while (line.isEmpty() && program.waitForReadyRead(10000)) {
+        while (line.isEmpty() && program.canReadLine()) {
+            const QString read = QString::fromUtf8(program.readLine());
+            if (read.startsWith(QStringLiteral("datewright-converter:")))
+                line = read;
+        }
+    }
+    stillRunning = !program.waitForFinished(500);
+    program.kill();
+    program.waitForFinished(5000);
+    return line;
+}
+
+} // namespace
+
+TEST(DatewrightConverter, HelpNeedsNoDisplayAndABadArgumentIsShownInABoxToo)
 {
     QProcess program;
     program.start(QStringLiteral(DATEWRIGHT_CONVERTER_PATH), {QStringLiteral("--help")});
@@ -75,10 +102,18 @@ TEST(DatewrightConverter, HelpNeedsNoDisplayAndABadArgumentStopsWithStatus2)
     EXPECT_EQ(program.exitCode(), 0);
     EXPECT_TRUE(program.readAllStandardOutput().startsWith("Usage: datewright-converter [FOLDER | FILE.dw2]"));
 
-    program.start(QStringLiteral(DATEWRIGHT_CONVERTER_PATH), {QStringLiteral("/no/such/folder")});
-    ASSERT_TRUE(program.waitForFinished(10000));
-    EXPECT_EQ(program.exitCode(), 2);
-    EXPECT_TRUE(program.readAllStandardError().contains("cannot open /no/such/folder"));
+    // A usage error: on standard error, then a box waits for the user (the
+    // program then stops with status 2).
+    bool waiting = false;
+    EXPECT_TRUE(firstErrorLine({QStringLiteral("a"), QStringLiteral("b")}, waiting)
+                    .startsWith(QStringLiteral("datewright-converter: give one folder or one calendar file")));
+    EXPECT_TRUE(waiting);
+    // A path that is not there is found once the window shows: it says so
+    // and stays open, with no folder.
+    waiting = false;
+    EXPECT_EQ(firstErrorLine({QStringLiteral("/no/such/folder")}, waiting),
+              QStringLiteral("datewright-converter: cannot open /no/such/folder: No such file or directory\n"));
+    EXPECT_TRUE(waiting);
 }
 
 } // namespace window_testing

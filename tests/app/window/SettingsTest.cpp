@@ -9,6 +9,9 @@
 
 #include <QItemSelectionModel>
 
+#include <iostream>
+#include <sstream>
+
 namespace fs = std::filesystem;
 using dw::test::readFile;
 using dw::test::writeFile;
@@ -83,10 +86,37 @@ TEST_F(WindowTest, AnExpandableStringIsNoFolderTheTreeKnowsAndTheWindowGoesOn)
 {
     storeValue("hex(2):24,00,48,00,4f,00,4d,00,45,00,2f,00,43,00,00,00");
     openWindow();
-    EXPECT_EQ(errors, (std::vector<Box>{{title(), "Invalid folder."}}));
+    EXPECT_EQ(errors, (std::vector<Box>{{title(), "Cannot open \"$HOME/C\", the default calendar folder named by the "
+                                                  "setting DefaultCalendarDir: a relative path names no folder."}}));
     EXPECT_EQ(form->CurrentFolder(), "$HOME/C");
+    EXPECT_EQ(form->CalendarBox->Items().Count(), 0);
     selectInTree(calendars.string());
     EXPECT_EQ(form->CurrentFolder(), folderOf(calendars));
+}
+
+// A stored folder that cannot be opened is named, with where it came from
+// and why; the window opens without a folder.
+TEST_F(WindowTest, AStoredFolderThatIsMissingOrAFileIsNamedWithTheSetting)
+{
+    writeFile(calendars / "work.dw2", needsAlign);
+    const struct {
+        std::string value;
+        std::string reason;
+    } cases[] = {
+        {(root / "gone").string(), "No such file or directory"},
+        {(calendars / "work.dw2").string(), "it is not a folder"},
+        {"Calendars", "a relative path names no folder"},
+    };
+    for (const auto& [value, reason] : cases) {
+        errors.clear();
+        storeValue("\"" + value + "\"");
+        openWindow();
+        EXPECT_EQ(errors, (std::vector<Box>{{title(), QString::fromStdString(
+                                                          "Cannot open \"" + value + "\", the default calendar folder "
+                                                          "named by the setting DefaultCalendarDir: " + reason + ".")}}));
+        EXPECT_EQ(form->CalendarBox->Items().Count(), 0) << value;
+        EXPECT_EQ(form->ShellTree->SelectedNode(), form->ShellTree->Model().TopNode()) << value;
+    }
 }
 
 TEST_F(WindowTest, AValueOfAnotherTypeIsShownAndTheWindowOpensWithNoFolder)
@@ -135,6 +165,38 @@ TEST_F(WindowTest, AFolderGivenAtStartIsOpenedInsteadAndAFileIsSelectedOnceListe
     EXPECT_EQ(selectedRows(), std::vector<int>{form->CalendarBox->Items().RowOf("b.dw2")});
     EXPECT_EQ(form->CalendarBox->currentIndex().row(), form->CalendarBox->Items().RowOf("b.dw2"));
     EXPECT_EQ(errors, std::vector<Box>{});
+}
+
+// A path given at start is looked at once the window shows. One that
+// cannot be used is told on standard error and in the error box (a program
+// started from a launcher has no terminal), and the window stays, with no
+// folder.
+TEST_F(WindowTest, AStartPathIsExaminedOnceTheWindowShowsAndAMissingOneIsShownInABox)
+{
+    using dw::app::StartupArgument;
+    writeFile(calendars / "a.dw2", needsAlign);
+    writeFile(calendars / "b.dw2", needsAlign);
+
+    openWindow({StartupArgument::Kind::Path, {}, {}, {}, (calendars / "b.dw2").string()});
+    EXPECT_EQ(form->CurrentFolder(), folderOf(calendars));
+    EXPECT_EQ(selectedRows(), std::vector<int>{form->CalendarBox->Items().RowOf("b.dw2")});
+
+    openWindow({StartupArgument::Kind::Path, {}, {}, {}, calendars.string()});
+    EXPECT_EQ(form->CurrentFolder(), folderOf(calendars));
+    EXPECT_EQ(form->ListedNames().size(), 2u);
+    EXPECT_EQ(errors, std::vector<Box>{});
+
+    std::ostringstream standardError;
+    std::streambuf* const saved = std::cerr.rdbuf(standardError.rdbuf());
+    openWindow({StartupArgument::Kind::Path, {}, {}, {}, (root / "gone").string()});
+    std::cerr.rdbuf(saved);
+    const std::string message = "datewright-converter: cannot open " + (root / "gone").string()
+        + ": No such file or directory";
+    EXPECT_EQ(standardError.str(), message + "\n");
+    EXPECT_EQ(errors, (std::vector<Box>{{title(), QString::fromStdString(message + ".")}}));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->CurrentFolder(), "");
+    EXPECT_EQ(form->CalendarBox->Items().Count(), 0);
 }
 
 } // namespace window_testing

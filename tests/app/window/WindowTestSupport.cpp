@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 
 #include <cstdlib>
+#include <stdexcept>
 
 namespace fs = std::filesystem;
 
@@ -49,10 +50,28 @@ void WindowTest::SetUp()
     application().SetErrorBox([this](const QString& caption, const QString& text) { errors.push_back({caption, text}); });
 }
 
+namespace {
+
+const fs::path& programFolder()
+{
+    static const dw::test::TempFolder folder;
+    return folder.path();
+}
+
+} // namespace
+
+fs::path WindowTest::freshFolder()
+{
+    std::string pattern = (programFolder() / "test.XXXXXX").string();
+    if (!::mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot create a temporary folder");
+    return pattern;
+}
+
 fs::path WindowTest::desktop()
 {
-    static const dw::test::TempFolder home;
     static const fs::path folder = [] {
+        const fs::path home = freshFolder();
         fs::create_directories(home / "Desktop");
         dw::test::writeFile(home / "Desktop/on-the-desktop.dw2", needsAlign);
         return home / "Desktop";
@@ -93,7 +112,9 @@ dw::window::TForm1& WindowTest::openWindow(const dw::app::StartupArgument& place
 void WindowTest::settle()
 {
     dw::test::processEventsUntil(
-        [this] { return !form->ShellTree->IsLoading() && !form->IsListing() && !form->IsMarking(); }, 10000, 20);
+        [this] {
+            return !form->IsOpeningStart() && !form->ShellTree->IsLoading() && !form->IsListing() && !form->IsMarking();
+        }, 10000, 20);
 }
 
 void WindowTest::selectInTree(const std::string& path)

@@ -40,7 +40,10 @@ void PrintTo(const Box& box, std::ostream* out);
 
 class WindowTest : public ::testing::Test {
 protected:
-    dw::test::TempFolder root;
+    // The test's own folder. It stays until the program ends, below a folder
+    // of the program's own: a folder removed makes the tree read its parent
+    // again, and that would disturb the next test's tree.
+    std::filesystem::path root = freshFolder();
     std::filesystem::path settings = root / "config/datewright-converter/current-user.reg";
     std::filesystem::path calendars = root / "Calendars";
     std::unique_ptr<dw::window::TForm1> form;
@@ -65,6 +68,7 @@ protected:
     // The desktop's folder: one for the whole test program, so that no
     // test sees the folders of another removed.
     static std::filesystem::path desktop();
+    static std::filesystem::path freshFolder();
     std::string status() const { return form->StatusPanel->Caption().toStdString(); }
     void convert();
 };
