@@ -4,13 +4,20 @@
 
 #include "tests/app/window/WindowTestSupport.h"
 
+#include "app/window/MainTexts.h"
 #include "shell/tree/StShellTreeModel.h"
+#include "tests/app/window/HangingShare.h"
+#include "tests/support/qt/EventLoopWaiting.h"
 #include "shell/tree/StShellTreeView.h"
 
 #include <QItemSelectionModel>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <iostream>
 #include <sstream>
+#include <thread>
 
 namespace fs = std::filesystem;
 using dw::test::readFile;
@@ -197,6 +204,49 @@ TEST_F(WindowTest, AStartPathIsExaminedOnceTheWindowShowsAndAMissingOneIsShownIn
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->CurrentFolder(), "");
     EXPECT_EQ(form->CalendarBox->Items().Count(), 0);
+}
+
+// `datewright-converter SHARE/sub` while the share's server does not
+// answer: the window shows at once and says it waits, then that the share
+// cannot be reached; the folder opens once the server answers.
+TEST_F(WindowTest, AStartFolderOnAShareThatDoesNotAnswerOpensWhenItAnswers)
+{
+    HangingShare share(root / "share");
+    if (!share.Mounted())
+        GTEST_SKIP() << share.WhyNot();
+    const std::string folder = (root / "share/sub").string();
+    share.StopServer();
+    // Should the window wait for the share after all, the server answers
+    // after a while, so that the test ends and fails instead of hanging.
+    std::atomic<bool> shown{false};
+    std::thread rescue([&] {
+        for (int waited = 0; waited < 20000 && !shown; waited += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (!shown)
+            share.ResumeServer();
+    });
+    const dw::app::StartupArgument place = dw::app::parseStartupArgument({folder}, "/");
+    form = std::make_unique<dw::window::TForm1>(place);
+    form->SetNoAnswerDelay(200);
+    form->show();
+    form->grab();
+    const bool openingWhileSilent = form->IsOpeningStart();
+    shown = true;
+    rescue.join();
+    ASSERT_TRUE(openingWhileSilent) << "the window waited for the share before it showed";
+    EXPECT_EQ(status(), folder + dw::window::waitingForDiskSuffix().toStdString());
+    dw::test::processEventsUntil([] { return false; }, 0, 400);
+    EXPECT_EQ(status(), folder + dw::window::noAnswerSuffix().toStdString());
+    EXPECT_EQ(form->CurrentFolder(), "");
+
+    share.ResumeServer();
+    settle();
+    EXPECT_EQ(form->CurrentFolder(), folderOf(folder));
+    std::vector<std::string> names = form->ListedNames();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"a.dw2", "b.dw2"}));
+    EXPECT_EQ(errors, std::vector<Box>{});
+    form.reset(); // before the share goes
 }
 
 } // namespace window_testing

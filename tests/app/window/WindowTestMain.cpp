@@ -3,6 +3,7 @@
 // that errors reach its error box as they do for a user.
 #include "app/window/MainTexts.h"
 #include "base/application/SsApplication.h"
+#include "tests/app/window/HangingShare.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 
 int main(int argc, char** argv)
 {
+    window_testing::KeepMountsPrivate();
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     TSsApplication application(argc, argv);
     QApplication::setApplicationDisplayName(QString::fromLatin1(dw::window::kApplicationTitle));
