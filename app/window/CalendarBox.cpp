@@ -31,10 +31,19 @@ TCalendarBox::TCalendarBox(QWidget* parent) : QListView(parent), m_items(new TCa
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Rows of one height are laid out without asking each: a folder of
-    // 100,000 calendars scrolls as lightly as one of ten.
+    // 100,000 calendars scrolls as lightly as one of ten. They are laid out
+    // in one pass: a list laid out in batches draws no row until its last
+    // batch, and each batch of rows added, and each piece of marks, starts
+    // the layout again.
     setUniformItemSizes(true);
-    setLayoutMode(QListView::Batched);
-    setBatchSize(1000);
+}
+
+void TCalendarBox::paintEvent(QPaintEvent* event)
+{
+    // Rows added since the last layout would otherwise be drawn before the
+    // list has laid them out, as an empty list: it would blink.
+    executeDelayedItemsLayout();
+    QListView::paintEvent(event);
 }
 
 void TCalendarBox::SetItemHeight(int pixels)

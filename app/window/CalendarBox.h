@@ -25,6 +25,9 @@ public:
     // Whether each row is selected, in list order.
     std::vector<bool> SelectedRows() const;
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     TCalendarListModel* m_items;
     int m_itemHeight = 13;

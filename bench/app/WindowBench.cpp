@@ -8,10 +8,16 @@
 // - converting a folder of calendars with "Convert Selected" against
 //   dw2convert on the same calendars, and the longest stall meanwhile.
 //
-//   dw_bench_window [--entries N] [--convert N] [--runs N] [--dir PATH]
+// - with --frames, instead: the list's area grabbed from the screen while
+//   the folder of 100,000 entries fills and its calendars are marked, and
+//   how many of those frames showed no row though the list held some (run
+//   it under xvfb-run: only a real X server shows what a person sees).
+//
+//   dw_bench_window [--entries N] [--convert N] [--runs N] [--dir PATH] [--frames]
 
 #include "bench/support/BenchArguments.h"
 #include "app/window/CalendarBox.h"
+#include "bench/app/ListFrames.h"
 #include "app/window/Main.h"
 #include "bench/tree/StallMeter.h"
 #include "platform/namespace/ShellNamespace.h"
@@ -26,6 +32,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -131,6 +138,16 @@ public:
         return figures;
     }
 
+    FrameCount frames(const fs::path& folder)
+    {
+        select(folder.parent_path());
+        waitUntilMarked();
+        select(folder);
+        return ListFrames::Watch(
+            *form.CalendarBox->viewport(), [this] { return form.CalendarBox->Items().Count(); },
+            [this] { return !form.IsListing() && !form.IsMarking(); });
+    }
+
     struct Converting {
         double ms = 0, longestStallMs = 0;
     };
@@ -176,6 +193,15 @@ int main(int argc, char** argv)
     makeListingCorpus(listing, entries);
 
     WindowRuns window;
+    if (std::find_if(argv + 1, argv + argc, [](const char* option) { return std::strcmp(option, "--frames") == 0; })
+        != argv + argc) {
+        std::printf("\nthe list's frames while a folder of %d entries fills and is marked\n", entries);
+        for (int run = 0; run < runs; ++run) {
+            const FrameCount count = window.frames(listing);
+            std::printf("  run %d: %d frames with rows, %d of them blank\n", run + 1, count.frames, count.blank);
+        }
+        return 0;
+    }
     std::vector<double> filled, found, listStalls, marked, windowConvert, commandConvert, convertStalls;
     int listed = 0;
     for (int run = 0; run < runs; ++run) {

@@ -4,11 +4,15 @@
 
 #include "tests/app/window/WindowTestSupport.h"
 
+#include "app/window/CalendarMarks.h"
 #include "platform/fakenamespace/FakeNamespace.h"
 #include "shell/items/StShellFolder.h"
 #include "shell/tree/StShellTreeModel.h"
 #include "shell/tree/StShellTreeView.h"
 #include "tests/support/qt/EventLoopWaiting.h"
+
+#include <QCoreApplication>
+#include <QImage>
 
 #include <dirent.h>
 #include <sys/socket.h>
@@ -99,6 +103,45 @@ TEST_F(WindowTest, ControlCharactersInNamesShowTheSameInTheTreeAndTheList)
     EXPECT_EQ(list.data(list.index(0), Qt::DisplayRole).toString(), shown + ".dw2");
     EXPECT_EQ(list.data(list.index(0), dw::window::TCalendarListModel::NameRole).toByteArray().toStdString(),
               odd + ".dw2");
+}
+
+namespace {
+
+// Whether the list, drawn now, shows no row at all.
+bool DrawsNothing(dw::window::TCalendarBox& box)
+{
+    const QImage image = box.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != image.pixel(0, 0))
+                return false;
+    return true;
+}
+
+} // namespace
+
+// While a big folder fills and its calendars are marked, the list is drawn
+// between batches: each drawing shows the rows, never an empty list.
+TEST_F(WindowTest, RowsAddedOrMarkedAreDrawnWithoutBlankingTheList)
+{
+    openWindow();
+    dw::window::TCalendarListModel& items = form->CalendarBox->Items();
+    std::vector<std::string> names;
+    for (int i = 0; i < 3000; ++i)
+        names.push_back("c" + std::to_string(i) + ".dw2");
+    items.Append({names.begin(), names.begin() + 1500});
+    EXPECT_FALSE(DrawsNothing(*form->CalendarBox)) << "after the first batch";
+    items.Append({names.begin() + 1500, names.end()});
+    EXPECT_FALSE(DrawsNothing(*form->CalendarBox)) << "after the second batch";
+    dw::test::processEventsUntil([] { return false; }, 0, 50);
+    for (int piece = 0; piece < 3; ++piece) {
+        dw::window::TCalendarMarks::Marks marks;
+        for (int row = piece * 1000; row < (piece + 1) * 1000; ++row)
+            marks.emplace_back(row, dw::window::CalendarMark::UpToDate);
+        items.SetMarks(marks);
+        QCoreApplication::processEvents(); // the list takes the marks in
+        EXPECT_FALSE(DrawsNothing(*form->CalendarBox)) << "after marks " << piece;
+    }
 }
 
 TEST_F(WindowTest, SelectAllSelectsEveryEntryAndAnotherFolderReplacesTheList)
