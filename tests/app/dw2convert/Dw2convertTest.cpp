@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -262,6 +263,15 @@ bool straceWorks()
                                                         QStringLiteral("true")}) == 0;
 }
 
+// Why strace cannot be used, for a skip's message.
+std::string whyNoStrace()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("strace")).isEmpty())
+        return "strace is missing (scripts/install-deps installs it)";
+    return "strace cannot trace here (tracing is not allowed: a container without CAP_SYS_PTRACE, or a "
+           "Yama ptrace scope that forbids it)";
+}
+
 Result underStrace(const QStringList& injection, const QStringList& arguments, const QString& outputFile = {})
 {
     QProcess process;
@@ -277,7 +287,7 @@ Result underStrace(const QStringList& injection, const QStringList& arguments, c
 TEST(Dw2convert, ASignalDuringTheWalkOfFoldersStopsIt)
 {
     if (!straceWorks())
-        GTEST_SKIP() << "strace cannot trace here";
+        GTEST_SKIP() << whyNoStrace();
     dw::test::TempFolder folder;
     for (int i = 0; i < 200; ++i)
         fs::create_directories(folder / ("year" + std::to_string(i)) / "empty");
@@ -292,7 +302,7 @@ TEST(Dw2convert, ASignalDuringTheWalkOfFoldersStopsIt)
 TEST(Dw2convert, AKilledRunHasPrintedTheFilesItPutInPlace)
 {
     if (!straceWorks())
-        GTEST_SKIP() << "strace cannot trace here";
+        GTEST_SKIP() << whyNoStrace();
     dw::test::TempFolder folder;
     fs::create_directory(folder / "cal");
     for (int i = 0; i < 300; ++i)

