@@ -33,7 +33,12 @@ void KeepMountsPrivate()
     if (::geteuid() != 0 || ::unshare(CLONE_NEWNS) != 0)
         return; // the share then cannot be mounted either: its test says why
     // Nothing mounted here reaches the machine's own mounts.
-    ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr);
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        return;
+    // The tests' folders lie in /tmp, which the tree then shows expanded;
+    // files other programs make and remove there at the same time would
+    // make the tree read it again meanwhile.
+    ::mount("dw-window-tests", "/tmp", "tmpfs", MS_NOSUID | MS_NODEV, "mode=1777");
 }
 
 HangingShare::HangingShare(const fs::path& mountPoint) : m_mountPoint(mountPoint)

@@ -15,7 +15,7 @@ namespace window_testing {
 
 // Run first thing in main, while the program has one thread: as root, the
 // program gets mounts of its own, so that a share it mounts (and stops) is
-// seen by no other program of the machine.
+// seen by no other program of the machine, and a /tmp of its own.
 void KeepMountsPrivate();
 
 class HangingShare {
