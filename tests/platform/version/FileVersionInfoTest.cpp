@@ -3,7 +3,7 @@
 
 #include "platform/version/FileVersionInfo.h"
 #include "platform/version/VersionBlock.h"
-#include "tests/support/OrdinaryUser.h"
+#include "tests/support/IsolatedRun.h"
 
 #include <gtest/gtest.h>
 

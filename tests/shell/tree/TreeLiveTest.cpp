@@ -4,7 +4,7 @@
 
 #include "shell/tree/StShellTreeModel.h"
 #include "shell/tree/StShellTreeView.h"
-#include "tests/support/OrdinaryUser.h"
+#include "tests/support/IsolatedRun.h"
 #include "tests/support/qt/EventLoopWaiting.h"
 
 #include <QDir>

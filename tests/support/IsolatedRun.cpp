@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "tests/support/OrdinaryUser.h"
+#include "tests/support/IsolatedRun.h"
 
 #include "tests/support/TempFolder.h"
 
@@ -23,6 +23,9 @@ namespace {
 
 constexpr const char* kNobody = "65534";
 constexpr const char* kSetpriv = "/usr/bin/setpriv";
+constexpr const char* kUnshare = "/usr/bin/unshare";
+// Set in a run with mounts of its own, which must not ask for one again.
+constexpr const char* kOwnMounts = "DW_TEST_OWN_MOUNTS";
 
 // This test program's own file.
 std::string thisProgram()
@@ -96,19 +99,25 @@ ChildRun run(std::vector<std::string> arguments, std::vector<std::string> enviro
     return result;
 }
 
-// The child's outcome as this test's.
-void reportChildRun(const std::string& name, const ChildRun& child)
+std::string currentTestName()
+{
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(test->test_suite_name()) + "." + test->name();
+}
+
+// The child's outcome as this test's; `how` says how it was run, `whyNot`
+// why it may not have started at all.
+void reportChildRun(const std::string& name, const ChildRun& child, const std::string& how,
+                    const std::string& whyNot)
 {
     const bool exited = WIFEXITED(child.status);
     const int code = exited ? WEXITSTATUS(child.status) : -1;
     if (exited && (code == 126 || code == 127) && child.output.find("[ RUN") == std::string::npos)
-        GTEST_SKIP() << "this test program cannot be run as nobody (setpriv missing, or a folder above it closed "
-                        "to others): "
-                     << child.output;
+        GTEST_SKIP() << "this test program cannot be run " << how << " (" << whyNot << "): " << child.output;
     if (child.output.find("[  SKIPPED ] " + name) != std::string::npos)
-        GTEST_SKIP() << "skipped when run as nobody:\n" << child.output;
+        GTEST_SKIP() << "skipped when run " << how << ":\n" << child.output;
     if (!exited || code != 0 || child.output.find("[       OK ] " + name) == std::string::npos)
-        ADD_FAILURE() << "run as nobody, the test failed:\n" << child.output;
+        ADD_FAILURE() << "run " << how << ", the test failed:\n" << child.output;
 }
 
 } // namespace
@@ -117,8 +126,7 @@ bool RanAsOrdinaryUser()
 {
     if (::geteuid() != 0)
         return false;
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    const std::string name = std::string(test->test_suite_name()) + "." + test->name();
+    const std::string name = currentTestName();
     // A folder of the child's own, below one that everybody may enter.
     static const TempFolder homes;
     ::chmod(homes.path().c_str(), 0755);
@@ -132,7 +140,24 @@ bool RanAsOrdinaryUser()
     const ChildRun child = run({kSetpriv, std::string("--reuid=") + kNobody, std::string("--regid=") + kNobody,
                                 "--clear-groups", "--", thisProgram(), "--gtest_filter=" + name},
                                childEnvironment(home));
-    reportChildRun(name, child);
+    reportChildRun(name, child, "as nobody", "setpriv missing, or a folder above it closed to others");
+    return true;
+}
+
+bool RanWithMountsOfItsOwn()
+{
+    if (std::getenv(kOwnMounts) != nullptr)
+        return false;
+    const std::string name = currentTestName();
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry; ++entry)
+        environment.emplace_back(*entry);
+    environment.push_back(std::string(kOwnMounts) + "=1");
+    const ChildRun child = run({kUnshare, "--user", "--map-root-user", "--mount", "--", thisProgram(),
+                                "--gtest_filter=" + name},
+                               environment);
+    reportChildRun(name, child, "in a user and mount namespace of its own",
+                   "unshare missing, or user namespaces not allowed here");
     return true;
 }
 
