@@ -10,31 +10,38 @@ namespace dw::platform {
 
 namespace {
 
-constexpr char16_t kControlPictures = 0x2400; // U+2400 SYMBOL FOR NULL, then one per C0 control
-constexpr char16_t kDeletePicture = 0x2421;
-
-// What a character that a line of text cannot show as it is shows as
-// instead; the character itself for every other.
-QChar shownAs(QChar c)
+// A character a line of text cannot show as it is (it would break the line,
+// move the text or vanish) as an escape every font can draw: "\n", "\t",
+// "\r", else "\xHH" (or "\uHHHH" past the first 256); empty for every other
+// character, which shows as it is.
+QString escapeOf(char16_t code)
 {
-    const char16_t code = c.unicode();
-    if (code < 0x20)
-        return QChar(char16_t(kControlPictures + code));
-    if (code == 0x7F)
-        return QChar(kDeletePicture);
-    if ((code >= 0x80 && code < 0xA0) || code == QChar::LineSeparator || code == QChar::ParagraphSeparator)
-        return QChar::ReplacementCharacter;
-    return c;
+    switch (code) {
+    case u'\n': return QStringLiteral("\\n");
+    case u'\t': return QStringLiteral("\\t");
+    case u'\r': return QStringLiteral("\\r");
+    default: break;
+    }
+    const QString hex = QString::number(code, 16).toUpper();
+    if (code < 0x20 || (code >= 0x7F && code < 0xA0))
+        return QStringLiteral("\\x") + hex.rightJustified(2, QLatin1Char('0'));
+    if (code == QChar::LineSeparator || code == QChar::ParagraphSeparator)
+        return QStringLiteral("\\u") + hex;
+    return {};
 }
 
 } // namespace
 
 QString displayQStringFromBytes(std::string_view bytes)
 {
-    QString text = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
-    for (QChar& c : text)
-        c = shownAs(c);
-    return text;
+    const QString text = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        const QString escape = escapeOf(c.unicode());
+        shown += escape.isEmpty() ? QString(c) : escape;
+    }
+    return shown;
 }
 
 std::string displayTextFromBytes(std::string_view bytes)

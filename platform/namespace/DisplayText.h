@@ -14,10 +14,9 @@ namespace dw::platform {
 
 // UTF-8 text for a name with any bytes, as every view shows it (the folder
 // tree, the calendar list, messages). A control character would break the
-// line or vanish, so each one that has a control picture shows as that
-// picture ("new\nline" as "new\u240Aline", DEL as U+2421); the C1 controls
-// and the line and paragraph separators, which have none, and invalid
-// sequences show as U+FFFD.
+// line or vanish, so it shows as an escape that every font can draw:
+// "new\nline" as the text `new\nline`, a tab as `\t`, ESC as `\x1B`; bytes
+// that are no UTF-8 show as U+FFFD.
 std::string displayTextFromBytes(std::string_view bytes);
 // The same, as Qt text.
 QString displayQStringFromBytes(std::string_view bytes);

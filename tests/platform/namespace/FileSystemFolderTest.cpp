@@ -34,8 +34,8 @@ TEST(FileSystemNames, OddBytesSurviveTheRoundTripThroughIds)
     }
     const auto home = folderAt(ns.home);
     ASSERT_TRUE(home);
-    EXPECT_EQ(displayName(*home, childNamed(*home, "line\nbreak").get()), "line\xE2\x90\x8A" "break"); // U+240A
-    EXPECT_EQ(displayName(*home, childNamed(*home, "tab\tand space ").get()), "tab\xE2\x90\x89" "and space ");
+    EXPECT_EQ(displayName(*home, childNamed(*home, "line\nbreak").get()), "line\\nbreak");
+    EXPECT_EQ(displayName(*home, childNamed(*home, "tab\tand space ").get()), "tab\\tand space ");
     EXPECT_EQ(displayName(*home, childNamed(*home, "caf\xc3\xa9").get()), "caf\xc3\xa9");
     const std::string lossy = displayName(*home, childNamed(*home, std::string("bad\xff\xfe utf8", 10)).get());
     EXPECT_NE(lossy.find("\xEF\xBF\xBD"), std::string::npos);
