@@ -41,6 +41,17 @@ protected:
     // The calendar in place `at` of the list.
     fs::path listed(std::size_t at) const { return calendars / form->ListedNames().at(at); }
     int row(const std::string& name) const { return form->CalendarBox->Items().RowOf(name); }
+    // File access whose writes wait until `release` is set.
+    static dw::platform::FileIo writesWaitingFor(const std::atomic<bool>& release)
+    {
+        dw::platform::FileIo io = dw::platform::systemFileIo();
+        io.pwrite = [&release](int fd, const void* data, std::size_t size, off_t offset) -> ssize_t {
+            while (!release)
+                ::usleep(1000);
+            return ::pwrite(fd, data, size, offset);
+        };
+        return io;
+    }
     void select(const std::vector<std::string>& names)
     {
         std::vector<int> rows;
@@ -145,12 +156,7 @@ TEST_F(Converting, CancelInTheProgressDialogStopsBetweenTwoFiles)
     listCalendars({"1.dw2", "2.dw2", "3.dw2"});
     // The first calendar's write waits until the dialog's Cancel was pressed.
     std::atomic<bool> cancelled{false};
-    dw::platform::FileIo io = dw::platform::systemFileIo();
-    io.pwrite = [&cancelled](int fd, const void* data, std::size_t size, off_t offset) -> ssize_t {
-        while (!cancelled)
-            ::usleep(1000);
-        return ::pwrite(fd, data, size, offset);
-    };
+    const dw::platform::FileIo io = writesWaitingFor(cancelled);
     form->SetConversionOptions({false, &io, 0});
     form->SetProgressDelay(0);
     bool wasModal = false;
@@ -181,12 +187,7 @@ TEST_F(Converting, TheProgressDialogKeepsTheFocusAndEscCancels)
 {
     listCalendars({"1.dw2", "2.dw2", "3.dw2"});
     std::atomic<bool> cancelled{false};
-    dw::platform::FileIo io = dw::platform::systemFileIo();
-    io.pwrite = [&cancelled](int fd, const void* data, std::size_t size, off_t offset) -> ssize_t {
-        while (!cancelled)
-            ::usleep(1000);
-        return ::pwrite(fd, data, size, offset);
-    };
+    const dw::platform::FileIo io = writesWaitingFor(cancelled);
     form->SetConversionOptions({false, &io, 0});
     form->SetProgressDelay(0);
     enum class Step { WaitForDialog, ClickMainWindow, PressEsc, Done } step = Step::WaitForDialog;
