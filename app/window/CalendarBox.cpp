@@ -46,6 +46,20 @@ void TCalendarBox::paintEvent(QPaintEvent* event)
     QListView::paintEvent(event);
 }
 
+void TCalendarBox::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles)
+{
+    // The list view lays every row out again for any change; marks change
+    // only how rows look (colour, tooltip), so those rows are just drawn
+    // again. A piece of marks then costs a repaint, not a layout of 50,000
+    // rows.
+    const bool lookOnly = !roles.isEmpty() && !roles.contains(Qt::DisplayRole) && !roles.contains(Qt::SizeHintRole)
+        && !roles.contains(Qt::FontRole);
+    if (lookOnly)
+        QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
+    else
+        QListView::dataChanged(topLeft, bottomRight, roles);
+}
+
 void TCalendarBox::SetItemHeight(int pixels)
 {
     m_itemHeight = pixels;

@@ -27,6 +27,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles = QList<int>()) override;
 
 private:
     TCalendarListModel* m_items;

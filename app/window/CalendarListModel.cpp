@@ -100,15 +100,24 @@ void TCalendarListModel::SetMarks(const std::vector<std::pair<int, CalendarMark>
 {
     int first = Count();
     int last = -1;
+    bool fontChanged = false;
     for (const auto& [row, mark] : marks) {
         if (row < 0 || row >= Count())
             continue;
-        m_entries[std::size_t(row)].mark = mark;
+        CalendarMark& held = m_entries[std::size_t(row)].mark;
+        fontChanged |= (held == CalendarMark::Unreadable) != (mark == CalendarMark::Unreadable);
+        held = mark;
         first = std::min(first, row);
         last = std::max(last, row);
     }
-    if (last >= first)
-        emit dataChanged(index(first), index(last), {Qt::ToolTipRole, Qt::ForegroundRole, Qt::FontRole});
+    if (last < first)
+        return;
+    // Only a change of font can change a row's size: without one, views
+    // need not lay the rows out again.
+    QList<int> roles{Qt::ToolTipRole, Qt::ForegroundRole};
+    if (fontChanged)
+        roles.append(Qt::FontRole);
+    emit dataChanged(index(first), index(last), roles);
 }
 
 int TCalendarListModel::CountWithMark(CalendarMark mark) const
