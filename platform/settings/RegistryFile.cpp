@@ -2,6 +2,7 @@
 #include "platform/settings/RegistryFile.h"
 
 #include "platform/settings/RegExportWriter.h"
+#include "platform/settings/RegistryErrors.h"
 #include "platform/settings/RegistryKeyPath.h"
 #include "platform/settings/Utf16Text.h"
 
@@ -80,6 +81,14 @@ RegistryFile RegistryFile::fromBytes(std::string_view bytes, const std::string& 
     file.fileName_ = fileName;
     file.encoding_ = looksLikeUtf16Le(bytes) ? Encoding::Utf16Le : Encoding::Utf8;
     file.splitLines(bytes);
+    // UTF-16 comes in pairs of bytes: an odd one out means the file was cut
+    // short or had 8-bit text added to it. Which, and where its lines end,
+    // cannot be told, so it is not taken (and so never written): anything
+    // added after that byte would stand at odd offsets and read back as
+    // nonsense.
+    if (file.encoding_ == Encoding::Utf16Le && bytes.size() % 2 != 0)
+        throw ERegistryFileError::damaged(fileName, file.lines_.size(),
+                                          "the file is UTF-16 but ends with half a character");
     file.reparse();
     return file;
 }
