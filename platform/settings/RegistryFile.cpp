@@ -224,7 +224,7 @@ void RegistryFile::setValue(std::string_view key, std::string_view name, const R
     }
     std::optional<std::size_t> existing;
     const std::size_t end = endOfSection(*section, foldedName(name), existing);
-    const std::vector<std::string> texts = regValueLines(name, value);
+    const std::vector<std::string> texts = regValueLines(name, value, content_.wideStrings);
     if (!existing) {
         insertLines(end, texts);
         return;

@@ -149,6 +149,49 @@ TEST(RegistryFileEditing, OddValuesReadBackExactly)
     }
 }
 
+// "61,62,..." for the bytes, as a hex(N) list has them.
+std::string byteList(const std::string& bytes)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string list;
+    for (unsigned char byte : bytes)
+        list += std::string(list.empty() ? "" : ",") + digits[byte >> 4] + digits[byte & 15];
+    return list;
+}
+
+TEST(RegistryFileEditing, EachHeaderGetsStringsInItsOwnEncodingAndReadsThemBack)
+{
+    const std::string text = "%HOME%/K\xC3\xA5lender \xE2\x80\x93 \xF0\x9F\x93\x85 \xFF raw";
+    // REGEDIT4 keeps 8-bit strings in its byte lists, version 5 UTF-16LE,
+    // whether the file itself is saved as UTF-8 or as UTF-16.
+    const std::vector<std::pair<std::string, std::string>> formats = {
+        {"REGEDIT4\n\n[K]\n", text + '\0'},
+        {header + "[K]\n", wide(text) + std::string(2, '\0')},
+    };
+    for (const auto& [start, expandBytes] : formats) {
+        for (const bool wideFile : {false, true}) {
+            RegistryFile file = parse(wideFile ? "\xFF\xFE" + wide(start) : start);
+            file.setValue("K", "E", RegistryValue::expandString(text));
+            const std::string added = "\"E\"=hex(2):" + byteList(expandBytes);
+            std::string written = wideFile ? utf8FromUtf16Le(file.bytes().substr(2)) : file.bytes();
+            written = written.substr(start.size());
+            std::erase(written, '\\');
+            std::erase(written, '\n');
+            std::erase(written, ' ');
+            EXPECT_EQ(written, added) << start;
+
+            file.setValue("K", "Lines", RegistryValue::string(text + "\n2"));
+            file.setValue("K", "Plain", RegistryValue::string(text));
+            file.setValue("K", "Multi", RegistryValue::multiString({text, "", text}));
+            const RegistryFile again = parse(file.bytes());
+            EXPECT_EQ(again.value("K", "E"), RegistryValue::expandString(text)) << start << wideFile;
+            EXPECT_EQ(again.value("K", "Lines"), RegistryValue::string(text + "\n2")) << start << wideFile;
+            EXPECT_EQ(again.value("K", "Plain"), RegistryValue::string(text)) << start << wideFile;
+            EXPECT_EQ(again.value("K", "Multi"), RegistryValue::multiString({text, "", text})) << start << wideFile;
+        }
+    }
+}
+
 TEST(Utf16Text, AnyEightBitStringComesBackAndPairsMakeOneCharacter)
 {
     std::string every;
