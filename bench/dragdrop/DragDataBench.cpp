@@ -15,6 +15,7 @@
 //   dw_bench_drag_data [--runs N] [--limit SECONDS]
 
 #include "bench/support/BenchArguments.h"
+#include "bench/support/TimedChild.h"
 #include "platform/dragdata/IdListArray.h"
 #include "platform/dragdata/UriList.h"
 #include "platform/namespace/IdRecord.h"
@@ -24,30 +25,18 @@
 #include <QMimeData>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <functional>
-#include <malloc.h>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 using namespace dw::platform;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
 struct Data {
     QString format;
     std::string bytes;
-};
-
-struct Reading {
-    double seconds = 0;
-    double peakMib = 0;
-    bool finished = false;
 };
 
 std::string word(std::uint32_t value)
@@ -173,66 +162,12 @@ std::vector<Case> cases()
     };
 }
 
-// Resident memory of this process now, in MiB.
-double residentMib()
-{
-    long pages = 0;
-    long resident = 0;
-    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(statm);
-    }
-    return double(resident) * double(::sysconf(_SC_PAGESIZE)) / (1024 * 1024);
-}
-
-struct ChildFigures {
-    double seconds = 0;
-    double addedMib = 0;
-};
-
-// Reads `data` once in a child process stopped after `limitSeconds`. The
-// child starts with the pages it shares with us counted as its own; what
-// its peak adds to them is what the reading took.
-Reading readInChild(const Data& data, unsigned limitSeconds)
+// Reads `data` once in a child process stopped after `limitSeconds`.
+bench::ChildRun readInChild(const Data& data, unsigned limitSeconds)
 {
     QMimeData mime;
     mime.setData(data.format, QByteArray(data.bytes.data(), qsizetype(data.bytes.size())));
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0)
-        return {};
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(pipeEnds[0]);
-        ::alarm(limitSeconds);
-        ::malloc_trim(0); // free pages of ours the reading could reuse unseen
-        const double residentAtStart = residentMib();
-        const auto start = Clock::now();
-        const TStDroppedItems items = DroppedItemsOf(mime);
-        ChildFigures figures;
-        figures.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        rusage usage{};
-        ::getrusage(RUSAGE_SELF, &usage);
-        figures.addedMib = std::max(0.0, double(usage.ru_maxrss) / 1024 - residentAtStart);
-        const bool written = ::write(pipeEnds[1], &figures, sizeof figures) == sizeof figures;
-        ::_exit(written && (items.IsValid() || !items.error.empty()) ? 0 : 1);
-    }
-    ::close(pipeEnds[1]);
-    ChildFigures figures;
-    Reading reading;
-    reading.finished = ::read(pipeEnds[0], &figures, sizeof figures) == sizeof figures;
-    ::close(pipeEnds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    reading.seconds = reading.finished ? figures.seconds : limitSeconds;
-    reading.peakMib = figures.addedMib;
-    return reading;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    return bench::runInChild([&] { DroppedItemsOf(mime); }, limitSeconds);
 }
 
 std::string secondsText(double seconds, bool finished)
@@ -252,13 +187,14 @@ void compare(const Case& item, int runs, unsigned limitSeconds)
     for (int run = 0; run < runs; ++run) {
         for (int turn = 0; turn < 2; ++turn) {
             const bool plainTurn = (run + turn) % 2 == 1;
-            const Reading reading = readInChild(plainTurn ? plain : data, limitSeconds);
+            const bench::ChildRun reading = readInChild(plainTurn ? plain : data, limitSeconds);
             (plainTurn ? plainTimes : times).push_back(reading.seconds);
-            (plainTurn ? plainPeaks : peaks).push_back(reading.peakMib);
+            (plainTurn ? plainPeaks : peaks).push_back(reading.addedMib);
             if (!plainTurn)
                 finished = finished && reading.finished;
         }
     }
+    using bench::median;
     std::printf("%-44s %s  plain %s  ratio %s%8.1f   peak %7.1f MiB  plain %7.1f MiB\n", item.what.c_str(),
                 secondsText(median(times), finished).c_str(), secondsText(median(plainTimes), true).c_str(),
                 finished ? " " : ">", median(times) / median(plainTimes), median(peaks), median(plainPeaks));
