@@ -6,59 +6,12 @@
 #include "platform/settings/RegistryKeyPath.h"
 #include "platform/settings/Utf16Text.h"
 
-#include <map>
-
 namespace dw::platform {
 
 namespace {
 
 constexpr std::string_view utf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view utf16LeBom = "\xFF\xFE";
-
-struct KeyInForce {
-    std::map<std::string, RegistryValue> values; // by folded name
-};
-using KeysInForce = std::map<std::string, KeyInForce>; // by folded path
-
-void addKeyWithAncestors(KeysInForce& keys, const std::string& folded)
-{
-    for (auto slash = folded.find('\\'); slash != std::string::npos; slash = folded.find('\\', slash + 1))
-        keys[folded.substr(0, slash)];
-    keys[folded];
-}
-
-void removeKeyAndBelow(KeysInForce& keys, const std::string& folded)
-{
-    std::erase_if(keys, [&](const auto& entry) { return isSameOrBelow(entry.first, folded); });
-}
-
-// What the statements leave when they are imported in order.
-KeysInForce replay(const std::vector<RegStatement>& statements)
-{
-    KeysInForce keys;
-    KeyInForce* current = nullptr; // values after a removal line belong to no key
-    for (const auto& statement : statements) {
-        switch (statement.kind) {
-        case RegStatementKind::Key:
-            addKeyWithAncestors(keys, foldedName(statement.key));
-            current = &keys[foldedName(statement.key)];
-            break;
-        case RegStatementKind::DeleteKey:
-            removeKeyAndBelow(keys, foldedName(statement.key));
-            current = nullptr;
-            break;
-        case RegStatementKind::Value:
-            if (current)
-                current->values.insert_or_assign(foldedName(statement.name), *statement.value);
-            break;
-        case RegStatementKind::DeleteValue:
-            if (current)
-                current->values.erase(foldedName(statement.name));
-            break;
-        }
-    }
-    return keys;
-}
 
 bool looksLikeUtf16Le(std::string_view bytes)
 {
@@ -128,24 +81,17 @@ void RegistryFile::reparse()
     for (const auto& line : lines_)
         texts.push_back(line.text);
     content_ = parseRegExport(texts, fileName_);
+    keys_ = KeysInForce(content_.statements);
 }
 
 bool RegistryFile::hasKey(std::string_view key) const
 {
-    const std::string folded = foldedName(keyPathInUserBranch(key));
-    return folded.empty() || replay(content_.statements).contains(folded);
+    return keys_.hasKey(foldedName(keyPathInUserBranch(key)));
 }
 
 std::optional<RegistryValue> RegistryFile::value(std::string_view key, std::string_view name) const
 {
-    const KeysInForce keys = replay(content_.statements);
-    const auto found = keys.find(foldedName(keyPathInUserBranch(key)));
-    if (found == keys.end())
-        return std::nullopt;
-    const auto value = found->second.values.find(foldedName(name));
-    if (value == found->second.values.end())
-        return std::nullopt;
-    return value->second;
+    return keys_.value(foldedName(keyPathInUserBranch(key)), foldedName(name));
 }
 
 std::string RegistryFile::encoded(std::string_view text) const

@@ -2,6 +2,8 @@
 // The settings file's text: what it says, what a bad line is, and edits that
 // change only their own lines.
 
+#include "AllocationCounter.h"
+
 #include "platform/settings/RegistryErrors.h"
 #include "platform/settings/RegistryFile.h"
 #include "platform/settings/Utf16Text.h"
@@ -95,6 +97,60 @@ TEST(RegistryFileReading, ABadLineIsNamedWithItsNumber)
                 << error.what();
         }
     }
+}
+
+TEST(RegistryFileReading, RemovingAKeyTakesWhatLiesBelowItAndKeepsItsParent)
+{
+    const RegistryFile file = parse(header
+        + "[A\\B]\n\"v\"=\"1\"\n"
+        + "[A\\B!]\n\"v\"=\"sorts between A\\B and what lies below it\"\n"
+        + "[A\\B0]\n[A\\Bc]\n[A\\B\\C]\n\"v\"=\"2\"\n[A\\B\\C\\D]\n"
+        + "[-a\\b]\n"
+        + "[X\\Y\\Z]\n[-X\\Y\\Z]\n"
+        + "[-Never\\Made]\n");
+    EXPECT_TRUE(file.hasKey("A"));
+    for (const char* gone : {"A\\B", "A\\B\\C", "A\\B\\C\\D", "X\\Y\\Z", "Never", "Never\\Made"})
+        EXPECT_FALSE(file.hasKey(gone)) << gone;
+    for (const char* kept : {"A\\B!", "A\\B0", "a\\bC", "X\\Y", "X"})
+        EXPECT_TRUE(file.hasKey(kept)) << kept;
+    EXPECT_EQ(file.value("A\\B!", "v"), RegistryValue::string("sorts between A\\B and what lies below it"));
+    EXPECT_FALSE(file.value("A\\B\\C", "v"));
+
+    const RegistryFile rootRemoved = parse(header + "[K]\n\"v\"=\"1\"\n[HKEY_CURRENT_USER]\n@=\"r\"\n"
+                                           + "[-HKEY_CURRENT_USER]\n[After]\n");
+    EXPECT_FALSE(rootRemoved.hasKey("K"));
+    EXPECT_FALSE(rootRemoved.value("", ""));
+    EXPECT_TRUE(rootRemoved.hasKey("After"));
+}
+
+TEST(RegistryFileReading, AHostileFileCostsNoMoreThanItsSizeAndLookupsDoNotReadItAgain)
+{
+    // One key of 20,000 levels: its ancestors are not each made.
+    std::string deep = "[Software";
+    while (deep.size() < 40000)
+        deep += "\\k";
+    const std::string keyLine = header + deep + "]\n\"v\"=\"1\"\n";
+    std::size_t before = dw::test::bytesAllocated();
+    const RegistryFile deepFile = parse(keyLine);
+    EXPECT_TRUE(deepFile.hasKey("Software\\k\\k"));
+    EXPECT_EQ(deepFile.value(deep.substr(1), "v"), RegistryValue::string("1"));
+    EXPECT_LT(dw::test::bytesAllocated() - before, 32 * keyLine.size());
+
+    // 2,000 keys and the removal of every other one, then lookups, which
+    // find what the file says without going through it again.
+    std::string text = header + "[Software\\Quillfen\\Datewright 2]\n\"Dir\"=\"/home/ann\"\n";
+    const auto keyName = [](int i) { return "Software\\Many\\Group " + std::to_string(i % 50) + "\\Key " + std::to_string(i); };
+    for (int i = 0; i < 2000; ++i)
+        text += "[" + keyName(i) + "]\n\"v\"=\"" + std::to_string(i) + "\"\n";
+    for (int i = 0; i < 2000; i += 2)
+        text += "[-" + keyName(i) + "]\n";
+    const RegistryFile many = parse(text);
+    before = dw::test::bytesAllocated();
+    for (int i = 0; i < 100; ++i) {
+        EXPECT_EQ(many.hasKey(keyName(i)), i % 2 == 1);
+        EXPECT_EQ(many.value("Software\\Quillfen\\Datewright 2", "dir"), RegistryValue::string("/home/ann"));
+    }
+    EXPECT_LT(dw::test::bytesAllocated() - before, 100 * 512u);
 }
 
 TEST(RegistryFileEditing, AKeyIsAddedAtTheEndAndEveryOtherByteIsKept)
