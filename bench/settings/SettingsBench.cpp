@@ -151,36 +151,12 @@ std::vector<Case> cases(const fs::path& dir)
     };
 }
 
-std::string secondsText(double seconds, bool finished)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%s%9.4f s", finished ? " " : ">", seconds);
-    return text;
-}
-
 void compare(const Case& item, int runs, unsigned limitSeconds)
 {
     const std::string ordinary = ordinaryOf(item.bytes.size());
-    std::vector<double> times, plainTimes, peaks, plainPeaks;
-    bool finished = true;
-    for (int run = 0; run < runs; ++run) {
-        for (int turn = 0; turn < 2; ++turn) {
-            const bool plainTurn = (run + turn) % 2 == 1;
-            const bench::ChildRun child = plainTurn
-                ? bench::runInChild([&] { read(ordinary); }, limitSeconds)
-                : bench::runInChild([&] { item.work(item.bytes); }, limitSeconds);
-            (plainTurn ? plainTimes : times).push_back(child.seconds);
-            (plainTurn ? plainPeaks : peaks).push_back(child.addedMib);
-            if (!plainTurn)
-                finished = finished && child.finished;
-        }
-    }
-    using bench::median;
-    std::printf("%-40s %8.0f KB %s  plain %s  ratio %s%9.1f   peak %7.1f MiB  plain %6.1f MiB\n", item.what.c_str(),
-                double(item.bytes.size()) / 1000, secondsText(median(times), finished).c_str(),
-                secondsText(median(plainTimes), true).c_str(), finished ? " " : ">",
-                median(times) / median(plainTimes), median(peaks), median(plainPeaks));
-    std::fflush(stdout);
+    const std::string what = item.what + " (" + std::to_string(item.bytes.size() / 1000) + " KB)";
+    bench::printSideBySide(what, bench::runSideBySide([&] { item.work(item.bytes); }, [&] { read(ordinary); }, runs,
+                                                      limitSeconds));
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <exception>
 #include <functional>
 #include <malloc.h>
+#include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -87,6 +88,59 @@ inline double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// Medians of `runs` interleaved runs of the work and of its reference, each
+// in a child of its own.
+struct SideBySide {
+    double seconds = 0;
+    double referenceSeconds = 0;
+    double addedMib = 0;
+    double referenceAddedMib = 0;
+    bool finished = true; // every run of the work ended within the limit
+
+    double ratio() const { return seconds / referenceSeconds; }
+};
+
+inline SideBySide runSideBySide(const std::function<void()>& work, const std::function<void()>& reference, int runs,
+                                unsigned limitSeconds)
+{
+    std::vector<double> times, referenceTimes, added, referenceAdded;
+    SideBySide result;
+    for (int run = 0; run < runs; ++run) {
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool referenceTurn = (run + turn) % 2 == 1;
+            const ChildRun child = runInChild(referenceTurn ? reference : work, limitSeconds);
+            (referenceTurn ? referenceTimes : times).push_back(child.seconds);
+            (referenceTurn ? referenceAdded : added).push_back(child.addedMib);
+            if (!referenceTurn)
+                result.finished = result.finished && child.finished;
+        }
+    }
+    result.seconds = median(times);
+    result.referenceSeconds = median(referenceTimes);
+    result.addedMib = median(added);
+    result.referenceAddedMib = median(referenceAdded);
+    return result;
+}
+
+// "  1.2345 s", or "> 30.0000 s" for work stopped at the limit.
+inline std::string secondsText(double seconds, bool finished)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%s%9.4f s", finished ? " " : ">", seconds);
+    return text;
+}
+
+// One line: the work's and the reference's medians, their ratio (a lower
+// bound when the work was stopped) and what each added to memory.
+inline void printSideBySide(const std::string& what, const SideBySide& figures)
+{
+    std::printf("%-50s %s  plain %s  ratio %s%8.1f   peak %7.1f MiB  plain %7.1f MiB\n", what.c_str(),
+                secondsText(figures.seconds, figures.finished).c_str(),
+                secondsText(figures.referenceSeconds, true).c_str(), figures.finished ? " " : ">", figures.ratio(),
+                figures.addedMib, figures.referenceAddedMib);
+    std::fflush(stdout);
 }
 
 } // namespace bench
