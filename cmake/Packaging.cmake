@@ -22,9 +22,9 @@ add_custom_command(OUTPUT ${_dwChangelog}.gz
   COMMENT "Compressing the Debian changelog"
   VERBATIM)
 add_custom_target(dw_debian_changelog ALL DEPENDS ${_dwChangelog}.gz)
-foreach(component package IN ZIP_LISTS
-        "program;runtime;dev"
-        "${DW_DEB_PROGRAM_PACKAGE};${DW_DEB_RUNTIME_PACKAGE};${DW_DEB_DEV_PACKAGE}")
+set(_dwComponents program runtime dev)
+set(_dwPackages ${DW_DEB_PROGRAM_PACKAGE} ${DW_DEB_RUNTIME_PACKAGE} ${DW_DEB_DEV_PACKAGE})
+foreach(component package IN ZIP_LISTS _dwComponents _dwPackages)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright ${_dwChangelog}.gz
           DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} COMPONENT ${component})
 endforeach()
@@ -80,6 +80,16 @@ This package holds the shared library.")
 # the library needs; the same file gives the library its ldconfig trigger.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY "=")
+# The dynamic linker's cache is updated through dpkg's ldconfig trigger, as
+# Debian does it now, not by maintainer scripts calling ldconfig. CPack
+# writes such scripts unless the package names its own postinst and postrm:
+# these two are named but never exist, so the package has no scripts at all.
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA
+    ${PROJECT_BINARY_DIR}/debian/triggers
+    ${PROJECT_BINARY_DIR}/debian/no-scripts/postinst
+    ${PROJECT_BINARY_DIR}/debian/no-scripts/postrm)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/libdatewright-shell.triggers
+               ${PROJECT_BINARY_DIR}/debian/triggers COPYONLY)
 
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME ${DW_DEB_DEV_PACKAGE})
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)

@@ -251,13 +251,28 @@ function(dw_finish_shell_controls)
   _dw_closure("${DW_SHELL_CONTROLS_MODULES}" everything)
   set(members "")
   set(objects "")
+  set(mocHeaders "")
   foreach(module IN LISTS everything)
     if(module IN_LIST DW_SHELL_PROGRAM_PARTS)
       continue()
     endif()
     get_target_property(type ${module} TYPE)
     if(type STREQUAL "STATIC_LIBRARY" OR type STREQUAL "OBJECT_LIBRARY")
-      list(APPEND objects $<TARGET_OBJECTS:${module}>)
+      # The meta-object code that AUTOMOC makes from a module's headers is
+      # not always among its objects (that depends on the order in which
+      # CMake sets up its code generators): the library leaves it out and
+      # makes its own from the same headers.
+      list(APPEND objects "$<FILTER:$<TARGET_OBJECTS:${module}>,EXCLUDE,_autogen/mocs_compilation>")
+      get_target_property(automoc ${module} AUTOMOC)
+      if(automoc)
+        get_target_property(sources ${module} SOURCES)
+        get_target_property(dir ${module} SOURCE_DIR)
+        list(FILTER sources INCLUDE REGEX "\\.h$")
+        foreach(header IN LISTS sources)
+          cmake_path(ABSOLUTE_PATH header BASE_DIRECTORY ${dir})
+          list(APPEND mocHeaders ${header})
+        endforeach()
+      endif()
     elseif(NOT type STREQUAL "INTERFACE_LIBRARY")
       message(FATAL_ERROR "${module} (${type}) cannot be part of the shell controls' library")
     endif()
@@ -266,7 +281,7 @@ function(dw_finish_shell_controls)
   _dw_check_usage_requirements("${members}")
 
   # BUILD_SHARED_LIBS decides: shared with a versioned SONAME, or one static archive.
-  add_library(dw_shell_controls ${objects})
+  add_library(dw_shell_controls ${objects} ${mocHeaders})
   add_library(DatewrightShell::Controls ALIAS dw_shell_controls)
   set_target_properties(dw_shell_controls PROPERTIES
     OUTPUT_NAME ${DW_SHELL_LIBRARY_NAME}
@@ -274,7 +289,7 @@ function(dw_finish_shell_controls)
     VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.0
     SOVERSION ${DW_SHELL_SOVERSION}
     LINKER_LANGUAGE CXX
-    AUTOMOC OFF)
+    AUTOMOC ON)
   target_include_directories(dw_shell_controls PUBLIC
     $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
     $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/${DW_SHELL_INCLUDE_SUBDIR}>)

@@ -38,6 +38,7 @@ function(dw_install_shell_controls)
   # names no folder of the build machine and works in any prefix.
   set(pcDir ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
   file(RELATIVE_PATH DW_PC_PREFIX_FROM_PCDIR /prefix/${pcDir} /prefix)
+  string(REGEX REPLACE "/$" "" DW_PC_PREFIX_FROM_PCDIR "${DW_PC_PREFIX_FROM_PCDIR}")
   if(BUILD_SHARED_LIBS)
     set(DW_PC_PRIVATE "")
   else()

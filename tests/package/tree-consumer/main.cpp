@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QWindow>
 
 #include <cstdlib>
 #include <iostream>
@@ -48,6 +49,9 @@ int main(int argc, char** argv)
     };
     tree.resize(300, 400);
     tree.show();
+    // As a window does, the tree is opened once it is on the screen.
+    waitFor([&] { return tree.windowHandle() && tree.windowHandle()->isExposed(); }, 10000);
+    QCoreApplication::processEvents();
     tree.OpenAtPath(folder);
     if (!waitFor([&] { return !tree.IsLoading() && tree.currentIndex().isValid(); }, 30000)) {
         std::cerr << "tree-consumer: the tree did not open at " << folder << "\n";
@@ -57,6 +61,6 @@ int main(int argc, char** argv)
     tree.expand(current);
     waitFor([&] { return !tree.IsLoading() && tree.Model().rowCount(current) >= expected; }, 30000);
     const int shown = tree.Model().rowCount(current);
-    std::cout << "selected: " << selected << "\nrows: " << shown << "\n";
+    std::cout << "selected: " << selected << "\nfolders shown: " << shown << "\n";
     return shown == expected && selected == folder ? 0 : 1;
 }
