@@ -283,6 +283,7 @@ function(dw_finish_shell_controls)
   # BUILD_SHARED_LIBS decides: shared with a versioned SONAME, or one static archive.
   add_library(dw_shell_controls ${objects} ${mocHeaders})
   add_library(DatewrightShell::Controls ALIAS dw_shell_controls)
+  dw_shipped_target(dw_shell_controls)
   set_target_properties(dw_shell_controls PROPERTIES
     OUTPUT_NAME ${DW_SHELL_LIBRARY_NAME}
     EXPORT_NAME Controls
