@@ -48,6 +48,13 @@ set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL program runtime dev)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# dpkg-shlibdeps finds the library the programs need in the build; the
+# package holding it is one of this build's, named through the components'
+# dependencies below (CPack knows no shlibs of a package it is still making).
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_LIBRARY_OUTPUT_DIRECTORY})
+set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
+set(CPACK_COMPONENT_PROGRAM_DEPENDS runtime)
+set(CPACK_COMPONENT_DEV_DEPENDS runtime)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SOURCE datewright-converter)
 # Debian's own compression; lintian expects nothing else.
@@ -94,7 +101,7 @@ configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/libdatewright-shell.trigge
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME ${DW_DEB_DEV_PACKAGE})
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
 set(CPACK_COMPONENT_DEV_DESCRIPTION
-    "shell controls for Qt programs (folder tree, shell namespace) - development files
+    "shell controls for Qt programs - development files
 The shell controls of Datewright Converter: a lazily filled folder tree
 over a shell namespace for Linux (the desktop, Computer, Network, Trash
 and file-system folders), with change notification, context menus and
@@ -104,13 +111,10 @@ This package holds the headers, the CMake package (find_package
 DatewrightShell, target DatewrightShell::Controls) and the pkg-config
 file needed to build programs that use the controls.")
 # The CMake package finds Qt's; nothing else is needed to build against it.
-set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS
-    "${DW_DEB_RUNTIME_PACKAGE} (= ${PROJECT_VERSION}), qt6-base-dev (>= ${DW_QT_MIN_VERSION})")
+set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS "qt6-base-dev (>= ${DW_QT_MIN_VERSION})")
 if(NOT BUILD_SHARED_LIBS)
   string(APPEND CPACK_DEBIAN_DEV_PACKAGE_DEPENDS ", libicu-dev")
 endif()
 set(CPACK_DEBIAN_DEV_PACKAGE_SHLIBDEPS OFF)
-# The programs' package depends on the library's through dpkg-shlibdeps;
-# the library's own dependencies on Qt and ICU are found the same way.
 
 include(CPack)
