@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
+#include <ostream>
 #include <string>
 
 namespace {
@@ -48,6 +49,11 @@ struct Program {
     const char* name;
     const char* path;
 };
+
+void PrintTo(const Program& program, std::ostream* out)
+{
+    *out << program.name;
+}
 
 class ProgramOptions : public ::testing::TestWithParam<Program> {};
 
