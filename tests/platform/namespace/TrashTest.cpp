@@ -250,6 +250,35 @@ TEST(TrashListing, ANewListingShowsRecordsThatChangedSinceTheLastOne)
     EXPECT_EQ(displayName(*trash, ILFindLastID(parsingNameToIdList("trash:///entry").get())), "third.dw2");
 }
 
+TEST(TrashListing, TrashedFoldersAreFoldersThatAreNotBrowsedInto)
+{
+    TempNamespace ns;
+    ns.trashFile("a.dw2", ns.home + "/a.dw2");
+    ns.trashFile(".hidden", ns.home + "/.hidden");
+    ns.makeFolder("home/.local/share/Trash/files/Old");
+    const IdListPtr trashId = parsingNameToIdList("trash:///");
+    ShellFolderPtr trash = bindToFolder(trashId.get());
+    SfgaoFlags has = 0;
+    ASSERT_EQ(ns.desktopFolder()->GetAttributesOf({trashId.get()}, has = SFGAO_HASSUBFOLDER), S_OK);
+    EXPECT_EQ(has, SFGAO_HASSUBFOLDER); // a tree shows an expand button on it
+
+    const auto folders = enumerate(*trash, SHCONTF_FOLDERS);
+    ASSERT_EQ(folders.size(), 1u);
+    EXPECT_EQ(displayName(*trash, folders[0].get()), "Old");
+    EXPECT_EQ(attributesOf(*trash, folders[0].get(), SFGAO_FOLDER | SFGAO_FILESYSTEM), SFGAO_FOLDER);
+    ShellFolderPtr inside;
+    EXPECT_TRUE(failed(trash->BindToObject(folders[0].get(), inside)));
+    EXPECT_TRUE(ILIsEqual(parsingNameToIdList("trash:///Old").get(),
+                          IdListPtr(ILCombine(trashId.get(), folders[0].get())).get()));
+
+    EXPECT_EQ(enumerate(*trash, SHCONTF_NONFOLDERS).size(), 1u); // the hidden one only when asked
+    EXPECT_EQ(enumerate(*trash, kAllChildren).size(), 3u);
+
+    std::filesystem::remove(ns.trash + "/files/Old");
+    ASSERT_EQ(ns.desktopFolder()->GetAttributesOf({trashId.get()}, has = SFGAO_HASSUBFOLDER), S_OK);
+    EXPECT_EQ(has, 0u);
+}
+
 namespace {
 
 // Points HOME, XDG_DATA_HOME and the working folder elsewhere for a test's
