@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "NamespaceFixture.h"
 
+#include "platform/contextmenu/TrashContextMenu.h"
 #include "platform/fileops/FileOperations.h"
 #include "platform/namespace/ChangeReport.h"
 #include "platform/namespace/ContextMenu.h"
@@ -118,8 +119,10 @@ TEST(TrashEntries, EntryWithoutRecordCannotBeRestored)
     TempNamespace ns;
     ns.makeFile("home/.local/share/Trash/files/stray", "x");
     EntryMenu menu = menuFor("stray");
+    EXPECT_THROW(menu.offsetOf("restore"), std::runtime_error); // not offered
+    EXPECT_TRUE(menu.entries.front().isDefault);                // Delete Permanently is what it offers
     ConfirmingUi ui;
-    EXPECT_TRUE(failed(menu.menu->InvokeCommand(menu.offsetOf("restore"), ui)));
+    EXPECT_TRUE(failed(menu.menu->InvokeCommand(TrashContextMenu::kRestoreOffset, ui)));
     EXPECT_TRUE(exists(ns.trash + "/files/stray"));
     ASSERT_EQ(ui.errors.size(), 1u);
     EXPECT_NE(ui.errors[0].find("not recorded"), std::string::npos);
@@ -401,35 +404,11 @@ TEST(MoveToTrash, ATrashThatCannotBeMadeRefusesAndTheItemStays)
     EXPECT_TRUE(exists(file));
 }
 
-namespace {
-
-// A small volume of its own (tmpfs) inside the test's folder, while it lives.
-class ScratchVolume {
-public:
-    ScratchVolume(const std::string& at, const char* options) : at_(at)
-    {
-        std::filesystem::create_directories(at);
-        mounted_ = ::mount("dwtest", at.c_str(), "tmpfs", 0, options) == 0;
-    }
-    ~ScratchVolume()
-    {
-        if (mounted_)
-            ::umount2(at_.c_str(), MNT_DETACH);
-    }
-    bool mounted() const { return mounted_; }
-
-private:
-    std::string at_;
-    bool mounted_ = false;
-};
-
-} // namespace
-
 TEST(MoveToTrash, AnItemOnAnotherVolumeGoesToThatVolumesOwnTrash)
 {
     FreshAccount account;
     const std::string stick = account.ns.root + "/stick";
-    ScratchVolume volume(stick, "size=1m");
+    ScratchVolume volume(stick, "1m");
     if (!volume.mounted())
         GTEST_SKIP() << "mounting a tmpfs needs root: " << std::strerror(errno);
     ScopedUserEnvironment environment(account.home, nullptr, account.working);
@@ -460,7 +439,7 @@ TEST(MoveToTrash, AVolumeTrashThatIsALinkIsNeverUsed)
 {
     FreshAccount account;
     const std::string stick = account.ns.root + "/stick";
-    ScratchVolume volume(stick, "size=1m");
+    ScratchVolume volume(stick, "1m");
     if (!volume.mounted())
         GTEST_SKIP() << "mounting a tmpfs needs root: " << std::strerror(errno);
     ScopedUserEnvironment environment(account.home, nullptr, account.working);
@@ -476,7 +455,7 @@ TEST(MoveToTrash, AFullDiskLeavesTheItemAndNoRecord)
 {
     FreshAccount account;
     const std::string stick = account.ns.root + "/stick";
-    ScratchVolume volume(stick, "size=64k");
+    ScratchVolume volume(stick, "64k");
     if (!volume.mounted())
         GTEST_SKIP() << "mounting a tmpfs needs root: " << std::strerror(errno);
     ScopedUserEnvironment environment(account.home, nullptr, account.working);
