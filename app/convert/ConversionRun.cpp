@@ -201,7 +201,7 @@ void ConversionRun::putInPlace(const std::string& path, platform::SourceFile& so
     const std::uint64_t bytes = sink.size();
     batch_->add({path, std::move(source), std::move(watch), std::move(sink.file()), bytes});
     if (batch_->full())
-        commit();
+        batch_->commitInBackground(filesWritten_);
 }
 
 void ConversionRun::rewriteInPlace(const std::string& path, platform::SourceFile& source,
