@@ -28,7 +28,8 @@ WriteBatch::WriteBatch(const platform::FileIo& io, ConversionObserver* observer)
 
 WriteBatch::~WriteBatch()
 {
-    drop();
+    std::int32_t unreported = 0;
+    (void)abandon(unreported);
     waitForClosing();
 }
 
@@ -73,8 +74,7 @@ bool WriteBatch::holds(const platform::FileIdentity& identity) const
 
 void WriteBatch::commitInBackground(std::int32_t& written)
 {
-    // The batch before is settled first: it uses the flushing threads for its
-    // folders, and its reports come before this batch's.
+    // The batch before is settled first: its reports come before this one's.
     settle(written);
     if (pending_ == 0) {
         report(events_, events_.size(), written); // skipped calendars only
@@ -89,7 +89,8 @@ void WriteBatch::commitInBackground(std::int32_t& written)
             flushes.push_back([this, fd = event.pending->replacement.fd()] { return io_.fdatasync(fd) == 0 ? 0 : errno; });
     auto flushing = std::make_unique<Flushing>();
     flushing->events = std::move(events_);
-    flushing->results = std::async(std::launch::async, [this, flushes = std::move(flushes)] { return flushPool_.run(flushes); });
+    std::vector<Event>& events = flushing->events;
+    flushing->placed = placer_.post([this, &events, flushes = std::move(flushes)] { return putInPlace(events, flushes); });
     flushing_ = std::move(flushing);
     events_.clear();
     pending_ = 0;
@@ -102,43 +103,53 @@ void WriteBatch::commit(std::int32_t& written)
     settle(written);
 }
 
-void WriteBatch::drop()
+std::exception_ptr WriteBatch::abandon(std::int32_t& written)
 {
-    if (flushing_)
-        flushing_->results.wait(); // its threads still use the files
-    flushing_.reset();
     events_.clear();
     pending_ = 0;
     pendingBytes_ = 0;
+    try {
+        settle(written);
+    } catch (...) {
+        return std::current_exception();
+    }
+    return nullptr;
 }
 
-// Puts the batch being flushed in place, in list order, once its flushes are
-// done, and reports it.
+// Flushes the new files, puts them in place in list order and flushes their
+// folders; stops at the first calendar that fails.
+WriteBatch::Placed WriteBatch::putInPlace(std::vector<Event>& events, const std::vector<std::function<int()>>& flushes)
+{
+    const std::vector<int> results = flushPool_.run(flushes);
+    Placed placed{events.size(), 0};
+    std::size_t flushed = 0;
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        if (!events[i].pending)
+            continue;
+        placed.error = results[flushed++];
+        if (placed.error != 0) {
+            placed.until = i;
+            break;
+        }
+    }
+    placed.until = install(events, placed.until, placed.error);
+    placed.until = firstUnflushedFolder(events, placed.until, placed.error);
+    return placed;
+}
+
+// Reports the batch put in place meanwhile, once it is, and lets its
+// originals go.
 void WriteBatch::settle(std::int32_t& written)
 {
     if (!flushing_)
         return;
     const std::unique_ptr<Flushing> batch = std::move(flushing_);
-    const std::vector<int> results = batch->results.get();
+    const Placed placed = batch->placed.get();
     std::vector<Event>& events = batch->events;
-    int error = 0;
-    std::size_t until = events.size();
-    std::size_t flushed = 0;
-    for (std::size_t i = 0; i < events.size(); ++i) {
-        if (!events[i].pending)
-            continue;
-        error = results[flushed++];
-        if (error != 0) {
-            until = i;
-            break;
-        }
-    }
-    until = install(events, until, error);
-    until = firstUnflushedFolder(events, until, error);
-    report(events, until, written);
+    report(events, placed.until, written);
     letOriginalsGo(events);
-    if (until < events.size())
-        throw ConversionError(texts::streamWriteError, events[until].path, error);
+    if (placed.until < events.size())
+        throw ConversionError(texts::streamWriteError, events[placed.until].path, placed.error);
 }
 
 // Puts the new files in place in list order; answers the first that failed,
@@ -205,7 +216,7 @@ void WriteBatch::letOriginalsGo(std::vector<Event>& events)
     if (originals.empty())
         return;
     waitForClosing(); // so that no more than one batch of them stays open
-    closing_ = std::async(std::launch::async, [this, originals = std::move(originals)]() mutable {
+    closing_ = closer_.post([this, originals = std::move(originals)]() mutable {
         std::vector<std::function<int()>> closes;
         for (platform::FileDescriptor& original : originals)
             closes.push_back([&original] { return original.close(); });

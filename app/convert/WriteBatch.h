@@ -9,13 +9,14 @@
 // reported. A failure still stops the run at the first failed file in list
 // order: every file before it is in place, none after it is touched.
 //
-// A full batch is flushed while the run goes on converting the next one; it
-// is put in place and reported when that one is full in turn, or when the
-// run asks for everything to be in place. The originals replaced are closed
-// (which frees their space, and on a disk mounted with "discard" waits for
-// it) in the background too.
+// A full batch is flushed and put in place, its folders flushed, while the
+// run goes on converting the next one; it is reported when that one is full
+// in turn, or when the run asks for everything to be in place. The originals
+// replaced are closed (which frees their space, and on a disk mounted with
+// "discard" waits for it) in the background too.
 
 #include "app/convert/ConversionEvents.h"
+#include "platform/files/BackgroundWorker.h"
 #include "platform/files/ChangeWatch.h"
 #include "platform/files/FileIo.h"
 #include "platform/files/NewFile.h"
@@ -23,6 +24,8 @@
 #include "platform/files/SyncPool.h"
 
 #include <cstdint>
+#include <exception>
+#include <functional>
 #include <future>
 #include <memory>
 #include <string>
@@ -63,8 +66,10 @@ public:
     // `written`. Throws ConversionError for the first that fails, after
     // reporting those before it; the rest are dropped.
     void commit(std::int32_t& written);
-    // Gives up whatever waits: every calendar not yet in place stays as it was.
-    void drop();
+    // Gives up the calendars gathered: they stay as they were. The batch being
+    // put in place meanwhile is waited for and what it placed is reported;
+    // its failure, if it met one, is answered (it comes first in list order).
+    std::exception_ptr abandon(std::int32_t& written);
 
 private:
     struct Event {
@@ -74,12 +79,18 @@ private:
         std::string outcome;                      // after installing: empty, or why it was skipped after all
         bool installed = false;
     };
-    // A batch whose new files are being flushed.
+    // How far a batch got: every calendar before `until` is settled.
+    struct Placed {
+        std::size_t until = 0;
+        int error = 0; // why the calendar at `until` failed
+    };
+    // A batch being put in place by another thread.
     struct Flushing {
         std::vector<Event> events;
-        std::future<std::vector<int>> results; // of fdatasync, one per pending calendar, in order
+        std::future<Placed> placed;
     };
 
+    Placed putInPlace(std::vector<Event>& events, const std::vector<std::function<int()>>& flushes);
     void settle(std::int32_t& written);
     std::size_t install(std::vector<Event>& events, std::size_t until, int& error);
     std::size_t firstUnflushedFolder(std::vector<Event>& events, std::size_t until, int& error);
@@ -94,7 +105,10 @@ private:
     std::uint64_t pendingBytes_ = 0;
     platform::SyncPool flushPool_;
     platform::SyncPool closePool_;
-    // Declared last, so that they are waited for before what they work on goes.
+    // One thread puts batches in place, another closes originals; the
+    // destructor waits for both before what they work on goes.
+    platform::BackgroundWorker placer_;
+    platform::BackgroundWorker closer_;
     std::unique_ptr<Flushing> flushing_;
     std::future<void> closing_;
 };

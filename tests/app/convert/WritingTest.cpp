@@ -140,6 +140,33 @@ TEST(WritingInBatches, ReportsKeepListOrderAndAFailedFlushStopsThereWhileTheNext
     EXPECT_EQ(hiddenNames(folder.path()), "");
 }
 
+TEST(WritingInBatches, AStopWhileABatchIsPutInPlaceReportsEveryCalendarItWrote)
+{
+    // Asked to stop once a first batch is being put in place and a second is
+    // being gathered: the first is finished and reported, the second dropped.
+    struct StopLater : Recorder {
+        int asked = 0;
+        bool stopRequested() override { return ++asked > 200; }
+    };
+    TempFolder folder;
+    std::vector<std::string> names;
+    for (int i = 0; i < 300; ++i) {
+        names.push_back("cal" + std::to_string(i) + ".dw2");
+        writeFile(folder / names.back(), needsAlign);
+    }
+    StopLater recorder;
+    ConversionRun run({}, &recorder);
+    EXPECT_THROW(run.convert(folder.prefix(), selected(names)), dw::convert::ConversionInterrupted);
+    std::vector<std::string> converted;
+    for (const std::string& name : names)
+        if (readFile(folder / name) == aligned)
+            converted.push_back(folder.prefix() + name);
+    EXPECT_FALSE(converted.empty());
+    EXPECT_EQ(recorder.written, converted) << "a calendar was written but not reported, or the reverse";
+    EXPECT_EQ(run.filesWritten(), std::int32_t(converted.size()));
+    EXPECT_EQ(hiddenNames(folder.path()), "");
+}
+
 TEST_F(Writing, AKilledRunLeavesNothingBesideTheCalendar)
 {
     // Killed while its new file is flushed: an unnamed file vanishes with it.
