@@ -4,6 +4,7 @@
 // the event loop nor other volumes waiting, and a cancelled or abandoned
 // listing delivers nothing.
 
+#include "platform/listing/LineCall.h"
 #include "platform/listing/ListingDelivery.h"
 
 #include "platform/fakenamespace/FakeNamespace.h"
@@ -14,6 +15,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 using namespace dw::platform;
 using namespace dw::platform::fake;
@@ -209,4 +212,27 @@ TEST_F(ListingProducerTest, AHandlerMayDestroyTheDeliveryThatCallsIt)
     delivery->waitFinished(std::chrono::seconds(5));
     dw::test::processEventsUntil([] { return false; }, 100, 0);
     EXPECT_EQ(batches, 1);
+}
+
+// What a call hands on may end the call's own life (the last owner of an
+// open under way lets go of it): the call must not touch itself afterwards.
+TEST_F(ListingProducerTest, ACallWhoseResultDestroysItIsNotTouchedAfterwards)
+{
+    for (const bool deleteWhenDone : {false, true}) {
+        // The line is busy a while, so the result comes through the event loop.
+        ListingProducer::instance().run("/", [](const std::atomic<bool>&) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        });
+        std::unique_ptr<LineCall> call;
+        bool handedOn = false;
+        call = std::make_unique<LineCall>("/", [] {}, [&] {
+            handedOn = true;
+            call.reset();
+        });
+        call->SetDeleteWhenDone(deleteWhenDone);
+        EXPECT_FALSE(call->waitFinished(std::chrono::milliseconds(20)));
+        dw::test::processEventsUntil([&] { return handedOn; });
+        EXPECT_TRUE(handedOn);
+        EXPECT_FALSE(call);
+    }
 }

@@ -5,14 +5,20 @@
 #include "TreeTestSupport.h"
 
 #include "base/exceptions/SsBase.h"
+#include "platform/listing/ListingProducer.h"
 #include "platform/version/ShellVersion.h"
 
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QTest>
 #include <QTimer>
 
 #include <algorithm>
 #include <numeric>
 #include <random>
 #include <set>
+#include <thread>
 
 using namespace tree_testing;
 
@@ -207,4 +213,22 @@ TEST_F(FakeTreeTest, ABigFolderArrivesInStepsAndIsInOrderAtEveryStep)
     EXPECT_TRUE(std::any_of(countsSeen.begin(), countsSeen.end(),
                             [](std::size_t count) { return count > 0 && count < std::size_t(kChildren); }));
     EXPECT_TRUE(alwaysInOrder);
+}
+
+// The path is parsed on its volume's line; when that line is busy the open
+// goes on from the event loop, and may end there at once (a folder whose
+// node is already there): nothing of the finished open may be used then.
+TEST_F(FakeTreeTest, AnOpenThatEndsFromTheEventLoopEndsCleanly)
+{
+    makeTree();
+    showAndPaint();
+    tree->OpenAtPath("/home/ann/Calendars/Work");
+    ListingProducer::instance().run(ns->volumeKeyOfParsingName("/home/ann/Calendars"), [](const std::atomic<bool>&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    });
+    tree->OpenAtPath("/home/ann/Calendars");
+    EXPECT_TRUE(tree->IsLoading());
+    waitWhileLoading();
+    EXPECT_EQ(selectedPath(), "/home/ann/Calendars");
+    EXPECT_EQ(selected.back(), "/home/ann/Calendars");
 }
