@@ -187,6 +187,22 @@ TEST_F(ListingProducerTest, AQuickListingCanBeWaitedForAndASlowOneGoesOnInTheBac
     EXPECT_TRUE(quickDelivery->waitFinished(std::chrono::seconds(5)));
     EXPECT_EQ(quick.names(), std::vector<std::string>{"Calendars"}); // in place when the call returns
 
+    // However many batches it takes: every one is handed on before the
+    // wait returns.
+    std::vector<std::string> many;
+    for (int i = 0; i < 600; ++i) {
+        many.push_back("many " + std::to_string(i));
+        ns->addFolder(local, many.back(), "/home/ann/many" + std::to_string(i));
+    }
+    many.insert(many.begin(), "Calendars");
+    ListingRequest batched = requestFor(local);
+    batched.batchSize = 16;
+    Received all;
+    const auto allDelivery = deliver(std::move(batched), all);
+    EXPECT_TRUE(allDelivery->waitFinished(std::chrono::seconds(5)));
+    EXPECT_TRUE(all.last());
+    EXPECT_EQ(all.names(), many);
+
     ns->addFolder(share, "remote", "//server/share/remote");
     share.gate->close();
     Received slow;
