@@ -49,6 +49,7 @@ TStCustomShellTreeView::TStCustomShellTreeView(QWidget* parent)
         return static_cast<int>(static_cast<short>(
             desktop->CompareIDs(0, first->GetAbsoluteIdList(), second->GetAbsoluteIdList()) & 0xFFFF));
     });
+    m_model->SetNodeGoing([this](TStTreeNode& node) { NodeGoing(node); });
     setModel(m_model);
     setItemDelegate(new TStShellTreeDelegate(this));
     setHeaderHidden(true);
@@ -72,6 +73,7 @@ TStCustomShellTreeView::~TStCustomShellTreeView()
 {
     m_opening.reset();
     m_listings.clear();
+    m_model->SetNodeGoing(nullptr); // the model outlives this part of the tree
     m_dropTarget.reset();
     m_notifier.reset();
 }

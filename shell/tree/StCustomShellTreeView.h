@@ -180,8 +180,8 @@ private:
     void ScheduleShowing(TStTreeNode& node, Listing& listing, int delay);
     void ListingEnded(TStTreeNode& node, const dw::platform::ListingBatch& last);
     void CancelListing(TStTreeNode& node);
-    void CancelListingsBelow(TStTreeNode& node);
     void ForgetChildren(TStTreeNode& node);
+    void NodeGoing(TStTreeNode& node);
     // A node for a folder about to join the list; it shows the folder's name.
     std::unique_ptr<TStTreeNode> MakeNode(const TStNodeImages& images, bool hasChildren) const;
     void ExpandNode(TStTreeNode& node, std::function<void()> then = {});

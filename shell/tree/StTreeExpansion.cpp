@@ -219,7 +219,8 @@ void TStCustomShellTreeView::CancelListing(TStTreeNode& node)
     if (found == m_listings.end())
         return;
     m_listings.erase(found);
-    // What came so far goes: expanding again reads the folder afresh.
+    // What came so far goes (and any listing below it, as the nodes go):
+    // expanding again reads the folder afresh.
     node.loading = false;
     node.changedWhileLoading = false;
     node.childrenRead = false;
@@ -227,12 +228,10 @@ void TStCustomShellTreeView::CancelListing(TStTreeNode& node)
     m_model->NodeChanged(node);
 }
 
-// Its children go, and any listing of them: it shows an expand button and is
-// read again when next expanded.
+// Its children go, and any listing of them or below them: it shows an
+// expand button and is read again when next expanded.
 void TStCustomShellTreeView::ForgetChildren(TStTreeNode& node)
 {
-    for (auto& child : node.children)
-        CancelListingsBelow(*child);
     m_listings.erase(&node);
     m_model->DeleteChildren(node);
     node.childrenRead = false;
@@ -241,15 +240,18 @@ void TStCustomShellTreeView::ForgetChildren(TStTreeNode& node)
     m_model->NodeChanged(node);
 }
 
-void TStCustomShellTreeView::CancelListingsBelow(TStTreeNode& node)
+// Whatever frees a node (collapsing, Esc, a re-read, a notice, populating
+// again), nothing may point at it afterwards: its listing stops, and it is
+// no longer the drop target or the current folder.
+void TStCustomShellTreeView::NodeGoing(TStTreeNode& node)
 {
-    for (auto& child : node.children)
-        CancelListingsBelow(*child);
     m_listings.erase(&node);
+    if (m_dropTargetNode == &node) {
+        m_dropTargetNode = nullptr;
+        m_expandTimer.stop();
+    }
     if (m_currentFolder && FolderOf(&node) == m_currentFolder)
         m_currentFolder = nullptr;
-    if (m_dropTargetNode == &node)
-        m_dropTargetNode = nullptr;
 }
 
 void TStCustomShellTreeView::RefreshNode(TStTreeNode* node)

@@ -140,7 +140,6 @@ void TStCustomShellTreeView::RemoveNode(TStTreeNode& node)
         if (TStTreeNode* successor = m_model->NodeAt(next); successor && successor != &node)
             SelectNode(*successor);
     }
-    CancelListingsBelow(node);
     m_model->DeleteNode(node);
 }
 

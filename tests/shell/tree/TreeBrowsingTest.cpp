@@ -215,6 +215,48 @@ TEST_F(FakeTreeTest, ABigFolderArrivesInStepsAndIsInOrderAtEveryStep)
     EXPECT_TRUE(alwaysInOrder);
 }
 
+// A folder still loading is closed (collapsed, or Esc) while a child of it
+// loads too: the child's listing stops with it, and nothing it brings later
+// lands in a freed node. A drag hovering over the child forgets it too.
+TEST_F(FakeTreeTest, ClosingALoadingFolderStopsTheListingsOfItsWholeSubtree)
+{
+    FakeNode& first = fillWithFolders(work, 20000);
+    makeTree();
+    showAndPaint();
+    tree->OpenAtPath("/home/ann/Calendars");
+    for (const bool byEsc : {false, true}) {
+        work.gate->openFor(300); // then the folder's server stops answering
+        tree->expand(indexOf(work));
+        ASSERT_TRUE(work.gate->waitForHeld(1, 5000));
+        dw::test::processEventsUntil([&] { return node(first) != nullptr; });
+        ASSERT_TRUE(node(first));
+        ASSERT_TRUE(tree->IsLoading());
+        first.gate->close();
+        tree->expand(indexOf(first));
+        ASSERT_TRUE(first.gate->waitForHeld(1, 5000));
+
+        QMimeData dragged;
+        dragged.setData(QStringLiteral("text/uri-list"), "file:///home/ann/Music\r\n");
+        const QPoint over = tree->visualRect(indexOf(first)).center();
+        QDragEnterEvent enter(over, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(tree->viewport(), &enter);
+
+        if (byEsc)
+            QTest::keyClick(tree.get(), Qt::Key_Escape);
+        else
+            tree->collapse(indexOf(work));
+        EXPECT_FALSE(tree->IsLoading());
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(tree->viewport(), &leave);
+        first.gate->open(); // what the child's listing brings now comes too late
+        work.gate->open();
+        dw::test::processEventsUntil([] { return false; }, 0, 300);
+        EXPECT_TRUE(childTexts(work).empty());
+        EXPECT_TRUE(tree->Model().hasChildren(indexOf(work)));
+        EXPECT_FALSE(tree->isExpanded(indexOf(work)));
+    }
+}
+
 // The path is parsed on its volume's line; when that line is busy the open
 // goes on from the event loop, and may end there at once (a folder whose
 // node is already there): nothing of the finished open may be used then.
