@@ -171,11 +171,14 @@ private:
     // Reading children.
     void NodeExpanded(const QModelIndex& index);
     void NodeCollapsed(const QModelIndex& index);
-    // Starts listing `node`'s children; waits for them up to kQuickListing.
-    // `then` runs once they are all in (not when the listing fails or is
+    // Starts listing `node`'s children; waits for them up to `patience`
+    // (none: the listing goes on in the background from the start). `then`
+    // runs once they are all in (not when the listing fails or is
     // cancelled).
-    void ReadChildren(TStTreeNode& node, std::function<void()> then = {});
+    void ReadChildren(TStTreeNode& node, std::function<void()> then = {},
+                      std::chrono::milliseconds patience = kQuickListing);
     void TakeBatch(TStTreeNode& node, dw::platform::ListingBatch&& batch);
+    void FlushPending(TStTreeNode& node, Listing& listing);
     void ShowPending(TStTreeNode& node, Listing& listing);
     void ScheduleShowing(TStTreeNode& node, Listing& listing, int delay);
     void ListingEnded(TStTreeNode& node, const dw::platform::ListingBatch& last);

@@ -82,7 +82,8 @@ void TStCustomShellTreeView::ExpandNode(TStTreeNode& node, std::function<void()>
     });
 }
 
-void TStCustomShellTreeView::ReadChildren(TStTreeNode& node, std::function<void()> then)
+void TStCustomShellTreeView::ReadChildren(TStTreeNode& node, std::function<void()> then,
+                                          std::chrono::milliseconds patience)
 {
     const TStShellFolder* folder = FolderOf(&node);
     if (!folder)
@@ -100,12 +101,22 @@ void TStCustomShellTreeView::ReadChildren(TStTreeNode& node, std::function<void(
     ListingRequest request = m_controller->TreeListingRequest(folder->GetAbsoluteIdList());
     started->delivery = std::make_unique<ListingDelivery>(
         std::move(request), [this, &node](ListingBatch&& batch) { TakeBatch(node, std::move(batch)); });
+    if (patience.count() <= 0) {
+        m_model->NodeChanged(node); // shows that it is loading
+        return;
+    }
     {
         BusyCursor busy;
-        if (started->delivery->waitFinished(kQuickListing))
+        // What the wait brings is shown in one step, not batch by batch.
+        started->waiting = true;
+        const bool ended = started->delivery->waitFinished(patience);
+        const auto still = m_listings.find(&node);
+        if (ended || still == m_listings.end() || still->second.get() != started)
             return; // the children are in place, as if read on the spot
+        started->waiting = false;
     }
-    if (m_listings.count(&node))
+    FlushPending(node, *started);
+    if (const auto still = m_listings.find(&node); still != m_listings.end() && still->second.get() == started)
         m_model->NodeChanged(node); // shows that it is loading
 }
 
@@ -134,18 +145,26 @@ void TStCustomShellTreeView::TakeBatch(TStTreeNode& node, ListingBatch&& batch)
             child->SetError(listingErrorText(E_FAIL, record.childrenError));
         listing.pending.emplace_back(std::move(child), std::move(folder));
     }
+    if (batch.last)
+        listing.endedWith = std::make_unique<ListingBatch>(std::move(batch));
+    if (listing.waiting && !listing.endedWith)
+        return; // shown with the rest when the wait is over
     const bool due = !listing.stepping
-        && (!listing.shownAny || batch.last || listing.sinceShown.elapsed() >= kShowInterval);
+        && (!listing.shownAny || listing.endedWith || listing.sinceShown.elapsed() >= kShowInterval);
     if (due)
-        ShowPending(node, listing);
+        FlushPending(node, listing); // the listing ends here once nothing waits
     else if (!listing.flushScheduled)
         ScheduleShowing(node, listing, kShowInterval);
-    if (batch.last) {
-        if (listing.pending.empty())
-            ListingEnded(node, batch);
-        else // what still waits comes in the next turns; then the listing ends
-            listing.endedWith = std::make_unique<ListingBatch>(std::move(batch));
-    }
+}
+
+// Shows what waits (or the next step of it); once nothing waits and the
+// last batch came, the listing ends.
+void TStCustomShellTreeView::FlushPending(TStTreeNode& node, Listing& listing)
+{
+    if (!listing.pending.empty())
+        ShowPending(node, listing);
+    if (listing.pending.empty() && listing.endedWith)
+        ListingEnded(node, *std::shared_ptr<ListingBatch>(std::move(listing.endedWith)));
 }
 
 // Shows some of the nodes waiting; the rest go in a later turn of the event
@@ -174,15 +193,13 @@ void TStCustomShellTreeView::ScheduleShowing(TStTreeNode& node, Listing& listing
     if (listing.flushScheduled)
         return;
     listing.flushScheduled = true;
-    QTimer::singleShot(delay, this, [this, &node] {
+    QTimer::singleShot(delay, this, [this, &node, scheduled = &listing] {
+        // The node may have gone meanwhile, and its listing with it.
         const auto found = m_listings.find(&node);
-        if (found == m_listings.end())
+        if (found == m_listings.end() || found->second.get() != scheduled)
             return;
-        Listing& waiting = *found->second;
-        waiting.flushScheduled = false;
-        ShowPending(node, waiting);
-        if (waiting.pending.empty() && waiting.endedWith)
-            ListingEnded(node, *std::shared_ptr<ListingBatch>(std::move(waiting.endedWith)));
+        scheduled->flushScheduled = false;
+        FlushPending(node, *scheduled);
     });
 }
 

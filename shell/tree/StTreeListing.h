@@ -27,5 +27,8 @@ struct TStCustomShellTreeView::Listing {
     // what arrives meanwhile joins them rather than being shown at once
     // (two layouts of a big folder in one turn would stall the window).
     bool stepping = false;
+    // A wait for a quick listing is under way: batches are shown together
+    // when it is over.
+    bool waiting = false;
     std::unique_ptr<dw::platform::ListingBatch> endedWith; // the last batch, once the listing is over
 };

@@ -257,6 +257,55 @@ TEST_F(FakeTreeTest, ClosingALoadingFolderStopsTheListingsOfItsWholeSubtree)
     }
 }
 
+// A listing that ends within the wait is complete when the call returns,
+// however many batches it came in.
+TEST_F(FakeTreeTest, AQuickListingOfManyChildrenIsCompleteWhenExpandingReturns)
+{
+    for (int i = 0; i < 1000; ++i)
+        ns->addFolder(work, "f" + std::to_string(i), "/home/ann/Calendars/Work/f" + std::to_string(i));
+    work.gate = std::make_shared<ListingGate>();
+    work.volumeKey = "//server/work";
+    makeTree();
+    showAndPaint();
+    tree->OpenAtPath("/home/ann/Calendars");
+    // The listing pauses a moment after its first batch, then ends well
+    // within the wait.
+    work.gate->openFor(300);
+    std::thread answer([&] {
+        work.gate->waitForHeld(1, 5000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        work.gate->open();
+    });
+    tree->expand(indexOf(work));
+    answer.join();
+    EXPECT_FALSE(tree->IsLoading());
+    EXPECT_EQ(childTexts(work).size(), 1000u);
+}
+
+// The window opens its folder as it shows, before the first paint: whether
+// a level on the way is quick but big or slow, the first folder it hears of
+// is the one opened, never the desktop.
+TEST_F(FakeTreeTest, AnOpenAtShowHandsOnlyTheOpenedFolderToTheWindow)
+{
+    fillWithFolders(work, 1000);
+    const std::string target = "/home/ann/Calendars/Work/f999";
+    makeTree();
+    tree->OpenAtPath(target);
+    showAndPaint();
+    EXPECT_EQ(selected, std::vector<std::string>{target});
+
+    work.gate->close();
+    makeTree();
+    selected.clear();
+    tree->OpenAtPath(target);
+    ASSERT_TRUE(work.gate->waitForHeld(1, 5000));
+    showAndPaint();
+    EXPECT_TRUE(selected.empty());
+    work.gate->open();
+    waitWhileLoading();
+    EXPECT_EQ(selected, std::vector<std::string>{target});
+}
+
 // The path is parsed on its volume's line; when that line is busy the open
 // goes on from the event loop, and may end there at once (a folder whose
 // node is already there): nothing of the finished open may be used then.
