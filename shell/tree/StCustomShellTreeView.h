@@ -206,6 +206,8 @@ private:
     void ShellChanged(TStShellItem* oldItem, TStShellItem* newItem, TStNotifyEventsSet events);
     void ItemCreated(TStShellItem& item, bool drive);
     void ItemDeleted(const TStShellItem& item);
+    void ForgetUnshownChild(const dw::platform::ItemIdList* absolute);
+    TStTreeNode* LoadingParentOf(const dw::platform::ItemIdList* absolute) const;
     void ItemRenamed(const TStShellItem& oldItem, const TStShellItem& newItem);
     void FolderUpdated(const TStShellItem& item);
     void ReportsDropped(const std::vector<dw::platform::IdListPtr>& folders, bool all);

@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace tree_testing;
 
 namespace {
@@ -170,4 +172,38 @@ TEST_F(TreeChangesTest, ReportsDroppedOverTheLimitDoNotLeaveTheTreeStale)
         SHChangeNotify(SHCNE_MKDIR, 0, ns->absoluteOf(*folder).get(), nullptr);
     dw::test::processEventsUntil([&] { return childTexts(calendars).size() == 21; });
     EXPECT_EQ(childTexts(calendars).size(), 21u);
+}
+
+// While a big folder is being listed, folders deleted or renamed before
+// their nodes are shown must not show up later under their old names.
+TEST_F(TreeChangesTest, NoticesForChildrenNotShownYetAreNotLost)
+{
+    fillWithFolders(music, 20000);
+    FakeNode& early = *music.children[400]; // read before the server stops: waits to be shown, or is
+    FakeNode& late = *music.children[15000]; // read only after the server answers again
+    FakeNode& renamedLate = *music.children[15001];
+    music.gate->openFor(1000);
+    tree->expand(indexOf(music));
+    ASSERT_TRUE(music.gate->waitForHeld(1, 5000));
+    dw::test::processEventsUntil([&] { return !childTexts(music).empty(); });
+    ASSERT_TRUE(tree->IsLoading());
+    ASSERT_FALSE(node(late));
+
+    ns->remove(late);
+    report(SHCNE_RMDIR, late);
+    ns->remove(renamedLate);
+    FakeNode& newName = ns->addFolder(music, "renamed", "/home/ann/Music/renamed");
+    report(SHCNE_RENAMEFOLDER, renamedLate, &newName);
+    // The rest comes, and goes on in steps; a node not shown yet goes.
+    music.gate->open();
+    dw::test::processEventsUntil([&] { return childTexts(music).size() > 1000 && !node(early); }, 5000, 0);
+    ns->remove(early);
+    report(SHCNE_RMDIR, early);
+    dw::test::processEventsUntil([&] { return !tree->IsLoading(); }, 20000);
+
+    const std::vector<std::string> texts = childTexts(music);
+    EXPECT_EQ(texts.size(), 1 + 20000u - 3 + 1); // "aaa", the others, less the three, and the new name
+    for (const FakeNode* gone : {&early, &late, &renamedLate})
+        EXPECT_EQ(std::count(texts.begin(), texts.end(), gone->name), 0) << gone->name;
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "renamed"), 1);
 }
