@@ -191,6 +191,9 @@ private:
 
     // Selection and opening.
     void RaiseChange(TStTreeNode& node);
+    // The selected node's list, when it lies below `node`.
+    std::shared_ptr<const dw::platform::IdListPtr> SelectionBelow(const TStTreeNode& node) const;
+    void Reselect(const std::shared_ptr<const dw::platform::IdListPtr>& wanted);
     // Makes `node` the selected node; quietly: without the change handling.
     void SelectNode(TStTreeNode& node, bool quietly = false);
     void OpenIdList(const std::shared_ptr<struct OpenChain>& chain, dw::platform::IdListPtr absolute);
@@ -258,6 +261,8 @@ private:
     std::string m_openedPath;
     dw::platform::IdListPtr m_openedList;
     bool m_selectingQuietly = false;
+    // The folder a re-read under way selects again when it is done.
+    std::shared_ptr<const dw::platform::IdListPtr> m_reselect;
 
     // The drag over the tree: its items, the target folder's drop target,
     // the timers that expand a hovered node and scroll near the edges.

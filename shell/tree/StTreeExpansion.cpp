@@ -289,15 +289,68 @@ void TStCustomShellTreeView::RefreshNode(TStTreeNode* node)
     };
     collect(*target);
     const bool wasExpanded = isExpanded(m_model->IndexOf(target));
-    ForgetChildren(*target);
-    ReadChildren(*target, [this, target, wasExpanded, expanded] {
+    // A selected folder below it is selected again once it is read again:
+    // quietly, as nothing changed for whoever listens. Meanwhile the
+    // selection rests on the node read again, quietly too.
+    const std::shared_ptr<const IdListPtr> reselect = SelectionBelow(*target);
+    if (reselect)
+        m_reselect = reselect;
+    {
+        const bool wasQuiet = m_selectingQuietly;
+        m_selectingQuietly = true;
+        ForgetChildren(*target);
+        m_selectingQuietly = wasQuiet;
+    }
+    ReadChildren(*target, [this, target, wasExpanded, expanded, reselect] {
         if (wasExpanded || target == m_model->TopNode())
             expand(m_model->IndexOf(target));
-        TStStepSequence::Run(expanded->size(), [this, expanded](std::size_t at, std::function<void()> next) {
+        TStStepSequence::Run(expanded->size() + 1, [this, expanded, reselect](std::size_t at,
+                                                                              std::function<void()> next) {
+            if (at == expanded->size()) {
+                Reselect(reselect);
+                return;
+            }
             if (TStTreeNode* again = NodeByIdList((*expanded)[at].get()))
                 ExpandNode(*again, std::move(next));
             else
                 next();
         });
     });
+}
+
+std::shared_ptr<const IdListPtr> TStCustomShellTreeView::SelectionBelow(const TStTreeNode& node) const
+{
+    const TStTreeNode* selected = SelectedNode();
+    const TStShellFolder* folder = FolderOf(selected);
+    if (!folder || selected == &node)
+        return nullptr;
+    for (const TStTreeNode* above = selected->parent; above; above = above->parent) {
+        if (above == &node)
+            return std::make_shared<const IdListPtr>(ILClone(folder->GetAbsoluteIdList()));
+    }
+    return nullptr;
+}
+
+// Selects the folder a re-read took away again, unless another was selected
+// meanwhile (by the user, or by a later re-read).
+void TStCustomShellTreeView::Reselect(const std::shared_ptr<const IdListPtr>& wanted)
+{
+    if (!wanted || m_reselect != wanted)
+        return;
+    m_reselect.reset();
+    IdListPtr list(ILClone(wanted->get()));
+    if (TStTreeNode* same = NodeByIdList(list.get())) {
+        SelectNode(*same, true);
+        m_currentFolder = FolderOf(same);
+        return;
+    }
+    // It went meanwhile: its nearest parent still shown is selected, which
+    // is a change of the current folder.
+    while (ILRemoveLastID(list.get())) {
+        if (TStTreeNode* parent = NodeByIdList(list.get())) {
+            SelectNode(*parent, true);
+            RaiseChange(*parent);
+            return;
+        }
+    }
 }

@@ -207,3 +207,55 @@ TEST_F(TreeChangesTest, NoticesForChildrenNotShownYetAreNotLost)
         EXPECT_EQ(std::count(texts.begin(), texts.end(), gone->name), 0) << gone->name;
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "renamed"), 1);
 }
+
+// A re-read (F5, or a burst of changes that overflowed the queue) keeps
+// what was expanded expanded and the selection where it was; the window is
+// not told of a selection that did not change.
+TEST_F(TreeChangesTest, AReReadKeepsExpandedFoldersAndTheSelection)
+{
+    FakeNode& year = ns->addFolder(work, "2026", "/home/ann/Calendars/Work/2026");
+    ns->addFolder(year, "Q1", "/home/ann/Calendars/Work/2026/Q1");
+    tree->OpenAtPath("/home/ann/Calendars/Work/2026");
+    const auto stillAsItWas = [&](const std::string& selectedFolder) {
+        EXPECT_TRUE(tree->isExpanded(indexOf(calendars)));
+        EXPECT_TRUE(tree->isExpanded(indexOf(work)));
+        EXPECT_TRUE(tree->isExpanded(indexOf(year)));
+        EXPECT_EQ(selectedPath(), selectedFolder);
+        ASSERT_TRUE(tree->GetCurrentFolder());
+        EXPECT_EQ(tree->GetCurrentFolder()->GetPath(), selectedFolder);
+    };
+
+    selected.clear();
+    report(SHCNE_UPDATEDIR, calendars); // the selected node lies below
+    waitWhileLoading();
+    stillAsItWas("/home/ann/Calendars/Work/2026");
+    EXPECT_TRUE(selected.empty());
+
+    tree->setCurrentIndex(indexOf(calendars));
+    selected.clear();
+    QTest::keyClick(tree.get(), Qt::Key_F5); // the selected node itself
+    waitWhileLoading();
+    stillAsItWas("/home/ann/Calendars");
+    EXPECT_TRUE(selected.empty());
+
+    // Slow: the selection comes back once the folder has been read.
+    tree->setCurrentIndex(indexOf(year));
+    selected.clear();
+    calendars.gate = std::make_shared<ListingGate>();
+    calendars.volumeKey = "//server/calendars";
+    calendars.gate->close();
+    report(SHCNE_UPDATEDIR, calendars);
+    ASSERT_TRUE(calendars.gate->waitForHeld(1, 5000));
+    calendars.gate->open();
+    waitWhileLoading();
+    stillAsItWas("/home/ann/Calendars/Work/2026");
+    EXPECT_TRUE(selected.empty());
+
+    // The selected folder went meanwhile: its nearest parent is selected, and
+    // the window hears of it.
+    ns->remove(year);
+    report(SHCNE_UPDATEDIR, work);
+    waitWhileLoading();
+    EXPECT_EQ(selectedPath(), "/home/ann/Calendars/Work");
+    EXPECT_EQ(selected, std::vector<std::string>{"/home/ann/Calendars/Work"});
+}
