@@ -231,8 +231,16 @@ void TStCustomShellTreeView::RefreshIfExpanded(TStTreeNode* node)
         RefreshNode(node);
         return;
     }
-    // Collapsed: what it shows is not seen; it is read on the next expansion.
-    ForgetChildren(*node);
+    // Collapsed, with children: what it shows is not seen; it is read on the
+    // next expansion, and keeps its expand button until then.
+    if (!node->children.empty()) {
+        ForgetChildren(*node);
+        return;
+    }
+    // Found empty (a folder of files, say, whose files changed): whether it
+    // has subfolders now is learnt by reading it again, in the background;
+    // it gets an expand button only if it does.
+    ReadChildren(*node, {}, std::chrono::milliseconds(0));
 }
 
 void TStCustomShellTreeView::ReportsDropped(const std::vector<IdListPtr>& folders, bool all)

@@ -259,3 +259,22 @@ TEST_F(TreeChangesTest, AReReadKeepsExpandedFoldersAndTheSelection)
     EXPECT_EQ(selectedPath(), "/home/ann/Calendars/Work");
     EXPECT_EQ(selected, std::vector<std::string>{"/home/ann/Calendars/Work"});
 }
+
+// A folder opened and found to hold no subfolders gets no expand button
+// when only its files change (a conversion writes and renames many); it gets
+// one when a subfolder is made there in a burst.
+TEST_F(TreeChangesTest, ChangesOfFilesGiveAFolderWithoutSubfoldersNoExpandButton)
+{
+    tree->OpenAtPath("/home/ann/Music");
+    ASSERT_FALSE(tree->Model().hasChildren(indexOf(music)));
+    ns->addFile(music, "a.dw2", "/home/ann/Music/a.dw2");
+    report(SHCNE_UPDATEDIR, music);
+    waitWhileLoading();
+    EXPECT_FALSE(tree->Model().hasChildren(indexOf(music)));
+    EXPECT_EQ(selectedPath(), "/home/ann/Music");
+
+    ns->addFolder(music, "Live", "/home/ann/Music/Live");
+    report(SHCNE_UPDATEDIR, music);
+    waitWhileLoading();
+    EXPECT_TRUE(tree->Model().hasChildren(indexOf(music)));
+}
