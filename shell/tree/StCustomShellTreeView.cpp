@@ -63,9 +63,9 @@ TStCustomShellTreeView::TStCustomShellTreeView(QWidget* parent)
     setAcceptDrops(m_options.Contains(toAllowDrop));
     connect(this, &QTreeView::expanded, this, &TStCustomShellTreeView::NodeExpanded);
     connect(this, &QTreeView::collapsed, this, &TStCustomShellTreeView::NodeCollapsed);
-    setAutoScroll(false); // a drag scrolls as the tree's own rule says
     setDropIndicatorShown(false);
     connect(&m_expandTimer, &QTimer::timeout, this, &TStCustomShellTreeView::ExpandDropTarget);
+    connect(&m_scrollTimer, &QTimer::timeout, this, &TStCustomShellTreeView::ScrollWhileHeld);
     CreateNotifier();
 }
 

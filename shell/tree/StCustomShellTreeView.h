@@ -224,6 +224,8 @@ private:
     unsigned SetDropTarget(TStTreeNode* node, unsigned keyState, unsigned allowed);
     void EndDragOver();
     void AutoScroll(const QPoint& position);
+    void ScrollWhileHeld();
+    void ScrollOneNode(int direction);
     void ExpandDropTarget();
 
     TStShellTreeModel* m_model;
@@ -271,4 +273,6 @@ private:
     QTimer m_expandTimer;
     QTimer m_scrollTimer;
     QPoint m_dragPosition;
+    unsigned m_dragKeyState = 0;
+    unsigned m_dragAllowed = 0;
 };

@@ -306,6 +306,29 @@ TEST_F(FakeTreeTest, AnOpenAtShowHandsOnlyTheOpenedFolderToTheWindow)
     EXPECT_EQ(selected, std::vector<std::string>{target});
 }
 
+// Keyboard moves keep the current node in view.
+TEST_F(FakeTreeTest, TheCurrentNodeStaysInViewOnKeyboardMoves)
+{
+    for (int i = 0; i < 200; ++i)
+        ns->addFolder(work, "f" + std::to_string(i), "/home/ann/Calendars/Work/f" + std::to_string(i));
+    makeTree();
+    tree->resize(200, 160);
+    showAndPaint();
+    tree->OpenAtPath("/home/ann/Calendars/Work");
+    const auto currentInView = [&] {
+        dw::test::processEventsUntil([] { return false; }, 0, 0);
+        return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex()));
+    };
+    for (const Qt::Key key : {Qt::Key_End, Qt::Key_Home, Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp}) {
+        QTest::keyClick(tree.get(), key);
+        EXPECT_TRUE(currentInView()) << "after key " << key << " at " << selectedPath();
+    }
+    for (int i = 0; i < 30; ++i)
+        QTest::keyClick(tree.get(), Qt::Key_Down);
+    EXPECT_TRUE(currentInView()) << selectedPath();
+    EXPECT_EQ(selected.back(), selectedPath()); // the window follows
+}
+
 // The path is parsed on its volume's line; when that line is busy the open
 // goes on from the event loop, and may end there at once (a folder whose
 // node is already there): nothing of the finished open may be used then.
