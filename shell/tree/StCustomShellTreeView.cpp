@@ -13,6 +13,8 @@
 #include "shell/tree/StShellTreeModel.h"
 #include "shell/tree/StTreeListing.h"
 
+#include <QHeaderView>
+
 using namespace dw::platform;
 
 namespace {
@@ -66,6 +68,12 @@ TStCustomShellTreeView::TStCustomShellTreeView(QWidget* parent)
     setDropIndicatorShown(false);
     connect(&m_expandTimer, &QTimer::timeout, this, &TStCustomShellTreeView::ExpandDropTarget);
     connect(&m_scrollTimer, &QTimer::timeout, this, &TStCustomShellTreeView::ScrollWhileHeld);
+    m_fullIndentation = m_fittedIndentation = indentation();
+    m_fullMinimumSectionSize = header()->minimumSectionSize();
+    m_fitTimer.setSingleShot(true);
+    connect(&m_fitTimer, &QTimer::timeout, this, &TStCustomShellTreeView::FitIndentation);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &TStCustomShellTreeView::ScheduleFitIndentation);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &TStCustomShellTreeView::ScheduleFitIndentation);
     CreateNotifier();
 }
 

@@ -30,6 +30,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 class TStShellItem;
 class TStShellFolder;
@@ -106,6 +107,9 @@ public:
     // of the new name selected. A refused rename raises ESsShellError.
     void RenameNode(TStTreeNode& node, const std::string& newName);
 
+    // Also sideways, when deep levels made the tree wider than its window.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
     TStTreeNode* NodeByIdList(const dw::platform::ItemIdList* absolute) const;
     TStTreeNode* NodeByPath(const std::string& path) const;
     TStShellFolder* FolderOf(const TStTreeNode* node) const;
@@ -146,6 +150,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     friend class TStShellTreeDelegate;
@@ -228,6 +233,11 @@ private:
     void ScrollOneNode(int direction);
     void ExpandDropTarget();
 
+    // Room for names on deep levels.
+    void ScheduleFitIndentation();
+    void FitIndentation();
+    int DeepestShownLevel() const;
+
     TStShellTreeModel* m_model;
     QColor m_compressedColor = QColor(0, 0, 255);
     int m_expandInterval = 2000;
@@ -275,4 +285,12 @@ private:
     QPoint m_dragPosition;
     unsigned m_dragKeyState = 0;
     unsigned m_dragAllowed = 0;
+
+    // The nodes expanded now, and the indentation the tree's owner chose,
+    // which deep levels in a narrow tree get less of.
+    std::unordered_set<const TStTreeNode*> m_expandedNodes;
+    QTimer m_fitTimer;
+    int m_fullIndentation = 0;
+    int m_fittedIndentation = 0;
+    int m_fullMinimumSectionSize = 0;
 };

@@ -54,13 +54,23 @@ std::unique_ptr<TStTreeNode> TStCustomShellTreeView::MakeNode(const TStNodeImage
 
 void TStCustomShellTreeView::NodeExpanded(const QModelIndex& index)
 {
-    if (TStTreeNode* node = m_model->NodeAt(index); node && !node->childrenRead)
+    TStTreeNode* node = m_model->NodeAt(index);
+    if (!node)
+        return;
+    m_expandedNodes.insert(node);
+    ScheduleFitIndentation();
+    if (!node->childrenRead)
         ReadChildren(*node);
 }
 
 void TStCustomShellTreeView::NodeCollapsed(const QModelIndex& index)
 {
-    if (TStTreeNode* node = m_model->NodeAt(index); node && node->loading)
+    TStTreeNode* node = m_model->NodeAt(index);
+    if (!node)
+        return;
+    m_expandedNodes.erase(node);
+    ScheduleFitIndentation();
+    if (node->loading)
         CancelListing(*node);
 }
 
@@ -263,6 +273,7 @@ void TStCustomShellTreeView::ForgetChildren(TStTreeNode& node)
 void TStCustomShellTreeView::NodeGoing(TStTreeNode& node)
 {
     m_listings.erase(&node);
+    m_expandedNodes.erase(&node);
     if (m_dropTargetNode == &node) {
         m_dropTargetNode = nullptr;
         m_expandTimer.stop();

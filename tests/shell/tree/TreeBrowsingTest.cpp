@@ -346,3 +346,32 @@ TEST_F(FakeTreeTest, AnOpenThatEndsFromTheEventLoopEndsCleanly)
     EXPECT_EQ(selectedPath(), "/home/ann/Calendars");
     EXPECT_EQ(selected.back(), "/home/ann/Calendars");
 }
+
+// In a narrow tree, the deepest nodes shown keep room for some of their
+// name: levels are indented less while they are shown, and fully again once
+// they are closed.
+TEST_F(FakeTreeTest, DeepNodesInANarrowTreeKeepRoomForTheirNames)
+{
+    FakeNode* deepest = &work;
+    std::string path = work.parsingName;
+    for (int level = 0; level < 9; ++level) {
+        path += "/Archived schedules " + std::to_string(level);
+        deepest = &ns->addFolder(*deepest, "Archived schedules " + std::to_string(level), path);
+    }
+    makeTree();
+    tree->setIndentation(19); // as the window has it
+    tree->resize(220, 300);
+    showAndPaint();
+    tree->OpenAtPath(path);
+    dw::test::processEventsUntil([] { return false; }, 0, 50);
+
+    const int leastName = tree->fontMetrics().averageCharWidth() * 6;
+    const QRect shown = tree->visualRect(indexOf(*deepest));
+    EXPECT_GE(std::min(shown.right(), tree->viewport()->width()) - shown.left(), leastName)
+        << "room left " << shown.left() << ".." << shown.right() << " of " << tree->viewport()->width();
+    EXPECT_LT(tree->indentation(), 19);
+
+    tree->collapse(indexOf(home));
+    dw::test::processEventsUntil([] { return false; }, 0, 50);
+    EXPECT_EQ(tree->indentation(), 19);
+}
