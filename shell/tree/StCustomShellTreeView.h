@@ -190,6 +190,7 @@ private:
     void CancelListing(TStTreeNode& node);
     void ForgetChildren(TStTreeNode& node);
     void NodeGoing(TStTreeNode& node);
+    void TakeOverReReadsWithin(const TStTreeNode& node, std::vector<dw::platform::IdListPtr>& expandAfter);
     // A node for a folder about to join the list; it shows the folder's name.
     std::unique_ptr<TStTreeNode> MakeNode(const TStNodeImages& images, bool hasChildren) const;
     void ExpandNode(TStTreeNode& node, std::function<void()> then = {});

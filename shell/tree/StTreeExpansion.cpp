@@ -40,6 +40,18 @@ bool IsRemovable(DriveType type)
     return type == DriveType::Removable;
 }
 
+// Whether `item` is `folder` or lies below it.
+bool LiesWithin(const ItemIdList* folder, const ItemIdList* item)
+{
+    for (IdListPtr at(ILClone(item)); at;) {
+        if (ILIsEqual(at.get(), folder))
+            return true;
+        if (!ILRemoveLastID(at.get()))
+            return false;
+    }
+    return false;
+}
+
 } // namespace
 
 std::unique_ptr<TStTreeNode> TStCustomShellTreeView::MakeNode(const TStNodeImages& images, bool hasChildren) const
@@ -255,15 +267,17 @@ void TStCustomShellTreeView::CancelListing(TStTreeNode& node)
     m_model->NodeChanged(node);
 }
 
-// Its children go, and any listing of them or below them: it shows an
-// expand button and is read again when next expanded.
+// Its children go, and any listing of them or below them: it is read again
+// when next expanded, and until then shows an expand button if it showed
+// children (one read and found without any keeps showing none).
 void TStCustomShellTreeView::ForgetChildren(TStTreeNode& node)
 {
+    const bool hadChildren = node.hasChildrenMark || !node.children.empty();
     m_listings.erase(&node);
     m_model->DeleteChildren(node);
     node.childrenRead = false;
     node.loading = false;
-    node.hasChildrenMark = true;
+    node.hasChildrenMark = hadChildren;
     m_model->NodeChanged(node);
 }
 
@@ -299,11 +313,17 @@ void TStCustomShellTreeView::RefreshNode(TStTreeNode* node)
         }
     };
     collect(*target);
+    TakeOverReReadsWithin(*target, *expanded);
     const bool wasExpanded = isExpanded(m_model->IndexOf(target));
     // A selected folder below it is selected again once it is read again:
     // quietly, as nothing changed for whoever listens. Meanwhile the
     // selection rests on the node read again, quietly too.
-    const std::shared_ptr<const IdListPtr> reselect = SelectionBelow(*target);
+    std::shared_ptr<const IdListPtr> reselect = SelectionBelow(*target);
+    // An earlier re-read below, not done yet, still owes a selection: this
+    // one takes that debt over, as it frees the earlier one's nodes.
+    if (const TStShellFolder* folder = FolderOf(target);
+        m_reselect && folder && LiesWithin(folder->GetAbsoluteIdList(), m_reselect->get()))
+        reselect = m_reselect;
     if (reselect)
         m_reselect = reselect;
     {
@@ -321,12 +341,42 @@ void TStCustomShellTreeView::RefreshNode(TStTreeNode* node)
                 Reselect(reselect);
                 return;
             }
-            if (TStTreeNode* again = NodeByIdList((*expanded)[at].get()))
-                ExpandNode(*again, std::move(next));
-            else
+            TStTreeNode* again = NodeByIdList((*expanded)[at].get());
+            if (!again) {
                 next();
+                return;
+            }
+            ExpandNode(*again, std::move(next));
+            // Still being read: a re-read above, begun meanwhile, takes over
+            // what is left to expand.
+            if (const auto reading = m_listings.find(again);
+                reading != m_listings.end() && !reading->second->expandAfter) {
+                auto rest = std::make_shared<std::vector<IdListPtr>>();
+                for (std::size_t later = at + 1; later < expanded->size(); ++later)
+                    rest->push_back(IdListPtr(ILClone((*expanded)[later].get())));
+                reading->second->expandAfter = std::move(rest);
+            }
         });
     });
+    if (const auto started = m_listings.find(target); started != m_listings.end())
+        started->second->expandAfter = expanded;
+}
+
+// Re-reads under way at `node` or below it are about to be freed with the
+// nodes: what they were to expand again is expanded by this one instead.
+void TStCustomShellTreeView::TakeOverReReadsWithin(const TStTreeNode& node, std::vector<IdListPtr>& expandAfter)
+{
+    for (const auto& [at, listing] : m_listings) {
+        if (!listing->expandAfter)
+            continue;
+        const TStTreeNode* above = at;
+        while (above && above != &node)
+            above = above->parent;
+        if (!above)
+            continue;
+        for (const IdListPtr& list : *listing->expandAfter)
+            expandAfter.push_back(IdListPtr(ILClone(list.get())));
+    }
 }
 
 std::shared_ptr<const IdListPtr> TStCustomShellTreeView::SelectionBelow(const TStTreeNode& node) const

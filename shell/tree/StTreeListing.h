@@ -31,4 +31,7 @@ struct TStCustomShellTreeView::Listing {
     // when it is over.
     bool waiting = false;
     std::unique_ptr<dw::platform::ListingBatch> endedWith; // the last batch, once the listing is over
+    // A re-read: the folders below to expand again once it is over. A re-read
+    // of a folder above, begun before, takes them over with the nodes.
+    std::shared_ptr<std::vector<dw::platform::IdListPtr>> expandAfter;
 };

@@ -221,25 +221,26 @@ void TStCustomShellTreeView::FolderUpdated(const TStShellItem& item)
 
 void TStCustomShellTreeView::RefreshIfExpanded(TStTreeNode* node)
 {
-    if (!node || !node->childrenRead)
+    if (!node)
         return;
     if (node->loading) {
         node->changedWhileLoading = true;
         return;
     }
-    if (isExpanded(m_model->IndexOf(node))) {
+    if (node->childrenRead && isExpanded(m_model->IndexOf(node))) {
         RefreshNode(node);
         return;
     }
-    // Collapsed, with children: what it shows is not seen; it is read on the
-    // next expansion, and keeps its expand button until then.
-    if (!node->children.empty()) {
-        ForgetChildren(*node);
+    // Collapsed, with children or an expand button: what it shows is not
+    // seen; it is read on the next expansion, and keeps its button till then.
+    if (!node->children.empty() || node->hasChildrenMark) {
+        if (node->childrenRead)
+            ForgetChildren(*node);
         return;
     }
-    // Found empty (a folder of files, say, whose files changed): whether it
-    // has subfolders now is learnt by reading it again, in the background;
-    // it gets an expand button only if it does.
+    // Without an expand button (a folder of files, say, whose files changed):
+    // whether it has subfolders now is learnt by reading it again, in the
+    // background; it gets an expand button only if it does.
     ReadChildren(*node, {}, std::chrono::milliseconds(0));
 }
 

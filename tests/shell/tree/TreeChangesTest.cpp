@@ -251,6 +251,19 @@ TEST_F(TreeChangesTest, AReReadKeepsExpandedFoldersAndTheSelection)
     stillAsItWas("/home/ann/Calendars/Work/2026");
     EXPECT_TRUE(selected.empty());
 
+    // Slow, and its parent read again before it is done: the selection still
+    // comes back where it was.
+    work.gate = std::make_shared<ListingGate>();
+    work.volumeKey = "//server/work";
+    work.gate->close();
+    report(SHCNE_UPDATEDIR, work);
+    ASSERT_TRUE(work.gate->waitForHeld(1, 5000));
+    report(SHCNE_UPDATEDIR, calendars);
+    work.gate->open();
+    waitWhileLoading();
+    stillAsItWas("/home/ann/Calendars/Work/2026");
+    EXPECT_TRUE(selected.empty());
+
     // The selected folder went meanwhile: its nearest parent is selected, and
     // the window hears of it.
     ns->remove(year);
@@ -273,8 +286,15 @@ TEST_F(TreeChangesTest, ChangesOfFilesGiveAFolderWithoutSubfoldersNoExpandButton
     EXPECT_FALSE(tree->Model().hasChildren(indexOf(music)));
     EXPECT_EQ(selectedPath(), "/home/ann/Music");
 
-    ns->addFolder(music, "Live", "/home/ann/Music/Live");
-    report(SHCNE_UPDATEDIR, music);
+    // Renamed, it still holds what it held.
+    FakeNode& renamed = ns->addFolder(home, "Songs", "/home/ann/Songs");
+    report(SHCNE_RENAMEFOLDER, music, &renamed);
     waitWhileLoading();
-    EXPECT_TRUE(tree->Model().hasChildren(indexOf(music)));
+    ASSERT_TRUE(node(renamed));
+    EXPECT_FALSE(tree->Model().hasChildren(indexOf(renamed)));
+
+    ns->addFolder(renamed, "Live", "/home/ann/Songs/Live");
+    report(SHCNE_UPDATEDIR, renamed);
+    waitWhileLoading();
+    EXPECT_TRUE(tree->Model().hasChildren(indexOf(renamed)));
 }
