@@ -4,6 +4,8 @@
 #include "platform/namespace/IdRecord.h"
 #include "platform/namespace/NaturalOrder.h"
 
+#include <algorithm>
+
 namespace dw::platform::fake {
 
 namespace {
@@ -262,6 +264,12 @@ FakeNode& FakeNamespace::addShare(FakeNode& parent, const std::string& share, co
     FakeNode& node = add(parent, share + " on " + server, "//" + server + "/" + share, SFGAO_FOLDER | SFGAO_SHARE);
     node.driveType = DriveType::Remote;
     return node;
+}
+
+void FakeNamespace::remove(FakeNode& node)
+{
+    std::vector<FakeNode*>& siblings = node.parent->children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), &node), siblings.end());
 }
 
 IdListPtr FakeNamespace::absoluteOf(const FakeNode& node) const

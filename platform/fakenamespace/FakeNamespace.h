@@ -58,6 +58,10 @@ public:
     // A network share: named "SHARE on SERVER", parsed as "//SERVER/SHARE".
     FakeNode& addShare(FakeNode& parent, const std::string& share, const std::string& server);
     void mapSpecialFolder(int csidl, FakeNode& node) { specials_[csidl] = &node; }
+    // Takes the node out of its folder, as deleting it from a disk would:
+    // listings begun later do not see it. (Listings already under way have
+    // read the folder's entries and may still bring it.)
+    void remove(FakeNode& node);
 
     IdListPtr absoluteOf(const FakeNode& node) const;
     // The node a relative id list names below `from`; null when none.

@@ -21,6 +21,17 @@ public:
     {
         std::lock_guard lock(mutex_);
         open_ = true;
+        passesLeft_ = -1;
+        changed_.notify_all();
+    }
+
+    // Lets `count` more children through, then holds the listing there: a
+    // folder whose server stops answering part-way.
+    void openFor(int count)
+    {
+        std::lock_guard lock(mutex_);
+        open_ = true;
+        passesLeft_ = count;
         changed_.notify_all();
     }
 
@@ -30,7 +41,9 @@ public:
         std::unique_lock lock(mutex_);
         ++waiting_;
         changed_.notify_all();
-        changed_.wait(lock, [this] { return open_; });
+        changed_.wait(lock, [this] { return open_ && passesLeft_ != 0; });
+        if (passesLeft_ > 0)
+            --passesLeft_;
         --waiting_;
     }
 
@@ -47,6 +60,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     bool open_ = true;
+    int passesLeft_ = -1; // -1: no limit
     int waiting_ = 0;
 };
 

@@ -58,14 +58,20 @@ void LineCall::handOn()
             return;
     }
     handedOn_ = true;
+    // `then` may end this call's life (its owner lets go of it): nothing of
+    // it is read once `then` has run, and it is deleted later only if it
+    // still lives.
+    const bool deleteWhenDone = deleteWhenDone_;
+    const QPointer<LineCall> alive(this);
     struct DeleteAfter {
-        LineCall* call;
+        const QPointer<LineCall>& call;
+        bool wanted;
         ~DeleteAfter()
         {
-            if (call->deleteWhenDone_)
+            if (wanted && call)
                 call->deleteLater();
         }
-    } deleteAfter{this};
+    } deleteAfter{alive, deleteWhenDone};
     const auto then = then_;
     if (then)
         then();

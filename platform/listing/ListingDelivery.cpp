@@ -52,8 +52,7 @@ bool ListingDelivery::waitFinished(std::chrono::milliseconds timeout)
 {
     {
         std::unique_lock lock(inbox_->mutex);
-        inbox_->arrived.wait_for(lock, timeout,
-                                 [&] { return inbox_->lastArrived || !inbox_->batches.empty() || cancelled(); });
+        inbox_->arrived.wait_for(lock, timeout, [&] { return inbox_->lastArrived || cancelled(); });
     }
     const QPointer<ListingDelivery> alive(this);
     handOn(!finishedInbox());

@@ -28,11 +28,9 @@ public:
     ~ListingDelivery() override;
 
     // Blocks for at most `timeout` until the listing has ended; then every
-    // batch has been handed on before this returns true. Otherwise the
-    // batches that came so far are handed on now, the rest arrive through
-    // the event loop, and it returns false. A listing that turns out to be
-    // large (a batch comes that is not the last) is not waited for longer:
-    // its first nodes are shown at once and the thread goes on.
+    // batch, however many, has been handed on before this returns true.
+    // Otherwise the batches that came so far are handed on now, the rest
+    // arrive through the event loop, and it returns false.
     bool waitFinished(std::chrono::milliseconds timeout);
 
     // Stops the listing; no batch is handed on after this returns.

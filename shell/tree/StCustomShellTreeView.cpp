@@ -13,6 +13,8 @@
 #include "shell/tree/StShellTreeModel.h"
 #include "shell/tree/StTreeListing.h"
 
+#include <QHeaderView>
+
 using namespace dw::platform;
 
 namespace {
@@ -49,6 +51,7 @@ TStCustomShellTreeView::TStCustomShellTreeView(QWidget* parent)
         return static_cast<int>(static_cast<short>(
             desktop->CompareIDs(0, first->GetAbsoluteIdList(), second->GetAbsoluteIdList()) & 0xFFFF));
     });
+    m_model->SetNodeGoing([this](TStTreeNode& node) { NodeGoing(node); });
     setModel(m_model);
     setItemDelegate(new TStShellTreeDelegate(this));
     setHeaderHidden(true);
@@ -62,9 +65,15 @@ TStCustomShellTreeView::TStCustomShellTreeView(QWidget* parent)
     setAcceptDrops(m_options.Contains(toAllowDrop));
     connect(this, &QTreeView::expanded, this, &TStCustomShellTreeView::NodeExpanded);
     connect(this, &QTreeView::collapsed, this, &TStCustomShellTreeView::NodeCollapsed);
-    setAutoScroll(false); // a drag scrolls as the tree's own rule says
     setDropIndicatorShown(false);
     connect(&m_expandTimer, &QTimer::timeout, this, &TStCustomShellTreeView::ExpandDropTarget);
+    connect(&m_scrollTimer, &QTimer::timeout, this, &TStCustomShellTreeView::ScrollWhileHeld);
+    m_fullIndentation = m_fittedIndentation = indentation();
+    m_fullMinimumSectionSize = header()->minimumSectionSize();
+    m_fitTimer.setSingleShot(true);
+    connect(&m_fitTimer, &QTimer::timeout, this, &TStCustomShellTreeView::FitIndentation);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &TStCustomShellTreeView::ScheduleFitIndentation);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &TStCustomShellTreeView::ScheduleFitIndentation);
     CreateNotifier();
 }
 
@@ -72,6 +81,7 @@ TStCustomShellTreeView::~TStCustomShellTreeView()
 {
     m_opening.reset();
     m_listings.clear();
+    m_model->SetNodeGoing(nullptr); // the model outlives this part of the tree
     m_dropTarget.reset();
     m_notifier.reset();
 }

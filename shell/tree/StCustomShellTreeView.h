@@ -30,6 +30,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 class TStShellItem;
 class TStShellFolder;
@@ -106,6 +107,9 @@ public:
     // of the new name selected. A refused rename raises ESsShellError.
     void RenameNode(TStTreeNode& node, const std::string& newName);
 
+    // Also sideways, when deep levels made the tree wider than its window.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
     TStTreeNode* NodeByIdList(const dw::platform::ItemIdList* absolute) const;
     TStTreeNode* NodeByPath(const std::string& path) const;
     TStShellFolder* FolderOf(const TStTreeNode* node) const;
@@ -146,6 +150,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     friend class TStShellTreeDelegate;
@@ -171,23 +176,30 @@ private:
     // Reading children.
     void NodeExpanded(const QModelIndex& index);
     void NodeCollapsed(const QModelIndex& index);
-    // Starts listing `node`'s children; waits for them up to kQuickListing.
-    // `then` runs once they are all in (not when the listing fails or is
+    // Starts listing `node`'s children; waits for them up to `patience`
+    // (none: the listing goes on in the background from the start). `then`
+    // runs once they are all in (not when the listing fails or is
     // cancelled).
-    void ReadChildren(TStTreeNode& node, std::function<void()> then = {});
+    void ReadChildren(TStTreeNode& node, std::function<void()> then = {},
+                      std::chrono::milliseconds patience = kQuickListing);
     void TakeBatch(TStTreeNode& node, dw::platform::ListingBatch&& batch);
+    void FlushPending(TStTreeNode& node, Listing& listing);
     void ShowPending(TStTreeNode& node, Listing& listing);
     void ScheduleShowing(TStTreeNode& node, Listing& listing, int delay);
     void ListingEnded(TStTreeNode& node, const dw::platform::ListingBatch& last);
     void CancelListing(TStTreeNode& node);
-    void CancelListingsBelow(TStTreeNode& node);
     void ForgetChildren(TStTreeNode& node);
+    void NodeGoing(TStTreeNode& node);
+    void TakeOverReReadsWithin(const TStTreeNode& node, std::vector<dw::platform::IdListPtr>& expandAfter);
     // A node for a folder about to join the list; it shows the folder's name.
     std::unique_ptr<TStTreeNode> MakeNode(const TStNodeImages& images, bool hasChildren) const;
     void ExpandNode(TStTreeNode& node, std::function<void()> then = {});
 
     // Selection and opening.
     void RaiseChange(TStTreeNode& node);
+    // The selected node's list, when it lies below `node`.
+    std::shared_ptr<const dw::platform::IdListPtr> SelectionBelow(const TStTreeNode& node) const;
+    void Reselect(const std::shared_ptr<const dw::platform::IdListPtr>& wanted);
     // Makes `node` the selected node; quietly: without the change handling.
     void SelectNode(TStTreeNode& node, bool quietly = false);
     void OpenIdList(const std::shared_ptr<struct OpenChain>& chain, dw::platform::IdListPtr absolute);
@@ -203,6 +215,8 @@ private:
     void ShellChanged(TStShellItem* oldItem, TStShellItem* newItem, TStNotifyEventsSet events);
     void ItemCreated(TStShellItem& item, bool drive);
     void ItemDeleted(const TStShellItem& item);
+    void ForgetUnshownChild(const dw::platform::ItemIdList* absolute);
+    TStTreeNode* LoadingParentOf(const dw::platform::ItemIdList* absolute) const;
     void ItemRenamed(const TStShellItem& oldItem, const TStShellItem& newItem);
     void FolderUpdated(const TStShellItem& item);
     void ReportsDropped(const std::vector<dw::platform::IdListPtr>& folders, bool all);
@@ -216,7 +230,14 @@ private:
     unsigned SetDropTarget(TStTreeNode* node, unsigned keyState, unsigned allowed);
     void EndDragOver();
     void AutoScroll(const QPoint& position);
+    void ScrollWhileHeld();
+    void ScrollOneNode(int direction);
     void ExpandDropTarget();
+
+    // Room for names on deep levels.
+    void ScheduleFitIndentation();
+    void FitIndentation();
+    int DeepestShownLevel() const;
 
     TStShellTreeModel* m_model;
     QColor m_compressedColor = QColor(0, 0, 255);
@@ -253,6 +274,8 @@ private:
     std::string m_openedPath;
     dw::platform::IdListPtr m_openedList;
     bool m_selectingQuietly = false;
+    // The folder a re-read under way selects again when it is done.
+    std::shared_ptr<const dw::platform::IdListPtr> m_reselect;
 
     // The drag over the tree: its items, the target folder's drop target,
     // the timers that expand a hovered node and scroll near the edges.
@@ -261,4 +284,14 @@ private:
     QTimer m_expandTimer;
     QTimer m_scrollTimer;
     QPoint m_dragPosition;
+    unsigned m_dragKeyState = 0;
+    unsigned m_dragAllowed = 0;
+
+    // The nodes expanded now, and the indentation the tree's owner chose,
+    // which deep levels in a narrow tree get less of.
+    std::unordered_set<const TStTreeNode*> m_expandedNodes;
+    QTimer m_fitTimer;
+    int m_fullIndentation = 0;
+    int m_fittedIndentation = 0;
+    int m_fullMinimumSectionSize = 0;
 };

@@ -244,6 +244,8 @@ void TStShellTreeModel::DeleteSubtree(TStTreeNode& node)
 {
     for (auto& child : node.children)
         DeleteSubtree(*child);
+    if (nodeGoing_)
+        nodeGoing_(node);
     Unregister(node);
     folders_.Put(node.folderIndex, nullptr);
 }
@@ -272,6 +274,8 @@ void TStShellTreeModel::DeleteChildren(TStTreeNode& node)
 
 void TStShellTreeModel::Clear()
 {
+    if (nodeGoing_)
+        ForEachNode(nodeGoing_);
     beginResetModel();
     root_.children.clear();
     byIdList_.Clear();

@@ -31,6 +31,9 @@ public:
     void SetSiblingOrder(SiblingOrder order) { order_ = std::move(order); }
     // Called when the view expands a node whose children were never read.
     void SetChildrenWanted(std::function<void(TStTreeNode&)> wanted) { childrenWanted_ = std::move(wanted); }
+    // Called for every node about to be freed, whatever frees it, while the
+    // node and its folder are still whole: whoever points at nodes lets go.
+    void SetNodeGoing(std::function<void(TStTreeNode&)> going) { nodeGoing_ = std::move(going); }
 
     TStShellFolderList& Folders() { return folders_; }
     TStShellFolder* FolderOf(const TStTreeNode& node) const { return folders_.Items(node.folderIndex); }
@@ -87,6 +90,7 @@ private:
     TStShellFolderList folders_;
     SiblingOrder order_;
     std::function<void(TStTreeNode&)> childrenWanted_;
+    std::function<void(TStTreeNode&)> nodeGoing_;
     // Keyed by a hash of the id list's bytes and of the path (a tree of
     // 100,000 nodes must not keep every list and path twice more); the
     // nodes under a key are checked against the folder itself. Several

@@ -31,6 +31,16 @@ unsigned KeyStateOf(const QDropEvent& event)
     return DragKeyStateOf(event.modifiers(), event.buttons());
 }
 
+// -1 near the top, 1 near the bottom, 0 elsewhere.
+int ScrollDirectionAt(const QPoint& position, int viewportHeight)
+{
+    if (position.y() < kTopScrollMargin)
+        return -1;
+    if (position.y() > viewportHeight - kBottomScrollMargin)
+        return 1;
+    return 0;
+}
+
 // The drop target of a node's folder: asked of its parent folder, or of the
 // desktop for a node without one.
 std::unique_ptr<IDropTarget> DropTargetOf(const TStShellFolder& folder)
@@ -85,12 +95,14 @@ void TStCustomShellTreeView::dragMoveEvent(QDragMoveEvent* event)
         return;
     }
     m_dragPosition = event->position().toPoint();
+    m_dragKeyState = KeyStateOf(*event);
+    m_dragAllowed = DropEffectsOf(event->possibleActions());
     AutoScroll(m_dragPosition);
     TStTreeNode* node = NodeAtPoint(m_dragPosition);
-    unsigned effect = DropEffectsOf(event->possibleActions());
+    unsigned effect = m_dragAllowed;
     if (node != m_dropTargetNode || !m_dropTarget)
-        effect = SetDropTarget(node, KeyStateOf(*event), effect);
-    else if (failed(m_dropTarget->DragOver(KeyStateOf(*event), effect)))
+        effect = SetDropTarget(node, m_dragKeyState, effect);
+    else if (failed(m_dropTarget->DragOver(m_dragKeyState, effect)))
         effect = DROPEFFECT_NONE;
     const QRect area = node ? visualRect(m_model->IndexOf(node)) : QRect();
     if (effect == DROPEFFECT_NONE) {
@@ -135,23 +147,43 @@ void TStCustomShellTreeView::ExpandDropTarget()
         expand(index);
 }
 
-// One node at a time, with a pause: near the top within 10 pixels, near the
-// bottom within 30.
+// Near the top (within 10 pixels) or the bottom (within 30), the tree
+// scrolls one node at once, then one more after each pause for as long as
+// the cursor stays there, whether it moves or is held still.
 void TStCustomShellTreeView::AutoScroll(const QPoint& position)
 {
-    const int height = viewport()->height();
-    const bool nearTop = position.y() < kTopScrollMargin;
-    const bool nearBottom = position.y() > height - kBottomScrollMargin;
-    if ((!nearTop && !nearBottom) || m_scrollTimer.isActive())
+    const int direction = ScrollDirectionAt(position, viewport()->height());
+    if (direction == 0) {
+        m_scrollTimer.stop();
         return;
+    }
+    if (m_scrollTimer.isActive())
+        return; // the pause is not over: the timer scrolls next
+    ScrollOneNode(direction);
+    m_scrollTimer.start(kScrollPause);
+}
+
+void TStCustomShellTreeView::ScrollWhileHeld()
+{
+    const int direction = m_draggingOver ? ScrollDirectionAt(m_dragPosition, viewport()->height()) : 0;
+    if (direction == 0) {
+        m_scrollTimer.stop();
+        return;
+    }
+    ScrollOneNode(direction);
+    // Another node came under the cursor: a drop now goes there.
+    if (TStTreeNode* node = NodeAtPoint(m_dragPosition); node != m_dropTargetNode)
+        SetDropTarget(node, m_dragKeyState, m_dragAllowed);
+}
+
+void TStCustomShellTreeView::ScrollOneNode(int direction)
+{
     QScrollBar* bar = verticalScrollBar();
-    const QModelIndex under = indexAt(position);
+    const QModelIndex under = indexAt(m_dragPosition);
     const int oneNode = verticalScrollMode() == QAbstractItemView::ScrollPerItem || !under.isValid()
         ? bar->singleStep()
         : visualRect(under).height();
-    bar->setValue(bar->value() + (nearTop ? -oneNode : oneNode));
-    m_scrollTimer.setSingleShot(true);
-    m_scrollTimer.start(kScrollPause);
+    bar->setValue(bar->value() + direction * oneNode);
 }
 
 void TStCustomShellTreeView::EndDragOver()

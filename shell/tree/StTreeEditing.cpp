@@ -152,6 +152,10 @@ void TStCustomShellTreeView::keyPressEvent(QKeyEvent* event)
         for (const auto& [node, listing] : m_listings)
             loading.push_back(node);
         for (TStTreeNode* node : loading) {
+            // Cancelling a folder frees what is below it, listings included:
+            // a node whose listing went with an earlier one is gone.
+            if (!m_listings.count(node))
+                continue;
             CancelListing(*node);
             collapse(m_model->IndexOf(node));
         }

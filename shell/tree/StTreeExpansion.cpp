@@ -40,6 +40,18 @@ bool IsRemovable(DriveType type)
     return type == DriveType::Removable;
 }
 
+// Whether `item` is `folder` or lies below it.
+bool LiesWithin(const ItemIdList* folder, const ItemIdList* item)
+{
+    for (IdListPtr at(ILClone(item)); at;) {
+        if (ILIsEqual(at.get(), folder))
+            return true;
+        if (!ILRemoveLastID(at.get()))
+            return false;
+    }
+    return false;
+}
+
 } // namespace
 
 std::unique_ptr<TStTreeNode> TStCustomShellTreeView::MakeNode(const TStNodeImages& images, bool hasChildren) const
@@ -54,13 +66,23 @@ std::unique_ptr<TStTreeNode> TStCustomShellTreeView::MakeNode(const TStNodeImage
 
 void TStCustomShellTreeView::NodeExpanded(const QModelIndex& index)
 {
-    if (TStTreeNode* node = m_model->NodeAt(index); node && !node->childrenRead)
+    TStTreeNode* node = m_model->NodeAt(index);
+    if (!node)
+        return;
+    m_expandedNodes.insert(node);
+    ScheduleFitIndentation();
+    if (!node->childrenRead)
         ReadChildren(*node);
 }
 
 void TStCustomShellTreeView::NodeCollapsed(const QModelIndex& index)
 {
-    if (TStTreeNode* node = m_model->NodeAt(index); node && node->loading)
+    TStTreeNode* node = m_model->NodeAt(index);
+    if (!node)
+        return;
+    m_expandedNodes.erase(node);
+    ScheduleFitIndentation();
+    if (node->loading)
         CancelListing(*node);
 }
 
@@ -82,7 +104,8 @@ void TStCustomShellTreeView::ExpandNode(TStTreeNode& node, std::function<void()>
     });
 }
 
-void TStCustomShellTreeView::ReadChildren(TStTreeNode& node, std::function<void()> then)
+void TStCustomShellTreeView::ReadChildren(TStTreeNode& node, std::function<void()> then,
+                                          std::chrono::milliseconds patience)
 {
     const TStShellFolder* folder = FolderOf(&node);
     if (!folder)
@@ -100,12 +123,22 @@ void TStCustomShellTreeView::ReadChildren(TStTreeNode& node, std::function<void(
     ListingRequest request = m_controller->TreeListingRequest(folder->GetAbsoluteIdList());
     started->delivery = std::make_unique<ListingDelivery>(
         std::move(request), [this, &node](ListingBatch&& batch) { TakeBatch(node, std::move(batch)); });
+    if (patience.count() <= 0) {
+        m_model->NodeChanged(node); // shows that it is loading
+        return;
+    }
     {
         BusyCursor busy;
-        if (started->delivery->waitFinished(kQuickListing))
+        // What the wait brings is shown in one step, not batch by batch.
+        started->waiting = true;
+        const bool ended = started->delivery->waitFinished(patience);
+        const auto still = m_listings.find(&node);
+        if (ended || still == m_listings.end() || still->second.get() != started)
             return; // the children are in place, as if read on the spot
+        started->waiting = false;
     }
-    if (m_listings.count(&node))
+    FlushPending(node, *started);
+    if (const auto still = m_listings.find(&node); still != m_listings.end() && still->second.get() == started)
         m_model->NodeChanged(node); // shows that it is loading
 }
 
@@ -134,18 +167,26 @@ void TStCustomShellTreeView::TakeBatch(TStTreeNode& node, ListingBatch&& batch)
             child->SetError(listingErrorText(E_FAIL, record.childrenError));
         listing.pending.emplace_back(std::move(child), std::move(folder));
     }
+    if (batch.last)
+        listing.endedWith = std::make_unique<ListingBatch>(std::move(batch));
+    if (listing.waiting && !listing.endedWith)
+        return; // shown with the rest when the wait is over
     const bool due = !listing.stepping
-        && (!listing.shownAny || batch.last || listing.sinceShown.elapsed() >= kShowInterval);
+        && (!listing.shownAny || listing.endedWith || listing.sinceShown.elapsed() >= kShowInterval);
     if (due)
-        ShowPending(node, listing);
+        FlushPending(node, listing); // the listing ends here once nothing waits
     else if (!listing.flushScheduled)
         ScheduleShowing(node, listing, kShowInterval);
-    if (batch.last) {
-        if (listing.pending.empty())
-            ListingEnded(node, batch);
-        else // what still waits comes in the next turns; then the listing ends
-            listing.endedWith = std::make_unique<ListingBatch>(std::move(batch));
-    }
+}
+
+// Shows what waits (or the next step of it); once nothing waits and the
+// last batch came, the listing ends.
+void TStCustomShellTreeView::FlushPending(TStTreeNode& node, Listing& listing)
+{
+    if (!listing.pending.empty())
+        ShowPending(node, listing);
+    if (listing.pending.empty() && listing.endedWith)
+        ListingEnded(node, *std::shared_ptr<ListingBatch>(std::move(listing.endedWith)));
 }
 
 // Shows some of the nodes waiting; the rest go in a later turn of the event
@@ -174,15 +215,13 @@ void TStCustomShellTreeView::ScheduleShowing(TStTreeNode& node, Listing& listing
     if (listing.flushScheduled)
         return;
     listing.flushScheduled = true;
-    QTimer::singleShot(delay, this, [this, &node] {
+    QTimer::singleShot(delay, this, [this, &node, scheduled = &listing] {
+        // The node may have gone meanwhile, and its listing with it.
         const auto found = m_listings.find(&node);
-        if (found == m_listings.end())
+        if (found == m_listings.end() || found->second.get() != scheduled)
             return;
-        Listing& waiting = *found->second;
-        waiting.flushScheduled = false;
-        ShowPending(node, waiting);
-        if (waiting.pending.empty() && waiting.endedWith)
-            ListingEnded(node, *std::shared_ptr<ListingBatch>(std::move(waiting.endedWith)));
+        scheduled->flushScheduled = false;
+        FlushPending(node, *scheduled);
     });
 }
 
@@ -219,7 +258,8 @@ void TStCustomShellTreeView::CancelListing(TStTreeNode& node)
     if (found == m_listings.end())
         return;
     m_listings.erase(found);
-    // What came so far goes: expanding again reads the folder afresh.
+    // What came so far goes (and any listing below it, as the nodes go):
+    // expanding again reads the folder afresh.
     node.loading = false;
     node.changedWhileLoading = false;
     node.childrenRead = false;
@@ -227,29 +267,33 @@ void TStCustomShellTreeView::CancelListing(TStTreeNode& node)
     m_model->NodeChanged(node);
 }
 
-// Its children go, and any listing of them: it shows an expand button and is
-// read again when next expanded.
+// Its children go, and any listing of them or below them: it is read again
+// when next expanded, and until then shows an expand button if it showed
+// children (one read and found without any keeps showing none).
 void TStCustomShellTreeView::ForgetChildren(TStTreeNode& node)
 {
-    for (auto& child : node.children)
-        CancelListingsBelow(*child);
+    const bool hadChildren = node.hasChildrenMark || !node.children.empty();
     m_listings.erase(&node);
     m_model->DeleteChildren(node);
     node.childrenRead = false;
     node.loading = false;
-    node.hasChildrenMark = true;
+    node.hasChildrenMark = hadChildren;
     m_model->NodeChanged(node);
 }
 
-void TStCustomShellTreeView::CancelListingsBelow(TStTreeNode& node)
+// Whatever frees a node (collapsing, Esc, a re-read, a notice, populating
+// again), nothing may point at it afterwards: its listing stops, and it is
+// no longer the drop target or the current folder.
+void TStCustomShellTreeView::NodeGoing(TStTreeNode& node)
 {
-    for (auto& child : node.children)
-        CancelListingsBelow(*child);
     m_listings.erase(&node);
+    m_expandedNodes.erase(&node);
+    if (m_dropTargetNode == &node) {
+        m_dropTargetNode = nullptr;
+        m_expandTimer.stop();
+    }
     if (m_currentFolder && FolderOf(&node) == m_currentFolder)
         m_currentFolder = nullptr;
-    if (m_dropTargetNode == &node)
-        m_dropTargetNode = nullptr;
 }
 
 void TStCustomShellTreeView::RefreshNode(TStTreeNode* node)
@@ -269,16 +313,105 @@ void TStCustomShellTreeView::RefreshNode(TStTreeNode* node)
         }
     };
     collect(*target);
+    TakeOverReReadsWithin(*target, *expanded);
     const bool wasExpanded = isExpanded(m_model->IndexOf(target));
-    ForgetChildren(*target);
-    ReadChildren(*target, [this, target, wasExpanded, expanded] {
+    // A selected folder below it is selected again once it is read again:
+    // quietly, as nothing changed for whoever listens. Meanwhile the
+    // selection rests on the node read again, quietly too.
+    std::shared_ptr<const IdListPtr> reselect = SelectionBelow(*target);
+    // An earlier re-read below, not done yet, still owes a selection: this
+    // one takes that debt over, as it frees the earlier one's nodes.
+    if (const TStShellFolder* folder = FolderOf(target);
+        m_reselect && folder && LiesWithin(folder->GetAbsoluteIdList(), m_reselect->get()))
+        reselect = m_reselect;
+    if (reselect)
+        m_reselect = reselect;
+    {
+        const bool wasQuiet = m_selectingQuietly;
+        m_selectingQuietly = true;
+        ForgetChildren(*target);
+        m_selectingQuietly = wasQuiet;
+    }
+    ReadChildren(*target, [this, target, wasExpanded, expanded, reselect] {
         if (wasExpanded || target == m_model->TopNode())
             expand(m_model->IndexOf(target));
-        TStStepSequence::Run(expanded->size(), [this, expanded](std::size_t at, std::function<void()> next) {
-            if (TStTreeNode* again = NodeByIdList((*expanded)[at].get()))
-                ExpandNode(*again, std::move(next));
-            else
+        TStStepSequence::Run(expanded->size() + 1, [this, expanded, reselect](std::size_t at,
+                                                                              std::function<void()> next) {
+            if (at == expanded->size()) {
+                Reselect(reselect);
+                return;
+            }
+            TStTreeNode* again = NodeByIdList((*expanded)[at].get());
+            if (!again) {
                 next();
+                return;
+            }
+            ExpandNode(*again, std::move(next));
+            // Still being read: a re-read above, begun meanwhile, takes over
+            // what is left to expand.
+            if (const auto reading = m_listings.find(again);
+                reading != m_listings.end() && !reading->second->expandAfter) {
+                auto rest = std::make_shared<std::vector<IdListPtr>>();
+                for (std::size_t later = at + 1; later < expanded->size(); ++later)
+                    rest->push_back(IdListPtr(ILClone((*expanded)[later].get())));
+                reading->second->expandAfter = std::move(rest);
+            }
         });
     });
+    if (const auto started = m_listings.find(target); started != m_listings.end())
+        started->second->expandAfter = expanded;
+}
+
+// Re-reads under way at `node` or below it are about to be freed with the
+// nodes: what they were to expand again is expanded by this one instead.
+void TStCustomShellTreeView::TakeOverReReadsWithin(const TStTreeNode& node, std::vector<IdListPtr>& expandAfter)
+{
+    for (const auto& [at, listing] : m_listings) {
+        if (!listing->expandAfter)
+            continue;
+        const TStTreeNode* above = at;
+        while (above && above != &node)
+            above = above->parent;
+        if (!above)
+            continue;
+        for (const IdListPtr& list : *listing->expandAfter)
+            expandAfter.push_back(IdListPtr(ILClone(list.get())));
+    }
+}
+
+std::shared_ptr<const IdListPtr> TStCustomShellTreeView::SelectionBelow(const TStTreeNode& node) const
+{
+    const TStTreeNode* selected = SelectedNode();
+    const TStShellFolder* folder = FolderOf(selected);
+    if (!folder || selected == &node)
+        return nullptr;
+    for (const TStTreeNode* above = selected->parent; above; above = above->parent) {
+        if (above == &node)
+            return std::make_shared<const IdListPtr>(ILClone(folder->GetAbsoluteIdList()));
+    }
+    return nullptr;
+}
+
+// Selects the folder a re-read took away again, unless another was selected
+// meanwhile (by the user, or by a later re-read).
+void TStCustomShellTreeView::Reselect(const std::shared_ptr<const IdListPtr>& wanted)
+{
+    if (!wanted || m_reselect != wanted)
+        return;
+    m_reselect.reset();
+    IdListPtr list(ILClone(wanted->get()));
+    if (TStTreeNode* same = NodeByIdList(list.get())) {
+        SelectNode(*same, true);
+        m_currentFolder = FolderOf(same);
+        return;
+    }
+    // It went meanwhile: its nearest parent still shown is selected, which
+    // is a change of the current folder.
+    while (ILRemoveLastID(list.get())) {
+        if (TStTreeNode* parent = NodeByIdList(list.get())) {
+            SelectNode(*parent, true);
+            RaiseChange(*parent);
+            return;
+        }
+    }
 }

@@ -27,5 +27,11 @@ struct TStCustomShellTreeView::Listing {
     // what arrives meanwhile joins them rather than being shown at once
     // (two layouts of a big folder in one turn would stall the window).
     bool stepping = false;
+    // A wait for a quick listing is under way: batches are shown together
+    // when it is over.
+    bool waiting = false;
     std::unique_ptr<dw::platform::ListingBatch> endedWith; // the last batch, once the listing is over
+    // A re-read: the folders below to expand again once it is over. A re-read
+    // of a folder above, begun before, takes them over with the nodes.
+    std::shared_ptr<std::vector<dw::platform::IdListPtr>> expandAfter;
 };

@@ -12,6 +12,8 @@
 #include "shell/tree/StShellTreeModel.h"
 #include "shell/tree/StTreeListing.h"
 
+#include <algorithm>
+
 using namespace dw::platform;
 
 namespace {
@@ -124,6 +126,34 @@ void TStCustomShellTreeView::ItemDeleted(const TStShellItem& item)
         node = NodeByPath(item.GetPath());
     if (node)
         RemoveNode(*node);
+    else
+        ForgetUnshownChild(item.GetAbsoluteIdList());
+}
+
+// A child of a folder still being listed that has no node yet: waiting to
+// be shown, its node goes before it is; not yet come from the listing, the
+// folder is read again once the listing is over.
+void TStCustomShellTreeView::ForgetUnshownChild(const ItemIdList* absolute)
+{
+    TStTreeNode* parent = LoadingParentOf(absolute);
+    if (!parent)
+        return;
+    auto& pending = m_listings.at(parent)->pending;
+    const auto waiting = std::find_if(pending.begin(), pending.end(), [&](const auto& nodeAndFolder) {
+        return ILIsEqual(nodeAndFolder.second->GetAbsoluteIdList(), absolute);
+    });
+    if (waiting != pending.end())
+        pending.erase(waiting);
+    else
+        parent->changedWhileLoading = true;
+}
+
+// The node of the item's folder, when a listing of its children is under way.
+TStTreeNode* TStCustomShellTreeView::LoadingParentOf(const ItemIdList* absolute) const
+{
+    const IdListPtr parentList = ParentListOf(absolute);
+    TStTreeNode* parent = parentList ? NodeByIdList(parentList.get()) : nullptr;
+    return parent && parent->loading && m_listings.count(parent) ? parent : nullptr;
 }
 
 // Frees the node and its folder (its entry nulled); a selected node hands
@@ -140,7 +170,6 @@ void TStCustomShellTreeView::RemoveNode(TStTreeNode& node)
         if (TStTreeNode* successor = m_model->NodeAt(next); successor && successor != &node)
             SelectNode(*successor);
     }
-    CancelListingsBelow(node);
     m_model->DeleteNode(node);
 }
 
@@ -154,8 +183,16 @@ void TStCustomShellTreeView::ItemRenamed(const TStShellItem& oldItem, const TStS
     TStTreeNode* node = NodeByPath(oldItem.GetPath());
     if (!node)
         node = NodeByIdList(oldItem.GetAbsoluteIdList());
-    if (!node)
+    if (!node) {
+        // Perhaps not shown yet: the old name must not be shown later, and
+        // the listing of the folder it went to may have missed the new one.
+        ForgetUnshownChild(oldItem.GetAbsoluteIdList());
+        for (const TStShellItem* item : {&oldItem, &newItem}) {
+            if (TStTreeNode* parent = LoadingParentOf(item->GetAbsoluteIdList()))
+                parent->changedWhileLoading = true;
+        }
         return;
+    }
     auto folder = std::make_unique<TStShellFolder>(m_controller);
     folder->Assign(newItem);
     const bool wasCurrent = m_currentFolder == FolderOf(node);
@@ -184,18 +221,27 @@ void TStCustomShellTreeView::FolderUpdated(const TStShellItem& item)
 
 void TStCustomShellTreeView::RefreshIfExpanded(TStTreeNode* node)
 {
-    if (!node || !node->childrenRead)
+    if (!node)
         return;
     if (node->loading) {
         node->changedWhileLoading = true;
         return;
     }
-    if (isExpanded(m_model->IndexOf(node))) {
+    if (node->childrenRead && isExpanded(m_model->IndexOf(node))) {
         RefreshNode(node);
         return;
     }
-    // Collapsed: what it shows is not seen; it is read on the next expansion.
-    ForgetChildren(*node);
+    // Collapsed, with children or an expand button: what it shows is not
+    // seen; it is read on the next expansion, and keeps its button till then.
+    if (!node->children.empty() || node->hasChildrenMark) {
+        if (node->childrenRead)
+            ForgetChildren(*node);
+        return;
+    }
+    // Without an expand button (a folder of files, say, whose files changed):
+    // whether it has subfolders now is learnt by reading it again, in the
+    // background; it gets an expand button only if it does.
+    ReadChildren(*node, {}, std::chrono::milliseconds(0));
 }
 
 void TStCustomShellTreeView::ReportsDropped(const std::vector<IdListPtr>& folders, bool all)

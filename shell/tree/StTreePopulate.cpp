@@ -13,6 +13,7 @@
 #include "shell/tree/StTreeListing.h"
 #include "shell/tree/StStepSequence.h"
 
+#include <QItemSelectionModel>
 #include <QPaintEvent>
 
 using namespace dw::platform;
@@ -142,6 +143,20 @@ void TStCustomShellTreeView::ApplyStartFolder()
 {
     EnsurePopulated();
     m_startApplied = true;
+    // An open at a path is under way (a level still being read): it selects
+    // its folder when it gets there. Selecting the start folder (the desktop,
+    // when none is set) first would hand the window a folder nobody chose;
+    // the top node is made current without being selected, so that taking
+    // the focus does not select it either.
+    if (m_opening) {
+        if (TStTreeNode* top = m_model->TopNode(); top && !currentIndex().isValid()) {
+            const bool wasQuiet = m_selectingQuietly;
+            m_selectingQuietly = true;
+            selectionModel()->setCurrentIndex(m_model->IndexOf(top), QItemSelectionModel::NoUpdate);
+            m_selectingQuietly = wasQuiet;
+        }
+        return;
+    }
     const IdListPtr start = StartFolderIdList();
     if (!start)
         return; // no linked list view to hand the first folder to

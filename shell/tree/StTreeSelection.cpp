@@ -27,6 +27,7 @@ void TStCustomShellTreeView::currentChanged(const QModelIndex& current, const QM
     QTreeView::currentChanged(current, previous);
     if (m_selectingQuietly || !m_startApplied)
         return;
+    m_reselect.reset(); // chosen now: a re-read under way does not select another
     if (TStTreeNode* node = m_model->NodeAt(current))
         RaiseChange(*node);
 }

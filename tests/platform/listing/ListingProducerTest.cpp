@@ -4,6 +4,7 @@
 // the event loop nor other volumes waiting, and a cancelled or abandoned
 // listing delivers nothing.
 
+#include "platform/listing/LineCall.h"
 #include "platform/listing/ListingDelivery.h"
 
 #include "platform/fakenamespace/FakeNamespace.h"
@@ -14,6 +15,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 using namespace dw::platform;
 using namespace dw::platform::fake;
@@ -184,6 +187,22 @@ TEST_F(ListingProducerTest, AQuickListingCanBeWaitedForAndASlowOneGoesOnInTheBac
     EXPECT_TRUE(quickDelivery->waitFinished(std::chrono::seconds(5)));
     EXPECT_EQ(quick.names(), std::vector<std::string>{"Calendars"}); // in place when the call returns
 
+    // However many batches it takes: every one is handed on before the
+    // wait returns.
+    std::vector<std::string> many;
+    for (int i = 0; i < 600; ++i) {
+        many.push_back("many " + std::to_string(i));
+        ns->addFolder(local, many.back(), "/home/ann/many" + std::to_string(i));
+    }
+    many.insert(many.begin(), "Calendars");
+    ListingRequest batched = requestFor(local);
+    batched.batchSize = 16;
+    Received all;
+    const auto allDelivery = deliver(std::move(batched), all);
+    EXPECT_TRUE(allDelivery->waitFinished(std::chrono::seconds(5)));
+    EXPECT_TRUE(all.last());
+    EXPECT_EQ(all.names(), many);
+
     ns->addFolder(share, "remote", "//server/share/remote");
     share.gate->close();
     Received slow;
@@ -209,4 +228,27 @@ TEST_F(ListingProducerTest, AHandlerMayDestroyTheDeliveryThatCallsIt)
     delivery->waitFinished(std::chrono::seconds(5));
     dw::test::processEventsUntil([] { return false; }, 100, 0);
     EXPECT_EQ(batches, 1);
+}
+
+// What a call hands on may end the call's own life (the last owner of an
+// open under way lets go of it): the call must not touch itself afterwards.
+TEST_F(ListingProducerTest, ACallWhoseResultDestroysItIsNotTouchedAfterwards)
+{
+    for (const bool deleteWhenDone : {false, true}) {
+        // The line is busy a while, so the result comes through the event loop.
+        ListingProducer::instance().run("/", [](const std::atomic<bool>&) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        });
+        std::unique_ptr<LineCall> call;
+        bool handedOn = false;
+        call = std::make_unique<LineCall>("/", [] {}, [&] {
+            handedOn = true;
+            call.reset();
+        });
+        call->SetDeleteWhenDone(deleteWhenDone);
+        EXPECT_FALSE(call->waitFinished(std::chrono::milliseconds(20)));
+        dw::test::processEventsUntil([&] { return handedOn; });
+        EXPECT_TRUE(handedOn);
+        EXPECT_FALSE(call);
+    }
 }

@@ -17,6 +17,7 @@
 #include <QDragEnterEvent>
 #include <QFile>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -140,4 +141,34 @@ TEST_F(TreeDragDropTest, AHoveredClosedNodeOpensAfterTheExpandInterval)
     EXPECT_TRUE(tree.isExpanded(inner));
     QDragLeaveEvent leave;
     QApplication::sendEvent(tree.viewport(), &leave);
+}
+
+// Held still in the margin, the cursor keeps the tree scrolling, one node
+// per pause, until it leaves.
+TEST_F(TreeDragDropTest, HoldingTheCursorInTheMarginKeepsScrolling)
+{
+    for (int i = 0; i < 60; ++i)
+        QDir(dir.path()).mkpath(QStringLiteral("target/sub%1").arg(i, 2, 10, QLatin1Char('0')));
+    tree.RefreshNode(tree.NodeByPath(root + "/target"));
+    dw::test::processEventsUntil([&] { return !tree.IsLoading(); });
+    tree.resize(300, 200);
+    tree.scrollToTop();
+    dw::test::processEventsUntil([] { return false; }, 0, 20);
+    QScrollBar* bar = tree.verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 10);
+    const int before = bar->value();
+
+    auto data = dataOf(root + "/source/x.dw2");
+    const QPoint nearBottom(tree.viewport()->width() / 2, tree.viewport()->height() - 5);
+    QDragEnterEvent enter(nearBottom, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(tree.viewport(), &enter);
+    dw::test::processEventsUntil([&] { return bar->value() >= before + 5; }, 2000, 0);
+    EXPECT_GE(bar->value(), before + 5);
+
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(tree.viewport(), &leave);
+    dw::test::processEventsUntil([] { return false; }, 0, 50);
+    const int afterLeaving = bar->value();
+    dw::test::processEventsUntil([] { return false; }, 0, 200);
+    EXPECT_EQ(bar->value(), afterLeaving);
 }

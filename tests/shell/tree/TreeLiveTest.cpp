@@ -8,10 +8,13 @@
 #include "tests/support/qt/EventLoopWaiting.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -76,4 +79,42 @@ TEST(TreeLive, AFolderThatCannotBeReadLosesItsButtonAndSaysWhy)
     EXPECT_EQ(tree.Model().data(tree.Model().IndexOf(locked), Qt::ToolTipRole).toString(),
               QStringLiteral("Permission denied"));
     QFile::setPermissions(dir.path() + QStringLiteral("/locked"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+// Converting the calendars of a folder writes a hidden new file beside each
+// and renames it over the calendar: a folder without subfolders must not
+// gain an expand button from that.
+TEST(TreeLive, ConvertingTheCalendarsOfAFolderGivesItNoExpandButton)
+{
+    QTemporaryDir dir;
+    const QString calendars = dir.path() + QStringLiteral("/calendars");
+    QDir().mkpath(calendars);
+    for (int i = 0; i < 40; ++i) {
+        QFile file(calendars + QStringLiteral("/cal%1.dw2").arg(i));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("<datewright>\n");
+    }
+    TStShellTreeView tree;
+    tree.SetRootFolder(dir.path().toStdString());
+    tree.SetOptions({toExpandTopNode, toShellMenu, toShowHidden}); // as the window has it
+    tree.show();
+    tree.OpenAtPath(calendars.toStdString());
+    const TStTreeNode* node = tree.NodeByPath(calendars.toStdString());
+    ASSERT_TRUE(node);
+    ASSERT_FALSE(tree.Model().hasChildren(tree.Model().IndexOf(node)));
+
+    for (int i = 0; i < 40; ++i) {
+        const QString name = calendars + QStringLiteral("/cal%1.dw2").arg(i);
+        const QString fresh = calendars + QStringLiteral("/.cal%1.dw2.new.Xy12Ab").arg(i);
+        QFile file(fresh);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("<datewright>\nEventAlign=0\n");
+        file.close();
+        ASSERT_EQ(::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(name).constData()), 0);
+    }
+    dw::test::processEventsUntil([&] { return false; }, 0, 600);
+    dw::test::processEventsUntil([&] { return !tree.IsLoading(); }, 5000);
+    node = tree.NodeByPath(calendars.toStdString());
+    ASSERT_TRUE(node);
+    EXPECT_FALSE(tree.Model().hasChildren(tree.Model().IndexOf(node)));
 }

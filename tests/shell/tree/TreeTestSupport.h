@@ -67,6 +67,23 @@ protected:
                 texts.push_back(tree->Model().TextOf(*child));
         return texts;
     }
+    // The folder's children: "aaa" first (a folder of a volume of its own,
+    // with a gate of its own and a subfolder), then `count` more, "f0" on.
+    // The folder gets a gate and a volume of its own too.
+    FakeNode& fillWithFolders(FakeNode& folder, int count)
+    {
+        FakeNode& first = ns->addFolder(folder, "aaa", folder.parsingName + "/aaa");
+        ns->addFolder(first, "inner", first.parsingName + "/inner");
+        first.gate = std::make_shared<ListingGate>();
+        first.volumeKey = "//server/aaa";
+        for (int i = 0; i < count; ++i) {
+            const std::string name = "f" + std::to_string(i);
+            ns->addFolder(folder, name, folder.parsingName + "/" + name);
+        }
+        folder.gate = std::make_shared<ListingGate>();
+        folder.volumeKey = "//server/" + folder.name;
+        return first;
+    }
     void waitWhileLoading()
     {
         dw::test::processEventsUntil([this] { return !tree->IsLoading(); }, 5000, 0);
