@@ -5,6 +5,9 @@
 #include <winternl.h>
 
 #include <cerrno>
+#include <cwchar>
+#include <iterator>
+#include <vector>
 
 extern "C" NTSTATUS NTAPI NtCreateFile(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK, PLARGE_INTEGER, ULONG,
                                        ULONG, ULONG, ULONG, PVOID, ULONG);
@@ -131,6 +134,43 @@ int openRelative(NativeFile root, const std::wstring& name, unsigned long access
     return 0;
 }
 
+namespace {
+
+// The drive ("C:\\") of the volume with serial number `serial`, or "".
+std::wstring driveWithSerial(DWORD serial)
+{
+    wchar_t drives[128] = {};
+    if (GetLogicalDriveStringsW(DWORD(std::size(drives)), drives) == 0)
+        return {};
+    for (const wchar_t* drive = drives; *drive; drive += wcslen(drive) + 1) {
+        DWORD found = 0;
+        if (GetVolumeInformationW(drive, nullptr, 0, &found, nullptr, nullptr, nullptr, 0) && found == serial)
+            return drive;
+    }
+    return {};
+}
+
+// The path from the file's name on its volume and the drive the volume is
+// on: for when the system cannot give the whole path at once (Wine cannot
+// past MAX_PATH).
+int pathFromVolumeName(NativeFile file, std::wstring& path)
+{
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(static_cast<HANDLE>(file), &info))
+        return errnoFromWin32(GetLastError());
+    std::vector<char> buffer(sizeof(FILE_NAME_INFO) + 65536);
+    auto* name = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+    if (!GetFileInformationByHandleEx(static_cast<HANDLE>(file), FileNameInfo, name, DWORD(buffer.size())))
+        return errnoFromWin32(GetLastError());
+    const std::wstring drive = driveWithSerial(info.dwVolumeSerialNumber);
+    if (drive.empty())
+        return ENOENT;
+    path = L"\\\\?\\" + drive.substr(0, 2) + std::wstring(name->FileName, name->FileNameLength / sizeof(wchar_t));
+    return 0;
+}
+
+} // namespace
+
 int finalPath(NativeFile file, std::wstring& path)
 {
     std::wstring buffer(512, L'\0');
@@ -138,7 +178,7 @@ int finalPath(NativeFile file, std::wstring& path)
         const DWORD length = GetFinalPathNameByHandleW(static_cast<HANDLE>(file), buffer.data(), DWORD(buffer.size()),
                                                        FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
         if (length == 0)
-            return errnoFromWin32(GetLastError());
+            return pathFromVolumeName(file, path);
         if (length < buffer.size()) {
             buffer.resize(length);
             path = std::move(buffer);

@@ -67,9 +67,11 @@ TEST(WindowsFiles, WhileAConversionRunsNoOtherProgramMayWriteTheCalendar)
     struct TryWriting : Recorder {
         fs::path calendar;
         DWORD error = 0;
+        // Asked before each file and while it is read: the last answer
+        // comes while a.dw2 is held in the batch.
         bool stopRequested() override
         {
-            if (!calendar.empty() && error == 0) {
+            if (!calendar.empty()) {
                 HANDLE writer = CreateFileW(calendar.wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                             nullptr, OPEN_EXISTING, 0, nullptr);
                 error = writer == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS + 1;
@@ -134,27 +136,34 @@ TEST(WindowsFiles, EveryNameOfACalendarWithHardLinksSeesTheNewContents)
     EXPECT_EQ(hiddenNames(folder.path().string()), "");
 }
 
-TEST(WindowsFiles, NamesWithUnpairedSurrogatesAndPathsBeyondMaxPathAreConverted)
+void createWithContents(const std::wstring& path, const std::string& contents)
 {
-    TempFolder folder;
-    const std::wstring odd = std::wstring(L"cal\xD800x") + L".dw2";
-    {
-        HANDLE file = CreateFileW((folder.path().wstring() + L"\\" + odd).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        DWORD wrote = 0;
-        WriteFile(file, needsAlign.data(), DWORD(needsAlign.size()), &wrote, nullptr);
-        CloseHandle(file);
-    }
-    std::wstring deep = L"\\\\?\\" + folder.path().wstring();
-    while (deep.size() < 400) {
-        deep += L"\\folder-of-calendars";
-        ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
-    }
-    HANDLE file = CreateFileW((deep + L"\\deep.dw2").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << GetLastError();
     DWORD wrote = 0;
-    WriteFile(file, needsAlign.data(), DWORD(needsAlign.size()), &wrote, nullptr);
+    WriteFile(file, contents.data(), DWORD(contents.size()), &wrote, nullptr);
     CloseHandle(file);
+}
 
+std::string contentsOf(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "(cannot be opened)";
+    char bytes[200] = {};
+    DWORD got = 0;
+    ReadFile(file, bytes, sizeof bytes, &got, nullptr);
+    CloseHandle(file);
+    return std::string(bytes, got);
+}
+
+TEST(WindowsFiles, NamesWithUnpairedSurrogatesKeepThem)
+{
+    if (underWine())
+        GTEST_SKIP() << "Wine keeps names in the Linux file system, which cannot hold a lone surrogate; a real Windows can";
+    TempFolder folder;
+    const std::wstring odd = folder.path().wstring() + L"\\cal\xD800x.dw2";
+    createWithContents(odd, needsAlign);
     Recorder recorder;
     ConversionRun run({}, &recorder);
     int error = 0;
@@ -165,20 +174,26 @@ TEST(WindowsFiles, NamesWithUnpairedSurrogatesAndPathsBeyondMaxPathAreConverted)
         if (entry.name.rfind("cal", 0) == 0)
             oddName = entry.name;
     run.convertIn(top, folder.prefix(), {oddName});
-    const auto deepest = dw::platform::Folder::open(std::string(deep.begin(), deep.end()), error);
-    ASSERT_TRUE(deepest) << error;
-    run.convertIn(deepest, "deep/", {"deep.dw2"});
     run.finish();
-    EXPECT_EQ(run.filesWritten(), 2);
-    EXPECT_EQ(recorder.written.back(), "deep/deep.dw2");
-    HANDLE converted = CreateFileW((folder.path().wstring() + L"\\" + odd).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(converted, INVALID_HANDLE_VALUE) << "the name did not keep its lone surrogate";
-    char bytes[200] = {};
-    DWORD got = 0;
-    ReadFile(converted, bytes, sizeof bytes, &got, nullptr);
-    CloseHandle(converted);
-    EXPECT_EQ(std::string(bytes, got), aligned);
+    EXPECT_EQ(run.filesWritten(), 1);
+    EXPECT_EQ(contentsOf(odd), aligned) << "the name did not keep its lone surrogate";
+}
+
+TEST(WindowsFiles, CalendarsInFoldersBeyondMaxPathAreConverted)
+{
+    TempFolder folder;
+    std::wstring deep = L"\\\\?\\" + folder.path().wstring();
+    std::string shown;
+    while (deep.size() < 400) {
+        deep += L"\\folder-of-calendars";
+        shown += "folder-of-calendars/";
+        ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+    }
+    createWithContents(deep + L"\\deep.dw2", needsAlign);
+    Recorder recorder;
+    ConversionRun run({}, &recorder);
+    EXPECT_EQ(run.convert(folder.prefix() + shown, selected({"deep.dw2"})), 1);
+    EXPECT_EQ(contentsOf(deep + L"\\deep.dw2"), aligned);
 }
 
 TEST(WindowsFiles, ReplacingKeepsTheCalendarsAccessControlList)
