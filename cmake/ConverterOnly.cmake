@@ -10,7 +10,7 @@ if(CMAKE_CROSSCOMPILING)
 endif()
 set(DW_SHARED_DIR ${DW_SHARED_DEFAULT} CACHE PATH "Folder with the shared conversion cases")
 
-set(DW_CONVERTER_FOLDERS platform/files platform/signals app/convert app/dw2convert)
+set(DW_CONVERTER_FOLDERS platform/files platform/signals app/about app/convert app/dw2convert)
 foreach(folder IN LISTS DW_CONVERTER_FOLDERS)
   add_subdirectory(${folder})
 endforeach()
