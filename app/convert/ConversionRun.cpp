@@ -165,7 +165,7 @@ void ConversionRun::inspectOne(const std::string& path, platform::SourceFile& so
 void ConversionRun::convertOpened(const std::string& path, platform::SourceFile& source)
 {
     platform::ChangeWatch watch;
-    if (watch.start(source.fd.get(), source.identity) == platform::LeaseTake::InUse) {
+    if (watch.start(source) == platform::LeaseTake::InUse) {
         skip(path, texts::openElsewhere);
         return;
     }

@@ -12,7 +12,6 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <sys/types.h>
 #include <utility>
 #include <vector>
 
@@ -79,7 +78,7 @@ private:
     ConversionObserver* observer_;
     std::unique_ptr<CalendarStream> stream_;
     std::unique_ptr<WriteBatch> batch_;
-    std::set<std::pair<dev_t, ino_t>> dryRunCounted_; // one file under several names counts once
+    std::set<std::pair<std::uint64_t, std::uint64_t>> dryRunCounted_; // one file under several names counts once
     std::int32_t filesWritten_ = 0;
 };
 

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "app/convert/FileSource.h"
 
+#include "platform/files/FileIo.h"
+
 #include <cerrno>
-#include <unistd.h>
 
 namespace dw::convert {
 
@@ -10,9 +11,7 @@ std::int64_t FileSource::readAt(char* into, std::size_t size, std::uint64_t offs
 {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t got = ::pread(fd_, into + done, size - done, off_t(offset + done));
-        if (got < 0 && errno == EINTR)
-            continue;
+        const std::int64_t got = platform::readAt(fd_, into + done, size - done, offset + done);
         if (got < 0)
             return -std::int64_t(errno);
         done += std::size_t(got);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/convert/CalendarStream.h"
+#include "platform/files/FileDescriptor.h"
 
 namespace dw::convert {
 
@@ -11,11 +12,11 @@ namespace dw::convert {
 // file have grown, the change watch on it says so before anything is written.)
 class FileSource : public CalendarSource {
 public:
-    FileSource(int fd, std::uint64_t expectedSize) : fd_(fd), expectedSize_(expectedSize) {}
+    FileSource(platform::NativeFile fd, std::uint64_t expectedSize) : fd_(fd), expectedSize_(expectedSize) {}
     std::int64_t readAt(char* into, std::size_t size, std::uint64_t offset) override;
 
 private:
-    int fd_;
+    platform::NativeFile fd_;
     std::uint64_t expectedSize_;
 };
 

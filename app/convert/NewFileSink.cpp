@@ -2,12 +2,9 @@
 #include "app/convert/NewFileSink.h"
 
 #include "platform/files/CopyContents.h"
-#include "platform/files/InodeFlags.h"
 #include "platform/files/Writeback.h"
 
 #include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace dw::convert {
 
@@ -21,22 +18,11 @@ constexpr std::uint64_t writebackStep = std::uint64_t(8) << 20;
 
 } // namespace
 
-bool isReadOnlyForUs(const platform::SourceFile& source)
-{
-    if (::geteuid() == 0)
-        return (source.identity.mode & 0222) == 0;
-    return ::faccessat(source.folder->fd(), source.name.c_str(), W_OK, AT_EACCESS) != 0;
-}
-
 int NewFileSink::create()
 {
     refused_ = true;
-    if (isReadOnlyForUs(source_))
-        return EACCES;
-    // Immutable and append-only files cannot be replaced, root or not; the
-    // rename would fail only after all the work.
-    if (platform::forbidsRewriting(platform::inodeFlags(source_.fd.get())))
-        return EPERM;
+    if (int error = platform::rewritingRefused(source_))
+        return error;
     if (int error = file_.create(source_.folder, source_.name, "new"))
         return error;
     refused_ = false;

@@ -35,8 +35,4 @@ private:
     std::uint64_t waitedFor_ = 0;
 };
 
-// The calendar may not be written by us: no write permission or, for root
-// who ignores permissions, no write bit at all.
-bool isReadOnlyForUs(const platform::SourceFile& source);
-
 } // namespace dw::convert

@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <string_view>
 
 namespace dw::cli {
 
@@ -15,17 +16,27 @@ namespace {
 // Folders held open along the way down; deeper ones close their parents.
 constexpr std::size_t foldersHeldOpen = 64;
 
+#if defined(_WIN32)
+constexpr char separator = '\\';
+constexpr const char* separators = "\\/";
+#else
+constexpr char separator = '/';
+constexpr const char* separators = "/";
+#endif
+
 std::string withTrailingSlash(const std::string& folder)
 {
-    return (!folder.empty() && folder.back() == '/') ? folder : folder + "/";
+    if (!folder.empty() && std::string_view(separators).find(folder.back()) != std::string_view::npos)
+        return folder;
+    return folder + separator;
 }
 
 } // namespace
 
 struct CalendarFolderWalk::Frame {
     std::shared_ptr<platform::Folder> folder; // null while closed to spare descriptors
-    dev_t device = 0;
-    ino_t inode = 0;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
     std::string shown;                        // as printed, ending in "/"
     std::vector<std::string> subfolders;      // still to visit, from `next` on
     std::size_t next = 0;
@@ -66,7 +77,7 @@ void CalendarFolderWalk::convertPath(const std::string& path)
         return;
     }
     // Not a folder: a calendar (or something the run will say it cannot read).
-    const auto slash = path.rfind('/');
+    const auto slash = path.find_last_of(separators);
     const std::string shownFolder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     std::shared_ptr<platform::Folder> folder = platform::Folder::open(shownFolder, error);
@@ -118,12 +129,12 @@ bool CalendarFolderWalk::descend(std::vector<Frame>& stack)
     std::shared_ptr<platform::Folder> child = platform::Folder::openIn(*frame.folder, name, false, error);
     if (!child) {
         if (error != ENOENT) // gone since it was listed: nothing to say
-            warn_(frame.shown + name + "/", "cannot open folder: " + platform::describeError(error));
+            warn_(frame.shown + name + separator, "cannot open folder: " + platform::describeError(error));
         return true;
     }
     if (stack.size() >= foldersHeldOpen)
         frame.folder.reset();
-    const std::string shown = frame.shown + name + "/";
+    const std::string shown = frame.shown + name + separator;
     stack.push_back(enter(child, shown));
     return true;
 }

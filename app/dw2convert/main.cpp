@@ -5,6 +5,7 @@
 #include "app/dw2convert/CalendarFolderWalk.h"
 #include "app/dw2convert/CommandLine.h"
 #include "platform/files/ErrorText.h"
+#include "platform/files/ProgramArguments.h"
 #include "platform/signals/StopSignals.h"
 
 #include <iostream>
@@ -105,7 +106,7 @@ int withCheckedOutput(int status)
 
 int main(int argc, char** argv)
 {
-    const dw::cli::CommandLine line = dw::cli::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const dw::cli::CommandLine line = dw::cli::parseCommandLine(dw::platform::programArguments(argc, argv));
     if (!line.error.empty())
         return usageError(line.error);
     if (line.showHelp) {

@@ -14,11 +14,11 @@ bool identityOf(int fd, FileIdentity& identity)
     return true;
 }
 
-LeaseTake ChangeWatch::start(int fd, const FileIdentity& seen)
+LeaseTake ChangeWatch::start(const SourceFile& source)
 {
-    fd_ = fd;
-    seen_ = seen;
-    return lease_.take(fd, LeaseKind::Read);
+    fd_ = source.fd.get();
+    seen_ = source.identity;
+    return lease_.take(fd_, LeaseKind::Read);
 }
 
 bool ChangeWatch::handOverToWriter()

@@ -5,15 +5,14 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <unistd.h>
 
 namespace dw::platform {
 
-int writeAll(const FileIo& io, int fd, std::string_view bytes, std::uint64_t offset)
+int writeAll(const FileIo& io, NativeFile fd, std::string_view bytes, std::uint64_t offset)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t wrote = io.pwrite(fd, bytes.data() + done, bytes.size() - done, off_t(offset + done));
+        const std::int64_t wrote = io.pwrite(fd, bytes.data() + done, bytes.size() - done, offset + done);
         if (wrote < 0) {
             if (errno == EINTR)
                 continue;
@@ -26,15 +25,13 @@ int writeAll(const FileIo& io, int fd, std::string_view bytes, std::uint64_t off
     return 0;
 }
 
-int copyContents(const FileIo& io, int from, int to, std::uint64_t size)
+int copyContents(const FileIo& io, NativeFile from, NativeFile to, std::uint64_t size)
 {
     ByteBuffer buffer;
     buffer.resizeUninitialised(std::size_t(std::min<std::uint64_t>(size, std::uint64_t(1) << 20)) + 1);
     for (std::uint64_t at = 0; at < size;) {
         const std::size_t want = std::size_t(std::min<std::uint64_t>(buffer.size(), size - at));
-        const ssize_t got = ::pread(from, buffer.data(), want, off_t(at));
-        if (got < 0 && errno == EINTR)
-            continue;
+        const std::int64_t got = readAt(from, buffer.data(), want, at);
         if (got < 0)
             return errno;
         if (got == 0)

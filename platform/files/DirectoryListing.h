@@ -2,6 +2,8 @@
 #pragma once
 // Lists a folder in the order the file system returns its entries.
 
+#include "platform/files/FileDescriptor.h"
+
 #include <string>
 #include <vector>
 
@@ -20,6 +22,6 @@ struct DirectoryListing {
 };
 
 // Lists the folder open as `folderFd`, which stays open and untouched.
-DirectoryListing listDirectory(int folderFd);
+DirectoryListing listDirectory(NativeFile folderFd);
 
 } // namespace dw::platform

@@ -4,21 +4,25 @@
 // change made behind our back can be noticed and the replacement can carry
 // over the original's mode and ownership.
 
+#include "platform/files/FileDescriptor.h"
+
 #include <cstdint>
+
+#if !defined(_WIN32)
 #include <sys/stat.h>
-#include <sys/types.h>
+#endif
 
 namespace dw::platform {
 
 struct FileIdentity {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    std::int64_t modifiedNs = 0;
-    mode_t mode = 0;
-    uid_t owner = 0;
-    gid_t group = 0;
-    nlink_t links = 0;
+    std::uint64_t device = 0; // st_dev; on Windows the volume's serial number
+    std::uint64_t inode = 0;  // st_ino; on Windows the file's id on its volume
+    std::int64_t size = 0;
+    std::int64_t modifiedNs = 0; // only ever compared
+    std::uint32_t mode = 0;      // st_mode; on Windows the file's attributes
+    std::uint32_t owner = 0;     // POSIX user and group ids (Windows: see MatchMetadata)
+    std::uint32_t group = 0;
+    std::uint64_t links = 0;
 
     // Same file, same size, same last write.
     bool sameContentAs(const FileIdentity& other) const
@@ -28,6 +32,7 @@ struct FileIdentity {
     bool sameFileAs(const FileIdentity& other) const { return device == other.device && inode == other.inode; }
 };
 
+#if !defined(_WIN32)
 inline FileIdentity identityFromStat(const struct stat& status)
 {
     FileIdentity identity;
@@ -41,8 +46,9 @@ inline FileIdentity identityFromStat(const struct stat& status)
     identity.links = status.st_nlink;
     return identity;
 }
+#endif
 
-// What the open file `fd` is now; false (errno set) when fstat fails.
-bool identityOf(int fd, FileIdentity& identity);
+// What the open file `fd` is now; false (errno set) when it cannot be asked.
+bool identityOf(NativeFile fd, FileIdentity& identity);
 
 } // namespace dw::platform

@@ -21,7 +21,7 @@ struct MetadataOutcome {
 };
 
 // `source` is the original open as `sourceFd`; `target` a file we created.
-MetadataOutcome matchMetadata(int sourceFd, const FileIdentity& source, int targetFd);
+MetadataOutcome matchMetadata(NativeFile sourceFd, const FileIdentity& source, NativeFile targetFd);
 
 // Whether a file of ours can be given `source`'s owner and group at all:
 // only root may give a file away, and others may pick only among their own

@@ -5,7 +5,9 @@
 // It is created unnamed (O_TMPFILE), so a run that is killed while writing or
 // flushing it leaves nothing behind; it is named only just before it takes
 // the calendar's place. File systems without unnamed files get a hidden name
-// from the start, which a killed run can leave behind.
+// from the start, which a killed run can leave behind. On Windows it has its
+// hidden name from the start but is "delete pending" until it is named, which
+// leaves nothing behind either.
 
 #include "platform/files/FileDescriptor.h"
 #include "platform/files/Folder.h"
@@ -30,7 +32,7 @@ public:
     int create(const std::shared_ptr<Folder>& folder, const std::string& stem, const std::string& kind);
 
     bool valid() const { return fd_.valid(); }
-    int fd() const { return fd_.get(); }
+    NativeFile fd() const { return fd_.get(); }
     const Folder& folder() const { return *folder_; }
 
     // Gives the file its hidden name; 0 or errno. Nothing to do if it has one.
@@ -53,6 +55,9 @@ private:
     std::string stem_;
     std::string kind_;
     std::string name_;
+#if defined(_WIN32)
+    std::string pendingName_; // the name it has while it is still to vanish on close
+#endif
 };
 
 } // namespace dw::platform

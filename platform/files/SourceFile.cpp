@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/files/SourceFile.h"
 
+#include "platform/files/InodeFlags.h"
 #include "platform/files/ProcFd.h"
 
 #include <cerrno>
@@ -116,6 +117,16 @@ int openSourceFile(const std::shared_ptr<Folder>& folder, const std::string& nam
         file.identity = identityFromStat(status);
         return 0;
     }
+}
+
+int rewritingRefused(const SourceFile& source)
+{
+    const bool readOnly = ::geteuid() == 0 ? (source.identity.mode & 0222) == 0
+                                           : ::faccessat(source.folder->fd(), source.name.c_str(), W_OK, AT_EACCESS) != 0;
+    if (readOnly)
+        return EACCES;
+    // Immutable and append-only files cannot be replaced, root or not.
+    return forbidsRewriting(inodeFlags(source.fd.get())) ? EPERM : 0;
 }
 
 } // namespace dw::platform

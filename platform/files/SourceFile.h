@@ -23,11 +23,20 @@ struct SourceFile {
     std::string name;               // that name
     FileDescriptor fd;              // open for reading
     FileIdentity identity;          // what it was when it was opened
+    // Windows: another program had it open for writing, so `fd` could not
+    // shut writers out (Linux finds that out when it takes its lease).
+    bool othersWriting = false;
 };
 
 // Opens `name` (which may hold folders too) in `folder`; 0 or errno: ENOENT, ELOOP (a loop, or too many
 // links), EISDIR, EINVAL (not a regular file), EBUSY (another program holds a
 // lease that reading would break), EACCES and the like.
 int openSourceFile(const std::shared_ptr<Folder>& folder, const std::string& name, SourceFile& file);
+
+// 0 when we may rewrite the calendar; EACCES when it is read-only for us (no
+// write permission, or for root no write bit at all; on Windows the
+// read-only attribute), EPERM when it is immutable or append-only. Asked
+// before any work, so that the rename at the end does not fail after it all.
+int rewritingRefused(const SourceFile& source);
 
 } // namespace dw::platform

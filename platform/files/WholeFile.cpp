@@ -98,7 +98,7 @@ ReplaceOutcome replaceFileContents(const std::string& path, const FileIdentity& 
     if (!source.identity.sameContentAs(loaded))
         return {ReplaceResult::ChangedOnDisk, 0};
     ChangeWatch watch;
-    if (watch.start(source.fd.get(), source.identity) == LeaseTake::InUse)
+    if (watch.start(source) == LeaseTake::InUse)
         return {ReplaceResult::InUse, EBUSY};
     NewFile replacement;
     if (int error = replacement.create(source.folder, source.name, "new"))

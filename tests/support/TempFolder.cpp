@@ -6,18 +6,32 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <random>
 #include <stdexcept>
-#include <unistd.h>
 #include <vector>
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
 
 namespace dw::test {
 
 TempFolder::TempFolder()
 {
+#if defined(_WIN32)
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const auto candidate = std::filesystem::temp_directory_path() / ("dwtest." + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate))
+            path_ = candidate;
+    }
+    if (path_.empty())
+        throw std::runtime_error("cannot create a temporary folder");
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "dwtest.XXXXXX").string();
     if (!::mkdtemp(pattern.data()))
         throw std::runtime_error("cannot create a temporary folder");
     path_ = pattern;
+#endif
 }
 
 TempFolder::~TempFolder()
@@ -62,7 +76,11 @@ std::string listNames(const std::filesystem::path& folder)
 
 bool runningAsRoot()
 {
+#if defined(_WIN32)
+    return false;
+#else
     return ::geteuid() == 0;
+#endif
 }
 
 } // namespace dw::test

@@ -3,22 +3,25 @@
 
 #include <cstdlib>
 #include <filesystem>
+#if !defined(_WIN32)
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace dw::test {
 
 platform::FileIo FaultyIo::io()
 {
-    return {[this](int fd, const void* data, std::size_t size, off_t offset) {
+    const platform::FileIo& system = platform::systemFileIo();
+    return {[this, &system](platform::NativeFile fd, const void* data, std::size_t size, std::uint64_t offset) {
                 ++pwriteCalls;
-                return pwrite ? pwrite(fd, data, size, offset) : ::pwrite(fd, data, size, offset);
+                return pwrite ? pwrite(fd, data, size, offset) : system.pwrite(fd, data, size, offset);
             },
-            [this](int fd) {
+            [this, &system](platform::NativeFile fd) {
                 ++syncCalls;
-                return fdatasync ? fdatasync(fd) : ::fdatasync(fd);
+                return fdatasync ? fdatasync(fd) : system.fdatasync(fd);
             },
-            [](int fd) { return ::fsync(fd); }};
+            system.fsync};
 }
 
 std::vector<convert::CalendarEntry> selected(const std::vector<std::string>& names)
@@ -43,6 +46,7 @@ std::int32_t ThreeCalendars::convert(const std::vector<std::string>& names)
     return run.convert(folder.prefix(), selected(names));
 }
 
+#if !defined(_WIN32)
 int inChild(const std::function<int()>& body)
 {
     const pid_t child = ::fork();
@@ -53,6 +57,7 @@ int inChild(const std::function<int()>& body)
         return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
+#endif
 
 std::string hiddenNames(const std::string& folder)
 {

@@ -40,8 +40,8 @@ struct Recorder : convert::ConversionObserver {
 struct FaultyIo {
     std::atomic<int> pwriteCalls{0};
     std::atomic<int> syncCalls{0};
-    std::function<ssize_t(int, const void*, std::size_t, off_t)> pwrite;
-    std::function<int(int)> fdatasync;
+    std::function<std::int64_t(platform::NativeFile, const void*, std::size_t, std::uint64_t)> pwrite;
+    std::function<int(platform::NativeFile)> fdatasync;
 
     platform::FileIo io();
 };
@@ -62,9 +62,11 @@ protected:
     std::int32_t convert(const std::vector<std::string>& names);
 };
 
+#if !defined(_WIN32)
 // Runs `body` in a child process; answers its exit code, or 128 plus the
 // signal that ended it.
 int inChild(const std::function<int()>& body);
+#endif
 
 // Names in `folder` that start with a dot: what a run must never leave.
 std::string hiddenNames(const std::string& folder);

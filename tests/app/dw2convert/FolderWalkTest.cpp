@@ -54,7 +54,7 @@ TEST(FolderWalk, ATreeDeeperThanTheFoldersHeldOpenIsWalkedWhole)
     ConversionRun run({true}, &counter);
     std::vector<std::string> warnings;
     CalendarFolderWalk walk(
-        run, {true}, [&](const std::string& path, const std::string&) { warnings.push_back(path); }, {});
+        run, {true}, [&](const std::string& path, const std::string& reason) { warnings.push_back(reason + ": " + path); }, {});
     walk.convertPath(folder.path().string());
     EXPECT_EQ(counter.written, 150);
     EXPECT_TRUE(warnings.empty()) << warnings.front();
