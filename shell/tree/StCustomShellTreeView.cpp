@@ -70,6 +70,7 @@ TStCustomShellTreeView::TStCustomShellTreeView(QWidget* parent)
 
 TStCustomShellTreeView::~TStCustomShellTreeView()
 {
+    UnlinkListView();
     m_opening.reset();
     m_listings.clear();
     m_dropTarget.reset();
