@@ -43,3 +43,34 @@ void SsMergeSortedRuns(std::vector<T>& items, std::size_t middle, Less less)
     std::move(first, firstEnd, std::back_inserter(merged));
     items.swap(merged);
 }
+
+// Sorts `items`, stable, taking advantage of runs that are sorted already
+// (batches sorted where they were made, then put one after the other): the
+// runs are found and merged pairwise. Input without such runs is sorted
+// outright.
+template <typename T, typename Less>
+void SsSortRuns(std::vector<T>& items, Less less)
+{
+    std::vector<std::size_t> starts{0};
+    for (std::size_t i = 1; i < items.size(); ++i) {
+        if (less(items[i], items[i - 1]))
+            starts.push_back(i);
+    }
+    if (starts.size() > 1 + items.size() / 16) {
+        std::stable_sort(items.begin(), items.end(), less);
+        return;
+    }
+    starts.push_back(items.size());
+    while (starts.size() > 2) {
+        std::vector<std::size_t> merged{0};
+        for (std::size_t i = 0; i + 1 < starts.size() - 1; i += 2) {
+            const std::size_t end = starts[i + 2];
+            std::inplace_merge(items.begin() + std::ptrdiff_t(starts[i]), items.begin() + std::ptrdiff_t(starts[i + 1]),
+                               items.begin() + std::ptrdiff_t(end), less);
+            merged.push_back(end);
+        }
+        if ((starts.size() - 1) % 2 == 1)
+            merged.push_back(starts.back());
+        starts = std::move(merged);
+    }
+}

@@ -46,11 +46,27 @@ std::string_view baseNameOf(std::string_view name)
     return slash == std::string_view::npos ? name : name.substr(slash + 1);
 }
 
+// The part of a name its type depends on: everything after its first dot
+// ("tar.gz" and "md" both count), or the whole name when it has none, in
+// lower case. Numbers in it, but for the last extension ("mp3", "1"), stand
+// for any number: "notes.12.md", "notes.13.md" and "a12", "a13" share their
+// answer, so a folder of numbered files does not match each name anew.
 std::string endingKeyOf(std::string_view base)
 {
     const std::size_t dot = base.find('.', 1);
-    std::string key(dot == std::string_view::npos ? base : base.substr(dot));
-    std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
+    const std::string_view ending = dot == std::string_view::npos ? base : base.substr(dot);
+    const std::size_t keepFrom = dot == std::string_view::npos ? ending.size() : ending.rfind('.');
+    std::string key;
+    key.reserve(ending.size());
+    for (std::size_t i = 0; i < ending.size(); ++i) {
+        const auto c = static_cast<unsigned char>(ending[i]);
+        if (i < keepFrom && std::isdigit(c)) {
+            if (key.empty() || key.back() != '#')
+                key.push_back('#');
+            continue;
+        }
+        key.push_back(static_cast<char>(std::tolower(c)));
+    }
     return key;
 }
 

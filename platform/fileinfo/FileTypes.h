@@ -5,8 +5,9 @@
 // of a network share costs no more than reading the folder. Matching a name
 // against the globs costs more than the rest of listing a file, so the
 // answer is kept per name ending (everything after the first dot, in lower
-// case; the whole name when it has no dot) and a folder of thousands of
-// calendars matches its globs once. Safe on any thread.
+// case, numbers before the last extension standing for any number; the
+// whole name when it has no dot) and a folder of thousands of calendars
+// matches its globs once. Safe on any thread.
 
 #include <string>
 #include <string_view>

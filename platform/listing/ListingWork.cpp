@@ -6,6 +6,7 @@
 #include "platform/namespace/ShellErrors.h"
 #include "platform/namespace/ShellNamespace.h"
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 #include <cstring>
@@ -104,6 +105,17 @@ std::optional<ChildFacts> factsOfChild(IShellFolder& folder, const ListingReques
     return child;
 }
 
+// Records in their keys' order, while the worker has them: the view then
+// merges sorted runs instead of sorting on its own thread. Records without
+// keys (virtual folders) keep the folder's order.
+void sortByKeys(std::vector<ChildRecord>& records)
+{
+    const bool keyed = std::all_of(records.begin(), records.end(), [](const ChildRecord& r) { return r.sortKey.has_value(); });
+    if (keyed)
+        std::sort(records.begin(), records.end(),
+                  [](const ChildRecord& a, const ChildRecord& b) { return a.sortKey->compare(*b.sortKey) < 0; });
+}
+
 class Batcher {
 public:
     Batcher(const ListingRequest& request, const BatchSink& sink) : request_(request), sink_(sink)
@@ -131,6 +143,8 @@ public:
 private:
     void send()
     {
+        if (request_.sortedBatches)
+            sortByKeys(batch_.records);
         sink_(std::move(batch_));
         batch_ = ListingBatch{};
         batch_.records.reserve(request_.batchSize);

@@ -110,6 +110,7 @@ ListingRequest TStCustomShellController::FileListRequest(const ItemIdList* folde
     request.attributes = kChildAttributes | kDrawnAttributes | kHandledAttributes;
     request.fileFacts = true;
     request.typeNames = true;
+    request.sortedBatches = true;
     return request;
 }
 

@@ -19,6 +19,8 @@
 
 #include <QDateTime>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QSignalBlocker>
 #include <QStackedLayout>
 
 using namespace dw::platform;
@@ -60,21 +62,16 @@ void TStCustomShellListView::BuildViews()
 {
     m_stack = new QStackedLayout(this);
     m_stack->setContentsMargins(0, 0, 0, 0);
+    m_selection = new QItemSelectionModel(m_model, this);
     m_details = new TStListDetailsView(*this, this);
-    m_details->setModel(m_model);
     m_details->setRootIsDecorated(false);
     m_details->setItemsExpandable(false);
     m_details->setUniformRowHeights(true);
     m_details->setAllColumnsShowFocus(true);
     m_details->setSortingEnabled(true);
-    m_details->header()->setSortIndicator(lcName, Qt::AscendingOrder);
     m_details->header()->setStretchLastSection(false);
     m_details->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    for (const ColumnWidth& column : kColumnWidths)
-        m_details->header()->resizeSection(column.column, column.width);
     m_icons = new TStListIconView(*this, this);
-    m_icons->setModel(m_model);
-    m_icons->setSelectionModel(m_details->selectionModel());
     m_icons->setUniformItemSizes(true);
     m_icons->setLayoutMode(QListView::Batched);
     m_icons->setBatchSize(2000);
@@ -82,12 +79,41 @@ void TStCustomShellListView::BuildViews()
         SetUpView(*view);
     m_stack->addWidget(m_details);
     m_stack->addWidget(m_icons);
-    connect(m_details->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    connect(m_selection, &QItemSelectionModel::selectionChanged, this, [this] {
         if (OnSelectionChanged)
             OnSelectionChanged(this);
     });
+    AttachModel(*m_details);
+    for (const ColumnWidth& column : kColumnWidths)
+        m_details->header()->resizeSection(column.column, column.width);
+    m_columnWidths = m_details->header()->saveState();
     ApplyOptionsToViews();
     ApplyViewStyle();
+}
+
+// Only the view shown has the model: a hidden view would lay out every row
+// again whenever rows come, for nothing. Both share one selection.
+void TStCustomShellListView::AttachModel(QAbstractItemView& view)
+{
+    if (view.model() == m_model)
+        return;
+    view.setModel(m_model);
+    view.setSelectionModel(m_selection);
+    if (&view != m_details)
+        return;
+    QHeaderView* header = m_details->header();
+    header->restoreState(m_columnWidths);
+    const QSignalBlocker quiet(header); // the rows are in this order already
+    header->setSortIndicator(m_model->GetSortColumn(), m_model->GetSortOrder());
+}
+
+void TStCustomShellListView::DetachModel(QAbstractItemView& view)
+{
+    if (view.model() != m_model)
+        return;
+    if (&view == m_details)
+        m_columnWidths = m_details->header()->saveState();
+    view.setModel(nullptr);
 }
 
 void TStCustomShellListView::SetUpView(QAbstractItemView& view)
@@ -120,10 +146,14 @@ void TStCustomShellListView::ApplyOptionsToViews()
 void TStCustomShellListView::ApplyViewStyle()
 {
     if (m_viewStyle == vsDetails) {
+        DetachModel(*m_icons);
+        AttachModel(*m_details);
         m_stack->setCurrentWidget(m_details);
         setFocusProxy(m_details);
         return;
     }
+    DetachModel(*m_details);
+    AttachModel(*m_icons);
     const bool large = m_viewStyle == vsLargeIcons;
     m_icons->setViewMode(large ? QListView::IconMode : QListView::ListMode);
     m_icons->setFlow(m_viewStyle == vsList ? QListView::TopToBottom : QListView::LeftToRight);
@@ -187,7 +217,16 @@ TStListColumn TStCustomShellListView::GetSortColumn() const
 
 void TStCustomShellListView::SetSortColumn(TStListColumn column)
 {
-    m_details->sortByColumn(column, m_model->GetSortOrder());
+    SortBy(column, m_model->GetSortOrder());
+}
+
+// Through the header when it shows, so that its indicator follows.
+void TStCustomShellListView::SortBy(TStListColumn column, Qt::SortOrder order)
+{
+    if (m_details->model() == m_model)
+        m_details->sortByColumn(column, order);
+    else
+        m_model->sort(column, order);
 }
 
 Qt::SortOrder TStCustomShellListView::GetSortDirection() const
@@ -199,7 +238,7 @@ void TStCustomShellListView::SetSortDirection(Qt::SortOrder direction)
 {
     if (direction != Qt::AscendingOrder && direction != Qt::DescendingOrder)
         throw ESsShellError(ssscInvalidSortDirection);
-    m_details->sortByColumn(m_model->GetSortColumn(), direction);
+    SortBy(m_model->GetSortColumn(), direction);
 }
 
 void TStCustomShellListView::SetViewStyle(TStViewStyle style)
@@ -271,7 +310,7 @@ std::unique_ptr<TStShellItem> TStCustomShellListView::ItemAt(int row)
 std::vector<int> TStCustomShellListView::SelectedRows() const
 {
     std::vector<int> rows;
-    for (const QModelIndex& index : m_details->selectionModel()->selectedRows(lcName))
+    for (const QModelIndex& index : m_selection->selectedRows(lcName))
         rows.push_back(index.row());
     std::sort(rows.begin(), rows.end());
     return rows;

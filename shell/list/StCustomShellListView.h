@@ -30,6 +30,7 @@
 #include "shell/list/StListViews.h"
 #include "shell/notification/StNotifyEvents.h"
 
+#include <QByteArray>
 #include <QColor>
 #include <QPersistentModelIndex>
 #include <QPointer>
@@ -42,7 +43,9 @@
 #include <string>
 #include <vector>
 
+class QItemSelectionModel;
 class QStackedLayout;
+class TStDataObject;
 class TStShellFolder;
 class TStShellItem;
 class TStShellListModel;
@@ -149,6 +152,10 @@ public:
     // The shell context menu of the selection (of the folder itself when
     // nothing is selected) at a screen position.
     void ShowContextMenu(const QPoint& globalPosition);
+    // What dragging the selection out carries (see TStDataObject), and the
+    // DROPEFFECT_* bits every selected item allows; null when nothing is
+    // selected.
+    std::unique_ptr<TStDataObject> SelectionDragData(unsigned& allowedEffects);
 
     // IStShellListTarget: the controller's enumeration of a file list.
     bool ShowHidden() const override { return m_options.Contains(loShowHidden); }
@@ -177,6 +184,9 @@ private:
     // Building.
     void BuildViews();
     void SetUpView(QAbstractItemView& view);
+    void AttachModel(QAbstractItemView& view);
+    void DetachModel(QAbstractItemView& view);
+    void SortBy(TStListColumn column, Qt::SortOrder order);
     void ApplyOptionsToViews();
     void ApplyViewStyle();
     void AdoptController(TStCustomShellController* controller);
@@ -231,6 +241,8 @@ private:
     QStackedLayout* m_stack = nullptr;
     TStListDetailsView* m_details = nullptr;
     TStListIconView* m_icons = nullptr;
+    QItemSelectionModel* m_selection = nullptr;
+    QByteArray m_columnWidths; // the details view's header, while another style shows
 
     TStListOptions m_options = kDefaultListOptions;
     TStListFilter m_filter;

@@ -34,27 +34,36 @@ unsigned KeyStateOf(const QDropEvent& event)
 // parent, then each item below it; text/uri-list and text/plain for other
 // programs), with the effects all of them allow. The target moves or copies
 // them; the change reports then update the rows.
+std::unique_ptr<TStDataObject> TStCustomShellListView::SelectionDragData(unsigned& allowedEffects)
+{
+    allowedEffects = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    std::vector<std::unique_ptr<TStShellItem>> items;
+    std::vector<const TStShellItem*> dragged;
+    for (int row : SelectedRows()) {
+        allowedEffects &= DropEffectsOfAttributes(m_model->RecordAt(row).attributes);
+        items.push_back(ItemAt(row));
+        dragged.push_back(items.back().get());
+    }
+    if (dragged.empty()) {
+        allowedEffects = DROPEFFECT_NONE;
+        return nullptr;
+    }
+    return std::make_unique<TStDataObject>(dragged);
+}
+
 void TStCustomShellListView::ListStartDrag(QAbstractItemView& view)
 {
     if (!m_options.Contains(loAllowDrag))
         return;
-    const std::vector<int> rows = SelectedRows();
-    if (rows.empty())
-        return;
-    unsigned effects = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
-    std::vector<std::unique_ptr<TStShellItem>> items;
-    std::vector<const TStShellItem*> dragged;
-    for (int row : rows) {
-        effects &= DropEffectsOfAttributes(m_model->RecordAt(row).attributes);
-        items.push_back(ItemAt(row));
-        dragged.push_back(items.back().get());
-    }
-    if (effects == DROPEFFECT_NONE)
+    unsigned effects = DROPEFFECT_NONE;
+    std::unique_ptr<TStDataObject> data = SelectionDragData(effects);
+    if (!data || effects == DROPEFFECT_NONE)
         return;
     QDrag drag(&view);
-    drag.setMimeData(new TStDataObject(dragged)); // the drag owns its data
-    const int current = view.currentIndex().isValid() ? view.currentIndex().row() : rows.front();
-    const QPixmap image = SystemImageList::large().pixmap(m_model->RecordAt(current).iconIndex);
+    drag.setMimeData(data.release()); // the drag owns its data
+    const QModelIndex current = view.currentIndex();
+    const int row = current.isValid() ? current.row() : SelectedRows().front();
+    const QPixmap image = SystemImageList::large().pixmap(m_model->RecordAt(row).iconIndex);
     if (!image.isNull()) {
         drag.setPixmap(image);
         drag.setHotSpot(QPoint(image.width() / 2, image.height() / 2));

@@ -22,7 +22,7 @@ namespace {
 // a folder of kSmallFolder rows everything goes at once; beyond, at most
 // kMostShownAtOnce a turn, with a pause in between for paints and input.
 constexpr qint64 kShowInterval = 100;
-constexpr std::size_t kSmallFolder = 16384;
+constexpr std::size_t kSmallFolder = 8192;
 constexpr std::size_t kMostShownAtOnce = 4096;
 constexpr int kPauseBetweenShows = 10;
 

@@ -50,10 +50,12 @@ void TStShellListModel::Clear()
     freeSlots_.clear();
     shown_.clear();
     rowOfSlot_.clear();
+    flagsOfSlot_.clear();
     byName_.clear();
+    nameOrderIsShown_ = true;
     nameRanks_.clear();
     nameRanksValid_ = false;
-    slotByPath_.clear();
+    slotsByPathHash_.clear();
     types_.Clear();
     typeTexts_.clear();
     endResetModel();
@@ -68,6 +70,7 @@ TStShellListModel::Slot TStShellListModel::Allocate(ChildRecord record)
         slot = Slot(rows_.size());
         rows_.emplace_back();
         rowOfSlot_.push_back(-1);
+        flagsOfSlot_.push_back(0);
     } else {
         slot = freeSlots_.back();
         freeSlots_.pop_back();
@@ -76,14 +79,16 @@ TStShellListModel::Slot TStShellListModel::Allocate(ChildRecord record)
     row.record = std::move(record);
     row.generation = generation_;
     row.admitted = false;
+    row.live = true;
     rowOfSlot_[slot] = -1;
-    slotByPath_.emplace(row.record.parsingName, slot);
+    flagsOfSlot_[slot] = FlagsOf(row.record);
+    Index(slot);
     return slot;
 }
 
 void TStShellListModel::Release(Slot slot)
 {
-    slotByPath_.erase(rows_[slot].record.parsingName);
+    Unindex(slot);
     rows_[slot] = Row{}; // its memory goes now, not when the slot is reused
     rowOfSlot_[slot] = -1;
     freeSlots_.push_back(slot);
@@ -91,26 +96,47 @@ void TStShellListModel::Release(Slot slot)
 
 void TStShellListModel::Replace(Slot slot, ChildRecord record)
 {
-    slotByPath_.erase(rows_[slot].record.parsingName);
+    Unindex(slot);
     rows_[slot].record = std::move(record);
-    slotByPath_.emplace(rows_[slot].record.parsingName, slot);
+    flagsOfSlot_[slot] = FlagsOf(rows_[slot].record);
+    Index(slot);
+}
+
+void TStShellListModel::Index(Slot slot)
+{
+    slotsByPathHash_.insert(PathHash(rows_[slot].record.parsingName), slot);
+}
+
+void TStShellListModel::Unindex(Slot slot)
+{
+    slotsByPathHash_.remove(PathHash(rows_[slot].record.parsingName), slot);
+}
+
+std::optional<TStShellListModel::Slot> TStShellListModel::FindSlot(const std::string& parsingName) const
+{
+    const auto [first, last] = slotsByPathHash_.equal_range(PathHash(parsingName));
+    for (auto at = first; at != last; ++at) {
+        if (rows_[*at].record.parsingName == parsingName)
+            return *at;
+    }
+    return std::nullopt;
 }
 
 bool TStShellListModel::Holds(const std::string& parsingName) const
 {
-    return slotByPath_.count(parsingName) != 0;
+    return FindSlot(parsingName).has_value();
 }
 
 const ChildRecord* TStShellListModel::FindRecord(const std::string& parsingName) const
 {
-    const auto found = slotByPath_.find(parsingName);
-    return found == slotByPath_.end() ? nullptr : &rows_[found->second].record;
+    const std::optional<Slot> slot = FindSlot(parsingName);
+    return slot ? &rows_[*slot].record : nullptr;
 }
 
 int TStShellListModel::RowOfPath(const std::string& parsingName) const
 {
-    const auto found = slotByPath_.find(parsingName);
-    return found == slotByPath_.end() ? -1 : rowOfSlot_[found->second];
+    const std::optional<Slot> slot = FindSlot(parsingName);
+    return slot ? rowOfSlot_[*slot] : -1;
 }
 
 const ChildRecord& TStShellListModel::RecordAt(int row) const
@@ -125,7 +151,7 @@ void TStShellListModel::AddToNameOrder(std::vector<Slot> entries)
 {
     const TStListOrder order = Order();
     const auto byName = [&](Slot a, Slot b) { return order.CompareNames(rows_[a].record, rows_[b].record) < 0; };
-    std::sort(entries.begin(), entries.end(), byName);
+    SsSortRuns(entries, byName);
     const std::size_t old = byName_.size();
     byName_.insert(byName_.end(), entries.begin(), entries.end());
     if (old != 0 && !byName(byName_[old - 1], byName_[old]))
@@ -135,12 +161,22 @@ void TStShellListModel::AddToNameOrder(std::vector<Slot> entries)
 
 void TStShellListModel::RemoveFromNameOrder(Slot slot)
 {
-    byName_.erase(std::find(byName_.begin(), byName_.end(), slot));
+    if (!nameOrderIsShown_)
+        byName_.erase(std::find(byName_.begin(), byName_.end(), slot));
     nameRanksValid_ = false;
+}
+
+void TStShellListModel::EnsureNameOrder()
+{
+    if (!nameOrderIsShown_)
+        return;
+    byName_ = shown_;
+    nameOrderIsShown_ = false;
 }
 
 void TStShellListModel::EnsureNameRanks()
 {
+    EnsureNameOrder();
     if (nameRanksValid_)
         return;
     nameRanks_.assign(rows_.size(), 0);
@@ -187,7 +223,7 @@ void TStShellListModel::Show(std::vector<Slot> entries)
         return;
     const TStListOrder order = Order();
     const auto before = [&](Slot a, Slot b) { return order.Compare(rows_[a].record, rows_[b].record) < 0; };
-    std::sort(entries.begin(), entries.end(), before);
+    SsSortRuns(entries, before);
     for (Slot slot : entries)
         rows_[slot].admitted = true;
     const std::size_t old = shown_.size();
@@ -218,6 +254,7 @@ void TStShellListModel::Reposition(Slot slot)
     Row& entry = rows_[slot];
     const bool admitted = Admits(entry.record);
     if (admitted != entry.admitted) {
+        EnsureNameOrder(); // the rows shown are no longer every record
         if (admitted)
             Show({slot});
         else
@@ -254,12 +291,12 @@ void TStShellListModel::Merge(std::vector<ChildRecord> records)
     std::vector<Slot> added;
     std::vector<Slot> changed;
     for (ChildRecord& record : records) {
-        const auto found = slotByPath_.find(record.parsingName);
-        if (found == slotByPath_.end()) {
+        const std::optional<Slot> found = FindSlot(record.parsingName);
+        if (!found) {
             added.push_back(Allocate(std::move(record)));
             continue;
         }
-        const Slot slot = found->second;
+        const Slot slot = *found;
         rows_[slot].generation = generation_;
         if (SameFacts(rows_[slot].record, record))
             continue;
@@ -267,12 +304,17 @@ void TStShellListModel::Merge(std::vector<ChildRecord> records)
         changed.push_back(slot);
     }
     if (!added.empty()) {
-        AddToNameOrder(added);
         std::vector<Slot> admitted;
         for (Slot slot : added) {
             if (Admits(rows_[slot].record))
                 admitted.push_back(slot);
         }
+        const bool byName = sortColumn_ == lcName && sortOrder_ == Qt::AscendingOrder;
+        if (!byName || admitted.size() != added.size())
+            EnsureNameOrder();
+        if (!nameOrderIsShown_)
+            AddToNameOrder(added);
+        nameRanksValid_ = false;
         Show(std::move(admitted));
     }
     for (Slot slot : changed)
@@ -281,13 +323,14 @@ void TStShellListModel::Merge(std::vector<ChildRecord> records)
 
 bool TStShellListModel::Rename(const std::string& oldParsingName, ChildRecord renamed)
 {
-    const auto found = slotByPath_.find(oldParsingName);
-    if (found == slotByPath_.end())
+    const std::optional<Slot> found = FindSlot(oldParsingName);
+    if (!found)
         return false;
-    const Slot slot = found->second;
+    const Slot slot = *found;
     if (renamed.parsingName != oldParsingName)
         Remove(renamed.parsingName); // an item it replaced
     types_.Add({&renamed});
+    EnsureNameOrder(); // the new name's place must be known apart from the row's
     RemoveFromNameOrder(slot);
     Replace(slot, std::move(renamed));
     rows_[slot].generation = generation_;
@@ -298,10 +341,10 @@ bool TStShellListModel::Rename(const std::string& oldParsingName, ChildRecord re
 
 bool TStShellListModel::Remove(const std::string& parsingName)
 {
-    const auto found = slotByPath_.find(parsingName);
-    if (found == slotByPath_.end())
+    const std::optional<Slot> found = FindSlot(parsingName);
+    if (!found)
         return false;
-    const Slot slot = found->second;
+    const Slot slot = *found;
     Hide(slot);
     RemoveFromNameOrder(slot);
     Release(slot);
@@ -312,8 +355,8 @@ void TStShellListModel::RemoveUnstamped()
 {
     std::vector<int> rows;
     std::vector<Slot> gone;
-    for (Slot slot : byName_) {
-        if (rows_[slot].generation == generation_)
+    for (Slot slot = 0; slot < Slot(rows_.size()); ++slot) {
+        if (!rows_[slot].live || rows_[slot].generation == generation_)
             continue;
         gone.push_back(slot);
         if (rowOfSlot_[slot] >= 0)
@@ -340,9 +383,10 @@ void TStShellListModel::RemoveUnstamped()
         rowOfSlot_[slot] = -1;
     }
     Renumber(0);
-    byName_.erase(std::remove_if(byName_.begin(), byName_.end(),
-                                 [&](Slot slot) { return rows_[slot].generation != generation_; }),
-                  byName_.end());
+    if (!nameOrderIsShown_)
+        byName_.erase(std::remove_if(byName_.begin(), byName_.end(),
+                                     [&](Slot slot) { return rows_[slot].generation != generation_; }),
+                      byName_.end());
     nameRanksValid_ = false;
     for (Slot slot : gone)
         Release(slot);
@@ -350,6 +394,7 @@ void TStShellListModel::RemoveUnstamped()
 
 void TStShellListModel::Readmit()
 {
+    EnsureNameOrder();
     beginResetModel();
     std::vector<Slot> admitted;
     for (Slot slot : byName_) {
@@ -474,17 +519,31 @@ QVariant TStShellListModel::headerData(int section, Qt::Orientation orientation,
     return {};
 }
 
+// Views ask for every row's flags whenever they lay the rows out: they are
+// kept apart from the records, in one byte per row, read in order.
+std::uint8_t TStShellListModel::FlagsOf(const ChildRecord& record)
+{
+    std::uint8_t flags = 0;
+    if (record.attributes & (SFGAO_CANCOPY | SFGAO_CANMOVE | SFGAO_CANLINK))
+        flags |= kDraggable;
+    if (record.attributes & SFGAO_CANRENAME)
+        flags |= kRenamable;
+    if (IsFolderRecord(record) && (record.attributes & SFGAO_DROPTARGET))
+        flags |= kDropTarget;
+    return flags;
+}
+
 Qt::ItemFlags TStShellListModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::ItemIsDropEnabled; // a drop between rows goes to the folder shown
-    const ChildRecord& record = RecordAt(index.row());
-    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (record.attributes & (SFGAO_CANCOPY | SFGAO_CANMOVE | SFGAO_CANLINK))
+    const std::uint8_t kept = flagsOfSlot_[shown_[std::size_t(index.row())]];
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (kept & kDraggable)
         flags |= Qt::ItemIsDragEnabled;
-    if (index.column() == lcName && (record.attributes & SFGAO_CANRENAME))
+    if (index.column() == lcName && (kept & kRenamable))
         flags |= Qt::ItemIsEditable;
-    if (IsFolderRecord(record) && (record.attributes & SFGAO_DROPTARGET))
+    if (kept & kDropTarget)
         flags |= Qt::ItemIsDropEnabled;
     return flags;
 }

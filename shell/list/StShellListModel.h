@@ -16,11 +16,13 @@
 #include "shell/list/StListOrder.h"
 
 #include <QAbstractTableModel>
+#include <QMultiHash>
 #include <QString>
 
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -55,7 +57,7 @@ public:
     void BeginGeneration() { ++generation_; }
     void RemoveUnstamped();
 
-    int RecordCount() const { return int(byName_.size()); }
+    int RecordCount() const { return int(slotsByPathHash_.size()); }
     bool Holds(const std::string& parsingName) const;
     // The row showing that record; -1 when none does.
     int RowOfPath(const std::string& parsingName) const;
@@ -77,6 +79,7 @@ private:
         dw::platform::ChildRecord record;
         std::uint32_t generation = 0;
         bool admitted = false;
+        bool live = false; // a record is here (the slot is not free)
     };
     using Slot = std::uint32_t;
 
@@ -87,11 +90,22 @@ private:
     QVariant DisplayText(const dw::platform::ChildRecord& record, int column) const;
     QVariant ToolTip(const dw::platform::ChildRecord& record, int column) const;
 
+    static constexpr std::uint8_t kDraggable = 1;
+    static constexpr std::uint8_t kRenamable = 2;
+    static constexpr std::uint8_t kDropTarget = 4;
+    static std::uint8_t FlagsOf(const dw::platform::ChildRecord& record);
+
+    static std::size_t PathHash(std::string_view parsingName) { return std::hash<std::string_view>()(parsingName); }
+    std::optional<Slot> FindSlot(const std::string& parsingName) const;
+    void Index(Slot slot);
+    void Unindex(Slot slot);
     Slot Allocate(dw::platform::ChildRecord record);
     void Release(Slot slot);
     void Replace(Slot slot, dw::platform::ChildRecord record);
     void AddToNameOrder(std::vector<Slot> entries);
     void RemoveFromNameOrder(Slot slot);
+    // The name order is kept apart only once it differs from the rows shown.
+    void EnsureNameOrder();
     void EnsureNameRanks();
     void Show(std::vector<Slot> entries);
     void Hide(Slot slot);
@@ -105,10 +119,17 @@ private:
     std::vector<Slot> freeSlots_;
     std::vector<Slot> shown_;              // view row -> slot
     std::vector<std::int32_t> rowOfSlot_;  // slot -> view row, -1 when not shown
+    std::vector<std::uint8_t> flagsOfSlot_; // slot -> what flags() answers (FlagsOf)
     std::vector<Slot> byName_;             // every record, in name order
+    // While every record is shown, sorted by name, the rows shown are the
+    // name order: byName_ is not kept (half the work of a big listing).
+    bool nameOrderIsShown_ = true;
     std::vector<std::uint32_t> nameRanks_; // slot -> place in byName_
     bool nameRanksValid_ = false;
-    std::unordered_map<std::string_view, Slot> slotByPath_; // keys view the records' parsing names
+    // Slots by a hash of their parsing names; a lookup checks the name
+    // itself. Growing it rehashes numbers, not names, so a folder of
+    // 100,000 files never waits for its names to be hashed again.
+    QMultiHash<std::size_t, Slot> slotsByPathHash_;
     TStTypeRanks types_;
     mutable std::unordered_map<int, QString> typeTexts_; // one text per type, not per row
     TStListColumn sortColumn_ = lcName;
