@@ -13,7 +13,7 @@
 #include "bench/support/BenchArguments.h"
 #include "app/window/CalendarBox.h"
 #include "app/window/Main.h"
-#include "bench/tree/StallMeter.h"
+#include "bench/support/StallMeter.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "shell/items/StShellFolder.h"
 #include "shell/tree/StShellTreeView.h"
