@@ -4,8 +4,8 @@
 // For any bytes: the converter gives exactly what the plain rules give;
 // removing the inserted lines from the output gives back the input's lines;
 // the output ends in CR LF; converting the output again inserts nothing; and
-// reading the bytes in pieces of any size gives the same output, or says the
-// text holds a NUL byte.
+// reading the bytes in pieces of any size gives the same output and the same
+// verdict when only inspected, or says the text holds a NUL byte.
 
 #include "app/convert/CalendarConverter.h"
 #include "app/convert/CalendarStream.h"
@@ -83,6 +83,9 @@ void checkInPieces(std::string_view input, const CalendarConverter& converter, b
     }
     check(verdict == (modified ? CalendarVerdict::NeedsConversion : CalendarVerdict::UpToDate));
     check(sink.out == (modified ? converter.output() : std::string_view()));
+    // Inspecting, which only screens a calendar until a pair turns up, says the same.
+    MemorySource again(input);
+    check(stream.inspect(again, input.size()).verdict == verdict);
 }
 
 } // namespace

@@ -51,22 +51,13 @@ bool CalendarScanState::examineTag(CalendarTag previous, CalendarTag current, In
 {
     if (!passesGates(current) || applyBlockTag(current) || !(inDay_ || inWeek_ || inMonth_))
         return false;
-    if (inEvents_) {
-        if (current == CalendarTag::EventColor && previous == CalendarTag::EventsOpen) {
-            inserted = InsertedLine::EventAlign;
-            return true;
-        }
-        if (current == CalendarTag::EventStyle && previous == CalendarTag::EventIcons) {
-            inserted = InsertedLine::EventIconHeight;
-            return true;
-        }
+    if (!formsInsertionPair(previous, current))
         return false;
+    switch (current) {
+    case CalendarTag::EventColor: inserted = InsertedLine::EventAlign; return inEvents_;
+    case CalendarTag::EventStyle: inserted = InsertedLine::EventIconHeight; return inEvents_;
+    default: inserted = InsertedLine::UseEventColor; return !inEvents_ && inMonth_;
     }
-    if (inMonth_ && current == CalendarTag::DayColorsClose && previous == CalendarTag::SatColor) {
-        inserted = InsertedLine::UseEventColor;
-        return true;
-    }
-    return false;
 }
 
 ScanSummary scanCalendar(std::string_view text, std::vector<Insertion>& insertions)

@@ -16,6 +16,17 @@ enum class InsertedLine : std::uint8_t { EventAlign, EventIconHeight, UseEventCo
 // The exact text of an inserted line, with its eight leading spaces.
 std::string_view insertedLineText(InsertedLine line);
 
+// True when `current` following `previous` is one of the pairs a line may be
+// inserted between; whether it is depends on the blocks around them. Every
+// insertion needs such a pair, which lets a calendar without one be passed
+// over quickly (InsertionScreen.h).
+constexpr bool formsInsertionPair(CalendarTag previous, CalendarTag current)
+{
+    return (current == CalendarTag::EventColor && previous == CalendarTag::EventsOpen)
+        || (current == CalendarTag::EventStyle && previous == CalendarTag::EventIcons)
+        || (current == CalendarTag::DayColorsClose && previous == CalendarTag::SatColor);
+}
+
 // One line to insert before the loaded line `beforeLine`.
 struct Insertion {
     std::size_t beforeLine = 0;

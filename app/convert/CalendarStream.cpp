@@ -2,6 +2,7 @@
 #include "app/convert/CalendarStream.h"
 
 #include "app/convert/CalendarRenderer.h"
+#include "app/convert/InsertionScreen.h"
 #include "app/convert/LineWalk.h"
 
 #include <algorithm>
@@ -86,7 +87,21 @@ void CalendarStream::start(std::uint64_t sizeHint)
     // One byte more than the file holds, so that a single read meets its end.
     const std::uint64_t wanted = std::max<std::uint64_t>(sizeHint + 1, smallestPieceBytes);
     capacity_ = std::size_t(std::min<std::uint64_t>(wanted, pieceBytes_));
-    input_.resizeUninitialised(capacity_);
+    input_.resizeUninitialised(capacity_ + screenSlack);
+}
+
+// The screen found a pair: the calendar is followed line by line from its
+// start, which is still held when the pair lay in the first piece.
+void CalendarStream::followLineByLine()
+{
+    screening_ = false;
+    pairFound_ = false;
+    state_ = CalendarScanState();
+    if (offset_ != 0) {
+        offset_ = 0;
+        held_ = 0;
+        atEnd_ = false;
+    }
 }
 
 StreamOutcome CalendarStream::run(Goal goal, CalendarSource& source, CalendarSink* sink, bool reuseHeld)
@@ -107,37 +122,77 @@ StreamOutcome CalendarStream::run(Goal goal, CalendarSource& source, CalendarSin
         held_ = 0;
         atEnd_ = false;
     }
+    screening_ = goal != Goal::Render;
+    screenedLast_ = CalendarTag::Other;
+    pairFound_ = false;
     for (;;) {
         if (!atEnd_)
             if (int error = fill())
                 return {CalendarVerdict::ReadFailed, error};
-        const char* data = input_.data();
-        const WalkEnd walked = walkLines<true>(data, data + held_, atEnd_,
-                                               [this](const char* begin, const char* end) { return takeLine(begin, end); });
-        if (outError_ != 0)
-            return {CalendarVerdict::WriteFailed, outError_};
-        if (walked.nul)
-            return {CalendarVerdict::HoldsNul, 0};
-        if (walked.stopped)
-            return {CalendarVerdict::NeedsConversion, 0}; // deciding ends at the first insertion point
+        const char* rest = nullptr;
+        const StreamOutcome taken = screening_ ? screenHeld(rest) : walkHeld(rest);
+        if (taken.verdict != CalendarVerdict::UpToDate)
+            return taken;
+        if (!rest)
+            continue; // a pair: from the start again, line by line
         if (atEnd_)
             break;
         if (stopRequested && stopRequested())
             return {CalendarVerdict::Stopped, 0};
-        const std::size_t carried = std::size_t(data + held_ - walked.rest);
-        if (carried > capacity_ / 2) {
-            const StreamOutcome outcome = takeLongLine(walked.rest);
-            if (outcome.verdict != CalendarVerdict::UpToDate)
-                return outcome;
-            continue;
-        }
-        std::memmove(input_.data(), walked.rest, carried);
-        offset_ += std::uint64_t(walked.rest - data);
-        held_ = carried;
+        const StreamOutcome carried = carryUnfinishedLine(rest);
+        if (carried.verdict != CalendarVerdict::UpToDate)
+            return carried;
     }
     if (int error = flushOutput())
         return {CalendarVerdict::WriteFailed, error};
     return {needsConversion_ ? CalendarVerdict::NeedsConversion : CalendarVerdict::UpToDate, 0};
+}
+
+// These take the complete lines held and set `rest` to where the unfinished
+// one starts; they answer UpToDate to mean "go on".
+StreamOutcome CalendarStream::screenHeld(const char*& rest)
+{
+    const ScreenEnd screened = screenLines(input_.data(), input_.data() + held_, atEnd_, screenedLast_);
+    if (screened.nul)
+        return {CalendarVerdict::HoldsNul, 0};
+    if (screened.pair)
+        followLineByLine(); // `rest` stays null
+    else
+        rest = screened.rest;
+    return {};
+}
+
+StreamOutcome CalendarStream::walkHeld(const char*& rest)
+{
+    const char* data = input_.data();
+    const WalkEnd walked = walkLines<true>(data, data + held_, atEnd_,
+                                           [this](const char* begin, const char* end) { return takeLine(begin, end); });
+    if (outError_ != 0)
+        return {CalendarVerdict::WriteFailed, outError_};
+    if (walked.nul)
+        return {CalendarVerdict::HoldsNul, 0};
+    if (walked.stopped)
+        return {CalendarVerdict::NeedsConversion, 0}; // deciding ends at the first insertion point
+    rest = walked.rest;
+    return {};
+}
+
+// Moves the unfinished line at `rest` to the front of the input, or takes
+// it as it passes when it is too long to hold.
+StreamOutcome CalendarStream::carryUnfinishedLine(const char* rest)
+{
+    const char* data = input_.data();
+    const std::size_t carried = std::size_t(data + held_ - rest);
+    if (carried > capacity_ / 2) {
+        const StreamOutcome outcome = takeLongLine(rest);
+        if (pairFound_)
+            followLineByLine();
+        return outcome;
+    }
+    std::memmove(input_.data(), rest, carried);
+    offset_ += std::uint64_t(rest - data);
+    held_ = carried;
+    return {};
 }
 
 int CalendarStream::fill()
@@ -148,6 +203,8 @@ int CalendarStream::fill()
         return int(-got);
     held_ += std::size_t(got);
     atEnd_ = std::size_t(got) < asked;
+    // The screen reads a little past what is held; it finds zeros there.
+    std::memset(input_.data() + held_, 0, screenSlack);
     return 0;
 }
 
@@ -230,6 +287,11 @@ int CalendarStream::peekByte(std::uint64_t offset, char& byte)
 
 StreamOutcome CalendarStream::finishLongLine(CalendarTag tag, std::uint64_t begin, std::uint64_t end)
 {
+    if (screening_) {
+        pairFound_ = formsInsertionPair(screenedLast_, tag);
+        screenedLast_ = tag;
+        return {};
+    }
     InsertedLine inserted;
     const bool insert = state_.examine(tag, inserted);
     if (insert) {

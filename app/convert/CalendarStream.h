@@ -3,7 +3,9 @@
 // Scans and converts one calendar a piece at a time, so that memory stays the
 // same whatever the calendar's size and speed does not fall as it grows. A
 // calendar that needs nothing (the usual case) is read once and costs no
-// writes at all. One that needs new lines is converted from where the first
+// writes at all; it is only screened for the line pairs an insertion needs
+// (InsertionScreen.h), and followed line by line from its start once one
+// turns up. One that needs new lines is converted from where the first
 // of them turned up: the piece that holds it is not read again, and only the
 // rare calendar whose first insertion point lies beyond its first piece is
 // read once more from the start.
@@ -74,7 +76,11 @@ public:
 private:
     enum class Goal { Inspect, Decide, Render };
     StreamOutcome run(Goal goal, CalendarSource& source, CalendarSink* sink, bool reuseHeld);
+    StreamOutcome screenHeld(const char*& rest);
+    StreamOutcome walkHeld(const char*& rest);
+    StreamOutcome carryUnfinishedLine(const char* rest);
     void start(std::uint64_t sizeHint);
+    void followLineByLine();
     int fill();
     bool takeLine(const char* begin, const char* end);
     // These answer UpToDate to mean "go on"; anything else ends the walk.
@@ -95,6 +101,9 @@ private:
     CalendarSource* source_ = nullptr;
     CalendarSink* sink_ = nullptr;
     CalendarScanState state_;
+    bool screening_ = false; // only looking for pairs so far
+    CalendarTag screenedLast_ = CalendarTag::Other; // the tag of the last line screened
+    bool pairFound_ = false; // by the screen, in a line too long to hold
     std::uint64_t offset_ = 0; // file offset of input_[0]
     std::size_t held_ = 0;     // bytes in input_
     bool atEnd_ = false;       // input_ reaches the end of the file

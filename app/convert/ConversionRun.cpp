@@ -60,10 +60,7 @@ void ConversionRun::convertIn(const std::shared_ptr<platform::Folder>& folder, c
             convertOne(folder, shownPrefix + name, name);
         }
     } catch (...) {
-        // Whatever was still waiting stays as it was: it comes after the
-        // failure, or the run was stopped.
-        batch_->drop();
-        throw;
+        abandonWaiting();
     }
 }
 
@@ -72,9 +69,19 @@ void ConversionRun::finish()
     try {
         commit();
     } catch (...) {
-        batch_->drop();
-        throw;
+        abandonWaiting();
     }
+}
+
+// Whatever was still gathered stays as it was: it comes after the failure,
+// or the run was stopped. A batch already being put in place is finished
+// and reported; a failure it met comes first in list order, so it is the one
+// thrown.
+void ConversionRun::abandonWaiting()
+{
+    if (const std::exception_ptr earlier = batch_->abandon(filesWritten_))
+        std::rethrow_exception(earlier);
+    throw;
 }
 
 bool ConversionRun::stopRequested() const
@@ -176,7 +183,6 @@ void ConversionRun::convertOpened(const std::string& path, platform::SourceFile&
         fail(texts::streamWriteError, path, outcome.error);
     case CalendarVerdict::NeedsConversion: break;
     }
-    sink.finish();
     putInPlace(path, source, watch, sink);
 }
 
@@ -201,7 +207,7 @@ void ConversionRun::putInPlace(const std::string& path, platform::SourceFile& so
     const std::uint64_t bytes = sink.size();
     batch_->add({path, std::move(source), std::move(watch), std::move(sink.file()), bytes});
     if (batch_->full())
-        commit();
+        batch_->commitInBackground(filesWritten_);
 }
 
 void ConversionRun::rewriteInPlace(const std::string& path, platform::SourceFile& source,

@@ -71,6 +71,7 @@ private:
     void skip(const std::string& path, const std::string& reason);
     [[noreturn]] void fail(const std::string& message, const std::string& path, int error);
     void commit();
+    [[noreturn]] void abandonWaiting();
     bool stopRequested() const;
 
     ConversionOptions options_;

@@ -14,7 +14,9 @@ namespace dw::convert {
 namespace {
 
 // Large calendars are handed to the disk in steps of this size, and we wait
-// for the step before the last, so unwritten pages never pile up.
+// for the step before the last, so unwritten pages never pile up. The rest,
+// and small calendars whole, are written by the flush of their batch, which
+// runs beside the conversion of the next one.
 constexpr std::uint64_t writebackStep = std::uint64_t(8) << 20;
 
 } // namespace
@@ -56,13 +58,6 @@ int NewFileSink::write(std::string_view bytes)
         handedToDisk_ = written_;
     }
     return 0;
-}
-
-void NewFileSink::finish()
-{
-    if (file_.valid() && written_ > handedToDisk_)
-        platform::startWriteback(file_.fd(), handedToDisk_, written_ - handedToDisk_);
-    handedToDisk_ = written_;
 }
 
 } // namespace dw::convert

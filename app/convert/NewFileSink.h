@@ -19,8 +19,6 @@ public:
 
     // The failure was that the calendar may not be rewritten at all.
     bool refusedToCreate() const { return refused_; }
-    // Hands the disk whatever is still to be written; call once all is in.
-    void finish();
 
     platform::NewFile& file() { return file_; }
     std::uint64_t size() const { return written_; }

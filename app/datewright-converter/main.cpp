@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // datewright-converter [FOLDER | FILE.dw2]: the converter's window.
 
+#include "app/about/ProgramVersion.h"
+#include "app/desktop/ApplicationIcon.h"
 #include "app/settings/StartupArgument.h"
 #include "app/window/Main.h"
 #include "app/window/MainTexts.h"
@@ -15,16 +17,21 @@
 
 namespace {
 
-// Asked for the usage: it is printed without a display to open.
-bool asksForHelp(int argc, char** argv)
+// Asked for the usage or the version: either is printed without a display
+// to open, before the toolkit starts. The first one named wins.
+enum class Request { Window, Help, Version };
+
+Request earlyRequest(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--") == 0)
-            return false;
+            return Request::Window;
         if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0)
-            return true;
+            return Request::Help;
+        if (std::strcmp(argv[i], "--version") == 0)
+            return Request::Version;
     }
-    return false;
+    return Request::Window;
 }
 
 std::string workingFolder()
@@ -38,15 +45,24 @@ std::string workingFolder()
 
 int main(int argc, char** argv)
 {
-    if (asksForHelp(argc, argv)) {
-        std::cout << dw::app::startupUsageText();
-        return 0;
+    switch (earlyRequest(argc, argv)) {
+    case Request::Help:
+        std::cout << dw::app::startupUsageText()
+                  << "\n  -h, --help     display this help and exit\n"
+                     "      --version  output version information and exit\n";
+        return std::cout.flush() ? 0 : 1;
+    case Request::Version:
+        std::cout << dw::about::versionText("datewright-converter");
+        return std::cout.flush() ? 0 : 1;
+    case Request::Window:
+        break;
     }
     TSsApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("datewright-converter"));
     QApplication::setApplicationDisplayName(QString::fromLatin1(dw::window::kApplicationTitle));
     QApplication::setApplicationVersion(QStringLiteral("2.20"));
     QGuiApplication::setDesktopFileName(QStringLiteral("datewright-converter"));
+    QApplication::setWindowIcon(dw::desktop::applicationIcon());
 
     // The toolkit took its own options out of argv; the rest keep their
     // exact bytes.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/dw2convert/CommandLine.h"
 
+#include "app/about/ProgramVersion.h"
+
 namespace dw::cli {
 
 namespace {
@@ -87,8 +89,7 @@ std::string usageText()
 
 std::string versionText()
 {
-    return "dw2convert (Datewright Converter) 2.20\n"
-           "Converts Datewright calendars to the 2.20 layout.\n";
+    return dw::about::versionText("dw2convert");
 }
 
 } // namespace dw::cli

@@ -10,6 +10,9 @@
 //   converted-2mb    200 calendars of 2 MB, all converted, against cp -r and one sync
 //   big-unchanged    one calendar of 1 GB that needs nothing, against the scan limit
 //   big-converted    one calendar of 1 GB, converted, against cp -r and one sync
+//   varied-*         the same kinds of corpus written by the varied hand: tags in
+//                    any case, tabs, blanks at line ends, lines of 24 bytes on
+//                    average, LF or CR LF (see CalendarSynth.h)
 //
 // The scan limit is dw-scan-limit: one thread reading every file into a
 // reused buffer and finding every newline with memchr. --before runs another
@@ -39,6 +42,7 @@ struct Case {
     unsigned long long bytes;
     bool converted; // the calendars need converting, so each round works on a fresh copy
     const char* goal;
+    const char* hand = "tidy";
 };
 
 const Case cases[] = {
@@ -48,6 +52,10 @@ const Case cases[] = {
     {"converted-2mb", 200, 2000000, true, "<= 2"},
     {"big-unchanged", 1, 1000000000, false, "-"},
     {"big-converted", 1, 1000000000, true, ">= 500 MB/s"},
+    {"varied-unchanged-2mb", 200, 2000000, false, "<= 1.3", "varied"},
+    {"varied-unchanged-38kb", 4000, 38000, false, "<= 1.3", "varied"},
+    {"varied-converted-38kb", 4000, 38000, true, "<= 1.5", "varied"},
+    {"varied-converted-2mb", 200, 2000000, true, "<= 1.5", "varied"},
 };
 
 struct Options {
@@ -101,7 +109,8 @@ fs::path makeCorpus(const Case& c, const Options& options)
     std::printf("making %s: %ld calendars of %llu bytes\n", c.name.c_str(), c.count, c.bytes);
     std::fflush(stdout);
     const ProcessRun made = runProcess({(toolFolder() / "dw-make-corpus").string(), corpus.string(),
-                                        std::to_string(c.count), std::to_string(c.bytes), c.converted ? "old" : "converted"});
+                                        std::to_string(c.count), std::to_string(c.bytes), c.converted ? "old" : "converted",
+                                        c.hand});
     failIf(made.status != 0, "cannot make the corpus in " + corpus.string());
     runProcess({"sync"});
     fs::create_directories(corpus / ".complete");

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/contextmenu/FileContextMenu.h"
 
+#include "platform/contextmenu/VerbWork.h"
 #include "platform/fileops/FileOperations.h"
 #include "platform/fileops/ProcessLauncher.h"
 #include "platform/namespace/DisplayText.h"
@@ -43,6 +44,11 @@ std::string quotedPath(const std::string& path)
     return "\"" + displayTextFromBytes(path) + "\"";
 }
 
+std::string quotedName(const MenuTarget& target)
+{
+    return target.path.empty() ? "\"" + target.name + "\"" : quotedPath(target.path);
+}
+
 } // namespace
 
 FileContextMenu::FileContextMenu(std::vector<MenuTarget> targets) : targets_(std::move(targets)) {}
@@ -70,46 +76,61 @@ bool FileContextMenu::singleFolder() const
     return targets_.size() == 1 && (targets_.front().attributes & SFGAO_FOLDER);
 }
 
+bool FileContextMenu::works(MenuVerb verb) const
+{
+    const bool fileSystem = !targets_.empty() && allFileSystem();
+    const bool single = targets_.size() == 1;
+    switch (verb) {
+    case MenuVerb::Open:
+    case MenuVerb::CopyLocation:
+    case MenuVerb::Properties:
+        return fileSystem;
+    case MenuVerb::OpenWith:
+        return fileSystem && single && !singleFolder();
+    case MenuVerb::NewFolder:
+        return fileSystem && singleFolder() && targets_.front().takesNewEntries;
+    case MenuVerb::Rename:
+        return single && allHave(SFGAO_CANRENAME);
+    case MenuVerb::MoveToTrash:
+    case MenuVerb::DeletePermanently:
+        return fileSystem && allHave(SFGAO_CANDELETE); // never volumes, the home folder or mount points
+    }
+    return false;
+}
+
 HResult FileContextMenu::QueryContextMenu(std::vector<ContextMenuEntry>& menu, unsigned indexMenu,
                                           unsigned idCmdFirst, unsigned idCmdLast, unsigned flags)
 {
     if (idCmdLast < idCmdFirst || idCmdLast - idCmdFirst + 1 < MENU_VERB_COUNT)
         return E_INVALIDARG;
-    const bool fileSystem = allFileSystem();
-    const bool single = targets_.size() == 1;
     std::vector<ContextMenuEntry> entries;
-    auto add = [&](MenuVerb verb, bool enabled = true) {
+    auto add = [&](MenuVerb verb) {
+        if (!works(verb))
+            return;
         const VerbInfo* info = verbAt(static_cast<unsigned>(verb));
         entries.push_back({idCmdFirst + static_cast<unsigned>(verb), info->text, info->name,
-                           verb == MenuVerb::Open, enabled});
+                           verb == MenuVerb::Open, true});
     };
     auto separator = [&] {
         if (!entries.empty() && !entries.back().separator())
             entries.push_back({});
     };
     add(MenuVerb::Open);
-    if (flags & CMF_DEFAULTONLY) {
-        menu.insert(menu.begin() + std::min<std::size_t>(indexMenu, menu.size()), entries.begin(), entries.end());
-        return MENU_VERB_COUNT;
-    }
-    if (single && fileSystem && !(targets_.front().attributes & SFGAO_FOLDER))
+    if (!(flags & CMF_DEFAULTONLY)) {
         add(MenuVerb::OpenWith);
-    separator();
-    if (singleFolder() && fileSystem)
+        separator();
         add(MenuVerb::NewFolder);
-    if (fileSystem)
         add(MenuVerb::CopyLocation);
-    separator();
-    if ((flags & CMF_CANRENAME) && single)
-        add(MenuVerb::Rename, (targets_.front().attributes & SFGAO_CANRENAME) != 0);
-    if (fileSystem && allHave(SFGAO_CANDELETE)) { // never volumes, the home folder or mount points
+        separator();
+        if (flags & CMF_CANRENAME)
+            add(MenuVerb::Rename);
         add(MenuVerb::MoveToTrash);
         if (flags & CMF_EXTENDEDVERBS)
             add(MenuVerb::DeletePermanently);
-    }
-    if (fileSystem) {
         separator();
         add(MenuVerb::Properties);
+        if (!entries.empty() && entries.back().separator())
+            entries.pop_back();
     }
     menu.insert(menu.begin() + std::min<std::size_t>(indexMenu, menu.size()), entries.begin(), entries.end());
     return MENU_VERB_COUNT;
@@ -129,6 +150,8 @@ HResult FileContextMenu::InvokeCommand(unsigned verbOffset, IShellUi& ui)
     const VerbInfo* info = verbAt(verbOffset);
     if (!info)
         return E_INVALIDARG;
+    if (!works(info->verb))
+        return E_NOTIMPL;
     switch (info->verb) {
     case MenuVerb::Open:
         return open(ui);
@@ -152,10 +175,11 @@ HResult FileContextMenu::InvokeCommand(unsigned verbOffset, IShellUi& ui)
 
 HResult FileContextMenu::open(IShellUi& ui)
 {
+    // Starting the desktop's opener waits on no disk of ours.
     HResult result = S_OK;
     for (const MenuTarget& target : targets_) {
         if (!currentShellNamespace().executeDefaultVerb(target.absolute.get())) {
-            ui.showError("Open", "Could not open " + quotedPath(target.path) + ".");
+            ui.showError("Open", "Could not open " + quotedName(target) + ".");
             result = E_FAIL;
         }
     }
@@ -181,7 +205,11 @@ HResult FileContextMenu::newFolder(IShellUi& ui)
     std::string name = "New Folder";
     if (!ui.askText("New Folder", "Name of the new folder:", name))
         return S_FALSE;
-    const HResult result = createFolder(target.absolute.get(), target.path, name);
+    const HResult result
+        = runVerbWork(ui, volumeKeyOfItem(target.absolute.get()),
+                      [folder = shareItem(target.absolute.get()), path = target.path, name] {
+                          return createFolder(folder.get(), path, name);
+                      });
     if (failed(result))
         ui.showError("New Folder", "Could not create the folder \"" + name + "\". " + shellErrorText(result));
     return result;
@@ -201,12 +229,14 @@ HResult FileContextMenu::copyLocation(IShellUi& ui)
 
 HResult FileContextMenu::trash(IShellUi& ui)
 {
-    if (!allHave(SFGAO_CANDELETE))
-        return E_ACCESSDENIED;
     HResult result = S_OK;
     for (const MenuTarget& target : targets_) {
-        if (const HResult moved = moveItemToTrash(target.absolute.get(), target.path); failed(moved)) {
-            ui.showError("Move to Trash", "Could not move " + quotedPath(target.path) + " to the trash. "
+        const HResult moved = runVerbWork(ui, volumeKeyOfItem(target.absolute.get()),
+                                          [item = shareItem(target.absolute.get()), path = target.path] {
+                                              return moveItemToTrash(item.get(), path);
+                                          });
+        if (failed(moved)) {
+            ui.showError("Move to Trash", "Could not move " + quotedName(target) + " to the trash. "
                                               + shellErrorText(moved));
             result = moved;
         }
@@ -216,16 +246,18 @@ HResult FileContextMenu::trash(IShellUi& ui)
 
 HResult FileContextMenu::deletePermanently(IShellUi& ui)
 {
-    if (!allHave(SFGAO_CANDELETE))
-        return E_ACCESSDENIED;
-    const std::string what = targets_.size() == 1 ? quotedPath(targets_.front().path)
+    const std::string what = targets_.size() == 1 ? quotedName(targets_.front())
                                                   : std::to_string(targets_.size()) + " items";
     if (!ui.confirm("Delete Permanently", "Delete " + what + " permanently? This cannot be undone."))
         return S_FALSE;
     HResult result = S_OK;
     for (const MenuTarget& target : targets_) {
-        if (const HResult deleted = deleteItemPermanently(target.absolute.get(), target.path); failed(deleted)) {
-            ui.showError("Delete Permanently", "Could not delete " + quotedPath(target.path) + ". "
+        const HResult deleted = runVerbWork(ui, volumeKeyOfItem(target.absolute.get()),
+                                            [item = shareItem(target.absolute.get()), path = target.path] {
+                                                return deleteItemPermanently(item.get(), path);
+                                            });
+        if (failed(deleted)) {
+            ui.showError("Delete Permanently", "Could not delete " + quotedName(target) + ". "
                                                    + shellErrorText(deleted));
             result = deleted;
         }

@@ -2,7 +2,11 @@
 #pragma once
 // The context menu of items of the Linux namespace. Verb offsets are fixed
 // so that commands keep their numbers whatever the menu shows; with command
-// ids starting at 1, Rename is command 19.
+// ids starting at 1, Rename is command 19. The menu offers only the verbs
+// that can work for its items: a virtual folder (Computer, Network, Trash)
+// has no path to open, a volume cannot be renamed or trashed, a folder that
+// may not be written takes no new folder. What may wait on a disk runs
+// through IShellUi::runOffWindow.
 
 #include "platform/idlist/IdList.h"
 #include "platform/namespace/ContextMenu.h"
@@ -27,6 +31,8 @@ struct MenuTarget {
     IdListPtr absolute;
     std::string path; // empty for virtual items
     SfgaoFlags attributes = 0;
+    std::string name; // as shown, for messages
+    bool takesNewEntries = false; // a folder this user may make entries in
 };
 
 class FileContextMenu : public IContextMenu {
@@ -41,6 +47,8 @@ public:
     HResult GetCommandString(unsigned verbOffset, std::string& verb) override;
 
 private:
+    // Whether `verb` can work for the menu's items.
+    bool works(MenuVerb verb) const;
     bool allFileSystem() const;
     bool allHave(SfgaoFlags attribute) const;
     bool singleFolder() const;

@@ -58,7 +58,7 @@ ItemProperties readItemProperties(const std::string& path)
 {
     ItemProperties facts;
     const std::size_t slash = path.rfind('/');
-    facts.name = text(slash == std::string::npos ? path : path.substr(slash + 1));
+    facts.name = text(slash == std::string::npos || slash + 1 == path.size() ? path : path.substr(slash + 1));
     facts.location = text(slash == std::string::npos || slash == 0 ? std::string("/") : path.substr(0, slash));
     FindData data;
     if (failed(FindFileData(path, data))) {
@@ -75,18 +75,16 @@ ItemProperties readItemProperties(const std::string& path)
     return facts;
 }
 
-PropertiesDialog::PropertiesDialog(const std::vector<std::string>& paths, QWidget* parent) : QDialog(parent)
+PropertiesDialog::PropertiesDialog(const std::vector<ItemProperties>& items, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Properties"));
     auto* layout = new QVBoxLayout(this);
-    if (paths.size() == 1) {
-        layout->addWidget(pageFor(readItemProperties(paths.front())));
+    if (items.size() == 1) {
+        layout->addWidget(pageFor(items.front()));
     } else {
         auto* tabs = new QTabWidget;
-        for (const std::string& path : paths) {
-            const ItemProperties facts = readItemProperties(path);
+        for (const ItemProperties& facts : items)
             tabs->addTab(pageFor(facts), facts.name);
-        }
         layout->addWidget(tabs);
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);

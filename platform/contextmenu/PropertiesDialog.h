@@ -19,12 +19,14 @@ struct ItemProperties {
     QString attributes;
 };
 
-// The facts of `path` as the dialog shows them.
+// The facts of `path` as the dialog shows them. They come from its disk:
+// read them away from the window's thread.
 ItemProperties readItemProperties(const std::string& path);
 
+// Shows facts already read: one page, or a tab for each item.
 class PropertiesDialog : public QDialog {
 public:
-    PropertiesDialog(const std::vector<std::string>& paths, QWidget* parent);
+    PropertiesDialog(const std::vector<ItemProperties>& items, QWidget* parent);
 };
 
 } // namespace dw::platform

@@ -4,6 +4,8 @@
 #include "platform/contextmenu/DesktopApplications.h"
 #include "platform/contextmenu/PropertiesDialog.h"
 #include "platform/namespace/DisplayText.h"
+#include "platform/namespace/ShellErrors.h"
+#include "platform/namespace/ShellNamespace.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -37,6 +39,19 @@ std::optional<int> runOwned(const QPointer<Dialog>& dialog)
     return result;
 }
 
+std::string quoted(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos || slash + 1 == path.size() ? path : path.substr(slash + 1);
+    return "\"" + displayTextFromBytes(name) + "\"";
+}
+
+// The programs that open a file of the type its name and contents tell.
+struct ApplicationFacts {
+    QString typeName;
+    std::vector<DesktopApplication> applications;
+};
+
 QInputDialog* textDialog(QWidget* parent, const QString& title, const QString& label, const QString& text)
 {
     auto* dialog = new QInputDialog(parent);
@@ -49,7 +64,15 @@ QInputDialog* textDialog(QWidget* parent, const QString& title, const QString& l
 
 } // namespace
 
-QtShellUi::QtShellUi(QWidget* parent) : parent_(parent), hadParent_(parent != nullptr) {}
+QtShellUi::QtShellUi(QWidget* parent, OffWindowRunner runner)
+    : parent_(parent), hadParent_(parent != nullptr), runner_(std::move(runner))
+{
+}
+
+OffWindowOutcome QtShellUi::runOffWindow(const std::string& volumeKey, const std::function<void()>& work)
+{
+    return runner_ ? runner_(volumeKey, work) : IShellUi::runOffWindow(volumeKey, work);
+}
 
 bool QtShellUi::windowGone() const
 {
@@ -95,9 +118,20 @@ bool QtShellUi::chooseApplication(const std::string& path, std::vector<std::stri
 {
     if (windowGone())
         return false;
-    const QString file = QFile::decodeName(QByteArray::fromStdString(path));
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(file);
-    const std::vector<DesktopApplication> applications = applicationsFor(type.name());
+    // The type may be told by the file's first bytes: read on its volume.
+    auto facts = std::make_shared<ApplicationFacts>();
+    const auto outcome = runOffWindow(currentShellNamespace().volumeKeyOfParsingName(path), [facts, path] {
+        const QString file = QFile::decodeName(QByteArray::fromStdString(path));
+        facts->typeName = QMimeDatabase().mimeTypeForFile(file).name();
+        facts->applications = applicationsFor(facts->typeName);
+    });
+    if (outcome != OffWindowOutcome::Done) {
+        showError("Open With", "The programs for " + quoted(path) + " cannot be found. " + shellErrorText(E_NO_ANSWER));
+        return false;
+    }
+    if (windowGone())
+        return false;
+    const std::vector<DesktopApplication>& applications = facts->applications;
     QStringList choices;
     for (const DesktopApplication& application : applications)
         choices << application.name;
@@ -127,9 +161,21 @@ bool QtShellUi::chooseApplication(const std::string& path, std::vector<std::stri
 
 void QtShellUi::showProperties(const std::vector<std::string>& paths)
 {
+    if (windowGone() || paths.empty())
+        return;
+    auto facts = std::make_shared<std::vector<ItemProperties>>();
+    const auto outcome = runOffWindow(currentShellNamespace().volumeKeyOfParsingName(paths.front()), [facts, paths] {
+        for (const std::string& path : paths)
+            facts->push_back(readItemProperties(path));
+    });
+    if (outcome != OffWindowOutcome::Done) {
+        showError("Properties",
+                  "The properties of " + quoted(paths.front()) + " cannot be shown. " + shellErrorText(E_NO_ANSWER));
+        return;
+    }
     if (windowGone())
         return;
-    runOwned(QPointer<PropertiesDialog>(new PropertiesDialog(paths, parent_)));
+    runOwned(QPointer<PropertiesDialog>(new PropertiesDialog(*facts, parent_)));
 }
 
 } // namespace dw::platform

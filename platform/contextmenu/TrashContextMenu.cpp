@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "platform/contextmenu/TrashContextMenu.h"
 
+#include "platform/contextmenu/VerbWork.h"
 #include "platform/fileops/TrashOperations.h"
 #include "platform/namespace/DisplayText.h"
 #include "platform/namespace/ShellErrors.h"
+#include "platform/namespace/ShellNamespace.h"
 
 #include <algorithm>
 
@@ -25,15 +27,29 @@ TrashContextMenu::TrashContextMenu(std::string trashPath, std::vector<TrashMenuT
 {
 }
 
+bool TrashContextMenu::restorable() const
+{
+    return std::all_of(targets_.begin(), targets_.end(), [](const TrashMenuTarget& target) {
+        return !target.originalPath.empty() && target.originalPath.front() == '/';
+    });
+}
+
+std::string TrashContextMenu::volumeKey() const
+{
+    return currentShellNamespace().volumeKeyOfParsingName(trashPath_);
+}
+
 HResult TrashContextMenu::QueryContextMenu(std::vector<ContextMenuEntry>& menu, unsigned indexMenu,
                                            unsigned idCmdFirst, unsigned idCmdLast, unsigned)
 {
     if (idCmdLast < idCmdFirst || idCmdLast - idCmdFirst < kRestoreOffset)
         return E_INVALIDARG;
-    const std::vector<ContextMenuEntry> entries{
-        {idCmdFirst + kRestoreOffset, "&Restore", "restore", true, true},
-        {},
-        {idCmdFirst + kDeleteOffset, "&Delete Permanently", "delete", false, true}};
+    std::vector<ContextMenuEntry> entries;
+    if (restorable()) {
+        entries.push_back({idCmdFirst + kRestoreOffset, "&Restore", "restore", true, true});
+        entries.push_back({});
+    }
+    entries.push_back({idCmdFirst + kDeleteOffset, "&Delete Permanently", "delete", !restorable(), true});
     menu.insert(menu.begin() + std::min<std::size_t>(indexMenu, menu.size()), entries.begin(), entries.end());
     return kRestoreOffset + 1;
 }
@@ -62,8 +78,10 @@ HResult TrashContextMenu::restore(IShellUi& ui)
 {
     HResult result = S_OK;
     for (const TrashMenuTarget& target : targets_) {
-        const HResult restored
-            = restoreFromTrash(trashPath_, target.entryName, target.originalPath, target.absolute.get());
+        const HResult restored = runVerbWork(
+            ui, volumeKey(),
+            [trash = trashPath_, entry = target.entryName, original = target.originalPath,
+             item = shareItem(target.absolute.get())] { return restoreFromTrash(trash, entry, original, item.get()); });
         if (failed(restored)) {
             const std::string reason = restored == E_FAIL ? "Its original location is not recorded."
                                                           : shellErrorText(restored);
@@ -82,8 +100,12 @@ HResult TrashContextMenu::deleteForGood(IShellUi& ui)
         return S_FALSE;
     HResult result = S_OK;
     for (const TrashMenuTarget& target : targets_) {
-        if (const HResult deleted = deleteFromTrash(trashPath_, target.entryName, target.absolute.get());
-            failed(deleted)) {
+        const HResult deleted
+            = runVerbWork(ui, volumeKey(), [trash = trashPath_, entry = target.entryName,
+                                            item = shareItem(target.absolute.get())] {
+                  return deleteFromTrash(trash, entry, item.get());
+              });
+        if (failed(deleted)) {
             ui.showError("Delete Permanently", "Could not delete " + nameOf(target) + ". " + shellErrorText(deleted));
             result = deleted;
         }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The context menu of trash entries: Restore and Delete Permanently.
+// The context menu of trash entries: Restore (for entries whose record says
+// where they came from) and Delete Permanently. Both run away from the
+// window's thread, on the line of the trash's volume.
 
 #include "platform/idlist/IdList.h"
 #include "platform/namespace/ContextMenu.h"
@@ -28,6 +30,8 @@ public:
     HResult GetCommandString(unsigned verbOffset, std::string& verb) override;
 
 private:
+    bool restorable() const;
+    std::string volumeKey() const;
     HResult restore(IShellUi& ui);
     HResult deleteForGood(IShellUi& ui);
 

@@ -59,14 +59,37 @@ const ItemIdList* skipIds(const ItemIdList* list, std::size_t count)
     return list;
 }
 
-IdListPtr validatedCopy(std::string_view block, std::size_t offset, IdListValidator validate)
+// The list at `offset`, checked and copied. `budget` is what the lists read
+// so far leave of the block's size, which all lists together may not pass;
+// the validator is never offered more, so however often offsets repeat, no
+// more bytes are looked at than the block holds.
+IdListPtr validatedCopy(std::string_view block, std::size_t offset, IdListValidator validate,
+                        std::size_t& budget, IdListArrayError& why)
 {
     const char* start = block.data() + offset;
     const std::size_t available = block.size() - offset;
-    const std::uint32_t size = validate(start, available);
-    if (size == 0 || size > available)
+    const std::size_t window = std::min(available, budget);
+    const std::uint32_t size = validate(start, window);
+    if (size == 0 || size > window) {
+        why = window < available ? IdListArrayError::SharedBytes : IdListArrayError::BadList;
         return nullptr;
+    }
+    budget -= size;
     return IdListPtr(ILCloneValidated(start, size));
+}
+
+// Whether the absolute lists the items stand for (the parent's ids before
+// each item's own) stay within kMaxIdListArrayBytes together.
+bool absoluteListsFit(const IdListArray& items)
+{
+    const std::uint64_t parentIds = ILGetSize(items.parent.get()) - 2;
+    std::uint64_t total = 0;
+    for (const IdListPtr& child : items.children) {
+        total += parentIds + ILGetSize(child.get());
+        if (total > kMaxIdListArrayBytes)
+            return false;
+    }
+    return true;
 }
 
 std::optional<IdListArray> refuse(IdListArrayError why, IdListArrayError* error)
@@ -132,13 +155,15 @@ std::optional<IdListArray> decodeIdListArray(std::string_view block, IdListValid
     if (count == 0 || count > kMaxIdListArrayItems || header > block.size())
         return refuse(IdListArrayError::BadCount, error);
     IdListArray items;
+    std::size_t budget = block.size();
+    IdListArrayError why = IdListArrayError::None;
     for (std::uint32_t index = 0; index <= count; ++index) {
         const std::uint32_t offset = wordAt(block, kWord * (index + 1));
         if (offset < header || offset >= block.size())
             return refuse(IdListArrayError::BadOffset, error);
-        IdListPtr list = validatedCopy(block, offset, validate);
+        IdListPtr list = validatedCopy(block, offset, validate, budget, why);
         if (!list)
-            return refuse(IdListArrayError::BadList, error);
+            return refuse(why, error);
         if (index == 0) {
             items.parent = std::move(list);
             continue;
@@ -147,6 +172,8 @@ std::optional<IdListArray> decodeIdListArray(std::string_view block, IdListValid
             return refuse(IdListArrayError::EmptyItem, error);
         items.children.push_back(std::move(list));
     }
+    if (!absoluteListsFit(items))
+        return refuse(IdListArrayError::TooLarge, error);
     return items;
 }
 
@@ -165,6 +192,10 @@ std::string describeIdListArrayError(IdListArrayError error)
         return "The dragged data holds an item this system does not know.";
     case IdListArrayError::EmptyItem:
         return "The dragged data holds an empty item.";
+    case IdListArrayError::SharedBytes:
+        return "The dragged data uses the same bytes for too many items.";
+    case IdListArrayError::TooLarge:
+        return "Too many items are dragged at once.";
     }
     return {};
 }

@@ -24,7 +24,15 @@
 // offset inside the header or past the end, a list without its terminator
 // within the block, an empty item list, and any list the caller's validator
 // refuses (the namespace checks each id's record). Nothing is read outside
-// the block. Lists may share bytes; bytes after the last list are ignored.
+// the block. Bytes after the last list are ignored.
+//
+// Reading a block costs no more than its size. Lists may share bytes, but
+// all of them together may not be longer than the block: otherwise every
+// offset could name the same long list, and a block of 16 MiB would be read
+// and copied 65,536 times. And since each item's absolute list is its
+// parent's list followed by its own, the items of one block may hold at most
+// kMaxIdListArrayBytes of absolute lists together: a long parent shared by
+// many items is refused, as a text/uri-list naming the same items would be.
 
 #include "platform/idlist/IdList.h"
 
@@ -44,7 +52,8 @@ struct IdListArray {
     IdListPtr parent;
     std::vector<IdListPtr> children;
 
-    // parent + child for each child, in order.
+    // parent + child for each child, in order; at most kMaxIdListArrayBytes
+    // together for a decoded block.
     std::vector<IdListPtr> absoluteLists() const;
 };
 
@@ -64,6 +73,8 @@ enum class IdListArrayError {
     BadOffset,      // an offset inside the header or at or past the end
     BadList,        // a list without terminator in the block, or refused by the validator
     EmptyItem,      // an item whose relative list is empty (the parent itself)
+    SharedBytes,    // the lists together are longer than the block holds
+    TooLarge,       // the items' absolute lists together are over kMaxIdListArrayBytes
 };
 
 // Checks a list at the start of `buffer` (at most `size` bytes) and answers

@@ -1,19 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "platform/fileops/FileOperations.h"
 
+#include "platform/fileops/TrashCan.h"
 #include "platform/namespace/ChangeReport.h"
-#include "platform/namespace/DisplayText.h"
 #include "platform/namespace/FileSystemAccess.h"
 #include "platform/namespace/IdRecord.h"
+#include "platform/namespace/NamespaceEnvironment.h"
 #include "platform/namespace/ShellErrors.h"
-
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QStandardPaths>
+#include "platform/namespace/TrashInfoCache.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,55 +17,20 @@ namespace dw::platform {
 
 namespace {
 
-QString qtPath(const std::string& path)
-{
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
 long removalEvent(bool folder)
 {
     return folder ? SHCNE_RMDIR : SHCNE_DELETE;
 }
 
-bool survivesAsText(const std::string& path)
+// The entry appears in the trash the namespace shows: views showing it
+// follow at once.
+void reportTrashEntryAdded(const TrashedItem& trashed)
 {
-    return QFile::encodeName(qtPath(path)).toStdString() == path;
-}
-
-// The freedesktop trash of the home volume, for names Qt cannot pass on:
-// Qt takes paths as text, and a name that is not valid UTF-8 would reach
-// the file system as a different name.
-HResult moveToHomeTrash(const std::string& path)
-{
-    const std::string trash
-        = QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)).toStdString()
-        + "/Trash";
-    QDir().mkpath(QFile::decodeName(QByteArray::fromStdString(trash + "/files")));
-    QDir().mkpath(QFile::decodeName(QByteArray::fromStdString(trash + "/info")));
-    const std::size_t slash = path.rfind('/');
-    const std::string base = path.substr(slash + 1);
-    const std::string record = "[Trash Info]\nPath=" + percentEncode(path) + "\nDeletionDate="
-        + QDateTime::currentDateTime().toString(Qt::ISODate).toStdString() + "\n";
-    for (int attempt = 1; attempt < 1000; ++attempt) {
-        const std::string name = attempt == 1 ? base : base + "." + std::to_string(attempt);
-        const std::string info = trash + "/info/" + name + ".trashinfo";
-        // The record is made first and exclusively: it reserves the name.
-        const int fd = ::open(info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0) {
-            if (errno == EEXIST)
-                continue;
-            return resultFromErrno(errno);
-        }
-        const bool written = ::write(fd, record.data(), record.size()) == static_cast<ssize_t>(record.size());
-        ::close(fd);
-        const HResult moved = written ? renameNoReplace(path, trash + "/files/" + name) : E_FAIL;
-        if (succeeded(moved))
-            return S_OK;
-        ::unlink(info.c_str());
-        if (moved != E_ALREADY_EXISTS)
-            return moved;
-    }
-    return E_FAIL;
+    TrashInfoCache::of(trashed.trashPath).forget(trashed.entryName);
+    const IdListPtr trash = makeRecord(IdKind::Trash);
+    const IdListPtr entry = makeRecord(IdKind::TrashEntry, trashed.folder ? ENTRY_DIRECTORY : 0, trashed.entryName);
+    const IdListPtr absolute(ILCombine(trash.get(), entry.get()));
+    reportNamespaceChange(trashed.folder ? SHCNE_MKDIR : SHCNE_CREATE, absolute.get());
 }
 
 } // namespace
@@ -91,15 +52,16 @@ HResult moveItemToTrash(const ItemIdList* absolute, const std::string& path)
     const auto flags = entryFlags(path);
     if (!flags)
         return E_FILE_NOT_FOUND;
-    if ((*flags & ENTRY_DIRECTORY) && !(*flags & ENTRY_SYMLINK) && isMountPoint(path))
+    const bool realFolder = (*flags & ENTRY_DIRECTORY) && !(*flags & ENTRY_SYMLINK);
+    if (realFolder && isMountPoint(path))
         return E_ACCESSDENIED;
-    if (survivesAsText(path)) {
-        if (!QFile::moveToTrash(qtPath(path)))
-            return E_FAIL;
-    } else if (const HResult moved = moveToHomeTrash(path); failed(moved)) {
+    const std::string homeTrash = homeTrashPath();
+    TrashedItem trashed;
+    if (const HResult moved = moveToTrashCan(path, homeTrash, trashed); failed(moved))
         return moved;
-    }
-    reportNamespaceChange(removalEvent((*flags & ENTRY_DIRECTORY) && !(*flags & ENTRY_SYMLINK)), absolute);
+    reportNamespaceChange(removalEvent(realFolder), absolute);
+    if (trashed.trashPath == homeTrash)
+        reportTrashEntryAdded(trashed);
     return S_OK;
 }
 

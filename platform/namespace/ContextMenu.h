@@ -5,10 +5,12 @@
 // as plain entries (the controller turns them into a real popup menu) and
 // runs the one the user picked. Everything a verb needs from the user
 // (confirmation, a name, a message) goes through IShellUi, so verbs run the
-// same in the window and in tests.
+// same in the window and in tests; so does everything that may wait on a
+// disk, which IShellUi runs away from the window's thread.
 
 #include "platform/namespace/ShellTypes.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,10 +32,24 @@ struct ContextMenuEntry {
     bool separator() const { return command == 0; }
 };
 
+// How work handed to IShellUi::runOffWindow ended.
+enum class OffWindowOutcome {
+    Done,         // it ran to its end
+    NotBegun,     // its disk did not answer in time, and it was dropped before it began: nothing was done
+    StillRunning, // its disk stopped answering while it ran: it may still end, and do its work, later
+};
+
 // What a verb may ask of the person in front of the screen.
 class IShellUi {
 public:
     virtual ~IShellUi() = default;
+    // Runs `work`, which may wait on a disk, where it cannot hold up the
+    // window (on the line of the volume `volumeKey` names, see
+    // IShellNamespace::volumeKeyOf), and answers once it has ended, or once
+    // its disk has not answered for too long; the window keeps drawing
+    // meanwhile. `work` must own everything it uses: given up on, it may
+    // still run to its end later. This default runs it here and now.
+    virtual OffWindowOutcome runOffWindow(const std::string& volumeKey, const std::function<void()>& work);
     virtual bool confirm(const std::string& title, const std::string& question) = 0;
     virtual void showError(const std::string& title, const std::string& message) = 0;
     // Asks for a text; false when the user cancels.
@@ -44,6 +60,12 @@ public:
     virtual bool chooseApplication(const std::string& path, std::vector<std::string>& command) = 0;
     virtual void showProperties(const std::vector<std::string>& paths) = 0;
 };
+
+inline OffWindowOutcome IShellUi::runOffWindow(const std::string&, const std::function<void()>& work)
+{
+    work();
+    return OffWindowOutcome::Done;
+}
 
 class IContextMenu {
 public:

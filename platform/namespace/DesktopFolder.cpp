@@ -251,8 +251,11 @@ HResult DesktopFolder::childAttributes(const IdRecord& child, SfgaoFlags asked, 
                 && shares->Next(first) == S_OK)
                 attributes |= SFGAO_HASSUBFOLDER;
         }
-        if (child.kind == IdKind::Trash)
+        if (child.kind == IdKind::Trash) {
             attributes |= SFGAO_DROPTARGET;
+            if ((asked & SFGAO_HASSUBFOLDER) && trashHoldsFolder(context().environment().trashPath))
+                attributes |= SFGAO_HASSUBFOLDER;
+        }
         result = attributes & asked;
         return S_OK;
     }

@@ -16,8 +16,8 @@
 //   'T'   desktop         0                       none: Trash
 //   'V'   Computer        drive type (DriveType)  mount point, absolute path
 //   'S'   Network         0                       mount point, absolute path
-//   'X'   Trash           0                       entry name in the trash's
-//                                                 "files" folder
+//   'X'   Trash           ENTRY_DIRECTORY for a   entry name in the trash's
+//                         trashed folder, else 0  "files" folder
 //   'F'   any file-system entry flags             one name component: any
 //         folder                                  bytes but "/" and NUL,
 //                                                 not "." or ".."

@@ -68,14 +68,16 @@ std::string LinuxShellNamespace::volumeKeyOf(const ItemIdList* absolute)
 
 std::string LinuxShellNamespace::volumeKeyOfParsingName(const std::string& name)
 {
+    const NamespaceContext::VolumeTable table = context_->volumeTable();
     if (name.rfind("//", 0) == 0) {
-        // "//SERVER/SHARE/..." lies on the share "//SERVER/SHARE".
+        // A share's line is its mount's, however the share was reached.
+        if (const auto match = matchShareName(*table, name))
+            return match->volume->mountPoint;
         const std::size_t shareEnd = name.find('/', name.find('/', 2) + 1);
         return name.substr(0, shareEnd);
     }
     if (name.empty() || name.front() != '/')
         return {};
-    const NamespaceContext::VolumeTable table = context_->volumeTable();
     const Volume* volume = volumeForPath(*table, name);
     return volume ? volume->mountPoint : std::string();
 }

@@ -6,6 +6,11 @@
 #include <QStandardPaths>
 #include <QTextStream>
 
+#include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
+#include <vector>
+
 namespace dw::platform {
 
 namespace {
@@ -35,7 +40,45 @@ QString userDirValue(const QString& line, const QString& key)
     return value.startsWith(QLatin1Char('/')) ? value : QString();
 }
 
+bool isAbsolute(const char* path)
+{
+    return path && path[0] == '/';
+}
+
+std::string accountHome()
+{
+    std::vector<char> buffer(16384);
+    passwd entry {};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
+        return {};
+    return isAbsolute(found->pw_dir) ? std::string(found->pw_dir) : std::string();
+}
+
+std::string homeFolder()
+{
+    const char* home = std::getenv("HOME");
+    return isAbsolute(home) ? std::string(home) : accountHome();
+}
+
 } // namespace
+
+std::string dataHomePath()
+{
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    if (isAbsolute(dataHome))
+        return dataHome;
+    const std::string home = homeFolder();
+    if (home.empty())
+        return {};
+    return (home == "/" ? std::string() : home) + "/.local/share";
+}
+
+std::string homeTrashPath()
+{
+    const std::string dataHome = dataHomePath();
+    return dataHome.empty() ? std::string() : dataHome + "/Trash";
+}
 
 std::string xdgUserDir(const std::string& name, const std::string& fallback)
 {
@@ -57,8 +100,7 @@ NamespaceEnvironment NamespaceEnvironment::fromSystem()
     NamespaceEnvironment environment;
     environment.homePath = encoded(QDir::homePath());
     environment.desktopPath = encoded(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
-    environment.trashPath
-        = encoded(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)) + "/Trash";
+    environment.trashPath = homeTrashPath();
     environment.mountTablePath = "/proc/self/mounts";
     environment.sysBlockPath = "/sys/block";
     return environment;

@@ -3,6 +3,7 @@
 
 #include "platform/contextmenu/FileContextMenu.h"
 #include "platform/fileops/FolderDropTarget.h"
+#include "platform/namespace/FileSystemAccess.h"
 #include "platform/namespace/NaturalOrder.h"
 
 namespace dw::platform {
@@ -195,7 +196,15 @@ HResult NamespaceFolder::GetUIObjectOf(const std::vector<const ItemIdList*>& rel
         SfgaoFlags attributes = SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_CANRENAME | SFGAO_CANDELETE;
         if (failed(childAttributes(*record, attributes, attributes)))
             return E_FAIL;
-        targets.push_back({absoluteOf(relative), childPath(*record), attributes});
+        MenuTarget target;
+        target.absolute = absoluteOf(relative);
+        target.path = childPath(*record);
+        target.attributes = attributes;
+        childDisplayName(*record, SHGDN_NORMAL, target.name);
+        // Asked of the disk here: menus are made away from the window's thread.
+        const bool folder = (attributes & (SFGAO_FOLDER | SFGAO_FILESYSTEM)) == (SFGAO_FOLDER | SFGAO_FILESYSTEM);
+        target.takesNewEntries = folder && !target.path.empty() && isWritableFolder(target.path);
+        targets.push_back(std::move(target));
     }
     if (targets.empty())
         return E_INVALIDARG;

@@ -13,11 +13,12 @@ namespace dw::platform {
 
 namespace {
 
-std::optional<NetworkShareName> shareOf(const NamespaceContext& context, std::string_view mountPoint)
+std::optional<ShareNames> shareOf(const NamespaceContext& context, std::string_view mountPoint)
 {
-    for (const Volume& volume : *context.volumeTable()) {
+    const NamespaceContext::VolumeTable table = context.volumeTable();
+    for (const Volume& volume : *table) {
         if (volume.mountPoint == mountPoint)
-            return networkShareName(volume);
+            return shareNamesOf(*table, volume);
     }
     return std::nullopt;
 }
@@ -99,11 +100,7 @@ HResult NetworkFolder::childDisplayName(const IdRecord& child, ShgdnFlags flags,
         name = displayTextFromBytes(child.payload);
         return S_OK;
     }
-    if (flags & SHGDN_FORPARSING)
-        name = uncName(*share);
-    else
-        name = displayTextFromBytes(share->share.empty() ? "/" : share->share) + " on "
-            + displayTextFromBytes(share->server);
+    name = (flags & SHGDN_FORPARSING) ? share->parsing : share->shown;
     return S_OK;
 }
 

@@ -57,6 +57,13 @@ std::string shellErrorText(HResult result)
         return "The destination folder is inside the item itself.";
     case E_SOURCE_KEPT:
         return "It was copied, but not all of the original could be removed, so both are there now.";
+    case E_NO_ANSWER:
+        return "Its disk or server does not answer.";
+    case E_ANSWER_PENDING:
+        return "Its disk or server stopped answering; what was asked goes on and may still be done when it "
+               "answers again.";
+    case E_NO_TRASH:
+        return "There is no trash to put it in: the trash folder could not be made.";
     default:
         return "The operation failed.";
     }

@@ -27,6 +27,9 @@ constexpr HResult E_ABORT = static_cast<HResult>(0x80004004u); // cancelled by t
 // Results of transfers that the shell's own codes do not name.
 constexpr HResult E_INSIDE_SOURCE = static_cast<HResult>(0x80040201u); // destination lies in the item
 constexpr HResult E_SOURCE_KEPT = static_cast<HResult>(0x80040202u);   // moved by copying, original not all removed
+constexpr HResult E_NO_TRASH = static_cast<HResult>(0x80040203u);      // the item's volume has no usable trash
+constexpr HResult E_NO_ANSWER = static_cast<HResult>(0x80040204u);     // its disk did not answer; nothing was done
+constexpr HResult E_ANSWER_PENDING = static_cast<HResult>(0x80040205u); // its disk stopped answering while at work
 constexpr bool succeeded(HResult result) { return result >= 0; }
 constexpr bool failed(HResult result) { return result < 0; }
 

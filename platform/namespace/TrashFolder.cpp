@@ -11,10 +11,47 @@
 
 namespace dw::platform {
 
+namespace {
+
+// A trashed folder (not a link to one) is shown as a folder: a tree that
+// shows folders only shows it, but it is not browsed into.
+std::uint8_t trashEntryFlags(std::uint8_t entry)
+{
+    return (entry & ENTRY_DIRECTORY) && !(entry & ENTRY_SYMLINK) ? ENTRY_DIRECTORY : 0;
+}
+
+bool selected(ShcontfFlags flags, std::string_view name, std::uint8_t entry)
+{
+    if (name.front() == '.' && !(flags & SHCONTF_INCLUDEHIDDEN))
+        return false;
+    return (entry & ENTRY_DIRECTORY) ? (flags & SHCONTF_FOLDERS) != 0 : (flags & SHCONTF_NONFOLDERS) != 0;
+}
+
+} // namespace
+
+bool trashHoldsFolder(const std::string& trashPath)
+{
+    if (trashPath.empty())
+        return false;
+    DirectoryReader reader(trashPath + "/files");
+    std::string name;
+    std::uint8_t entry = 0;
+    while (reader.next(name, entry)) {
+        if (trashEntryFlags(entry))
+            return true;
+    }
+    return false;
+}
+
 TrashFolder::TrashFolder(std::shared_ptr<NamespaceContext> context)
     : NamespaceFolder(std::move(context), makeRecord(IdKind::Trash)),
       names_(TrashInfoCache::of(this->context().environment().trashPath))
 {
+}
+
+bool TrashFolder::hasTrash() const
+{
+    return !context().environment().trashPath.empty();
 }
 
 std::string TrashFolder::filesPath() const
@@ -54,23 +91,28 @@ HResult TrashFolder::ParseDisplayName(const std::string& name, IdListPtr& result
     if (encoded.substr(0, 9) == TRASH_PARSING_NAME)
         encoded.remove_prefix(9);
     const auto entryName = percentDecode(encoded);
-    if (!entryName || !isValidComponent(*entryName) || !entryFlags(joinPath(filesPath(), *entryName)))
+    const auto entry = entryName && isValidComponent(*entryName) && hasTrash()
+        ? entryFlags(joinPath(filesPath(), *entryName))
+        : std::nullopt;
+    if (!entry)
         return E_FILE_NOT_FOUND;
-    result = makeRecord(IdKind::TrashEntry, 0, *entryName);
+    result = makeRecord(IdKind::TrashEntry, trashEntryFlags(*entry), *entryName);
     return S_OK;
 }
 
 HResult TrashFolder::EnumObjects(ShcontfFlags flags, std::unique_ptr<IEnumIdList>& result)
 {
-    // Trashed folders are shown as entries, not browsed into.
     std::vector<IdListPtr> children;
-    if (flags & SHCONTF_NONFOLDERS) {
+    if (hasTrash() && (flags & (SHCONTF_FOLDERS | SHCONTF_NONFOLDERS))) {
         names_.startListing();
         DirectoryReader reader(filesPath());
         std::string name;
         std::uint8_t entry = 0;
-        while (reader.next(name, entry))
-            children.push_back(makeRecord(IdKind::TrashEntry, 0, name));
+        while (reader.next(name, entry)) {
+            entry = trashEntryFlags(entry);
+            if (selected(flags, name, entry))
+                children.push_back(makeRecord(IdKind::TrashEntry, entry, name));
+        }
     }
     result = std::make_unique<ListEnumerator>(std::move(children));
     return S_OK;
@@ -93,9 +135,14 @@ HResult TrashFolder::childAttributes(const IdRecord& child, SfgaoFlags asked, Sf
 {
     if (child.kind != IdKind::TrashEntry)
         return E_INVALIDARG;
-    if ((asked & SFGAO_VALIDATE) && !entryFlags(joinPath(filesPath(), child.payload)))
+    if ((asked & SFGAO_VALIDATE) && (!hasTrash() || !entryFlags(joinPath(filesPath(), child.payload))))
         return E_FILE_NOT_FOUND;
-    result = (SFGAO_CANDELETE | SFGAO_HASPROPSHEET) & asked;
+    SfgaoFlags attributes = SFGAO_CANDELETE | SFGAO_HASPROPSHEET;
+    if (child.isDirectory())
+        attributes |= SFGAO_FOLDER;
+    if (child.payload.front() == '.')
+        attributes |= SFGAO_HIDDEN;
+    result = attributes & asked;
     return S_OK;
 }
 

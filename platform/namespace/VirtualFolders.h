@@ -93,6 +93,11 @@ protected:
     std::string childPath(const IdRecord& child) override;
 };
 
+// Whether the trash at `trashPath` holds a trashed folder.
+bool trashHoldsFolder(const std::string& trashPath);
+
+// The trash's entries: trashed folders are folders (a folders-only tree
+// shows them) that are not browsed into, the rest are files.
 class TrashFolder : public NamespaceFolder {
 public:
     explicit TrashFolder(std::shared_ptr<NamespaceContext> context);
@@ -117,6 +122,8 @@ protected:
     std::string childIconName(const IdRecord& child, bool open) override;
 
 private:
+    // Without a home there is no trash: it then holds nothing.
+    bool hasTrash() const;
     std::string filesPath() const;
 
     TrashInfoCache& names_;

@@ -71,18 +71,18 @@ std::string regKeyLine(std::string_view key)
     return "[" + std::string(key) + "]";
 }
 
-std::vector<std::string> regValueLines(std::string_view name, const RegistryValue& value)
+std::vector<std::string> regValueLines(std::string_view name, const RegistryValue& value, bool wideStrings)
 {
     const std::string start = nameField(name) + "=";
     if (value.is(RegistryType::String) && fitsOnOneQuotedLine(value.text()))
         return {start + quoted(value.text())};
     if (value.is(RegistryType::DWord) && value.bytes().empty()) {
-            std::string number(8, '0');
+        std::string number(8, '0');
         for (std::size_t i = 0; i < 8; ++i)
             number[7 - i] = hexDigits[(value.number() >> (4 * i)) & 0x0F];
         return {start + "dword:" + number};
     }
-    return byteListLines(start + hexPrefix(value.typeNumber()), registryBytesOfValue(value));
+    return byteListLines(start + hexPrefix(value.typeNumber()), registryBytesOfValue(value, wideStrings));
 }
 
 } // namespace dw::platform

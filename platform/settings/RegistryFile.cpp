@@ -2,10 +2,9 @@
 #include "platform/settings/RegistryFile.h"
 
 #include "platform/settings/RegExportWriter.h"
+#include "platform/settings/RegistryErrors.h"
 #include "platform/settings/RegistryKeyPath.h"
 #include "platform/settings/Utf16Text.h"
-
-#include <map>
 
 namespace dw::platform {
 
@@ -13,51 +12,6 @@ namespace {
 
 constexpr std::string_view utf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view utf16LeBom = "\xFF\xFE";
-
-struct KeyInForce {
-    std::map<std::string, RegistryValue> values; // by folded name
-};
-using KeysInForce = std::map<std::string, KeyInForce>; // by folded path
-
-void addKeyWithAncestors(KeysInForce& keys, const std::string& folded)
-{
-    for (auto slash = folded.find('\\'); slash != std::string::npos; slash = folded.find('\\', slash + 1))
-        keys[folded.substr(0, slash)];
-    keys[folded];
-}
-
-void removeKeyAndBelow(KeysInForce& keys, const std::string& folded)
-{
-    std::erase_if(keys, [&](const auto& entry) { return isSameOrBelow(entry.first, folded); });
-}
-
-// What the statements leave when they are imported in order.
-KeysInForce replay(const std::vector<RegStatement>& statements)
-{
-    KeysInForce keys;
-    KeyInForce* current = nullptr; // values after a removal line belong to no key
-    for (const auto& statement : statements) {
-        switch (statement.kind) {
-        case RegStatementKind::Key:
-            addKeyWithAncestors(keys, foldedName(statement.key));
-            current = &keys[foldedName(statement.key)];
-            break;
-        case RegStatementKind::DeleteKey:
-            removeKeyAndBelow(keys, foldedName(statement.key));
-            current = nullptr;
-            break;
-        case RegStatementKind::Value:
-            if (current)
-                current->values.insert_or_assign(foldedName(statement.name), *statement.value);
-            break;
-        case RegStatementKind::DeleteValue:
-            if (current)
-                current->values.erase(foldedName(statement.name));
-            break;
-        }
-    }
-    return keys;
-}
 
 bool looksLikeUtf16Le(std::string_view bytes)
 {
@@ -80,6 +34,14 @@ RegistryFile RegistryFile::fromBytes(std::string_view bytes, const std::string& 
     file.fileName_ = fileName;
     file.encoding_ = looksLikeUtf16Le(bytes) ? Encoding::Utf16Le : Encoding::Utf8;
     file.splitLines(bytes);
+    // UTF-16 comes in pairs of bytes: an odd one out means the file was cut
+    // short or had 8-bit text added to it. Which, and where its lines end,
+    // cannot be told, so it is not taken (and so never written): anything
+    // added after that byte would stand at odd offsets and read back as
+    // nonsense.
+    if (file.encoding_ == Encoding::Utf16Le && bytes.size() % 2 != 0)
+        throw ERegistryFileError::damaged(fileName, file.lines_.size(),
+                                          "the file is UTF-16 but ends with half a character");
     file.reparse();
     return file;
 }
@@ -119,24 +81,17 @@ void RegistryFile::reparse()
     for (const auto& line : lines_)
         texts.push_back(line.text);
     content_ = parseRegExport(texts, fileName_);
+    keys_ = KeysInForce(content_.statements);
 }
 
 bool RegistryFile::hasKey(std::string_view key) const
 {
-    const std::string folded = foldedName(keyPathInUserBranch(key));
-    return folded.empty() || replay(content_.statements).contains(folded);
+    return keys_.hasKey(foldedName(keyPathInUserBranch(key)));
 }
 
 std::optional<RegistryValue> RegistryFile::value(std::string_view key, std::string_view name) const
 {
-    const KeysInForce keys = replay(content_.statements);
-    const auto found = keys.find(foldedName(keyPathInUserBranch(key)));
-    if (found == keys.end())
-        return std::nullopt;
-    const auto value = found->second.values.find(foldedName(name));
-    if (value == found->second.values.end())
-        return std::nullopt;
-    return value->second;
+    return keys_.value(foldedName(keyPathInUserBranch(key)), foldedName(name));
 }
 
 std::string RegistryFile::encoded(std::string_view text) const
@@ -215,7 +170,7 @@ void RegistryFile::setValue(std::string_view key, std::string_view name, const R
     }
     std::optional<std::size_t> existing;
     const std::size_t end = endOfSection(*section, foldedName(name), existing);
-    const std::vector<std::string> texts = regValueLines(name, value);
+    const std::vector<std::string> texts = regValueLines(name, value, content_.wideStrings);
     if (!existing) {
         insertLines(end, texts);
         return;

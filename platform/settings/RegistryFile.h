@@ -3,13 +3,15 @@
 // The settings store's file in memory: its lines as they were read, what they
 // say, and the edits made to it.
 //
-// Reading replays the file as the registry editor imports it: sections and
-// values in order, "[-KEY]" removing a key with everything below it and
-// "name"=- removing a value; creating a key creates the keys above it. An
+// Reading replays the file as the registry editor imports it (KeysInForce.h),
+// once each time the file is read or changed: sections and values in order,
+// "[-KEY]" removing a key with everything below it and "name"=- removing a
+// value; creating a key creates the keys above it. An
 // edit changes only the lines it has to: every other line keeps its bytes,
 // its comments, its line end and the file's encoding (UTF-8 with or without
 // a byte order mark, or UTF-16LE as exports are often saved).
 
+#include "platform/settings/KeysInForce.h"
 #include "platform/settings/RegExportParser.h"
 #include "platform/settings/RegistryValue.h"
 
@@ -63,6 +65,7 @@ private:
     std::string fileName_;
     std::vector<Line> lines_;
     RegExportContent content_;
+    KeysInForce keys_; // what content_ leaves, made once each time it is read
 };
 
 } // namespace dw::platform

@@ -26,10 +26,10 @@ std::uint32_t littleEndianNumber(std::string_view bytes)
     return number;
 }
 
-std::string wideWithTerminator(std::string_view text)
+std::string stringBytesWithTerminator(std::string_view text, bool wideStrings)
 {
-    std::string bytes = utf16LeFromUtf8(text);
-    bytes.append(2, '\0');
+    std::string bytes = wideStrings ? utf16LeFromUtf8(text) : std::string(text);
+    bytes.append(wideStrings ? 2 : 1, '\0');
     return bytes;
 }
 
@@ -115,16 +115,15 @@ RegistryValue valueFromRegistryBytes(std::uint32_t type, std::string_view bytes,
     return RegistryValue::raw(type, std::string(bytes));
 }
 
-std::string registryBytesOfValue(const RegistryValue& value)
+std::string registryBytesOfValue(const RegistryValue& value, bool wideStrings)
 {
     if (value.isString())
-        return wideWithTerminator(value.text());
+        return stringBytesWithTerminator(value.text(), wideStrings);
     if (value.is(RegistryType::MultiString)) {
         std::string bytes;
         for (const auto& string : value.strings())
-            bytes += wideWithTerminator(string);
-        bytes.append(2, '\0');
-        return bytes;
+            bytes += stringBytesWithTerminator(string, wideStrings);
+        return bytes + stringBytesWithTerminator("", wideStrings);
     }
     if (value.is(RegistryType::DWord) && value.bytes().empty()) {
         std::string bytes(4, '\0');

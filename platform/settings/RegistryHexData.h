@@ -33,9 +33,10 @@ bool takeContinuation(std::string_view& piece);
 // not part of its text; a multi-string's list ends at its empty string.
 RegistryValue valueFromRegistryBytes(std::uint32_t type, std::string_view bytes, bool wideStrings);
 
-// The bytes the registry would hold for `value`, strings as UTF-16LE with
-// their terminating NUL.
-std::string registryBytesOfValue(const RegistryValue& value);
+// The bytes `value` is written as, strings with their terminating NUL: as
+// UTF-16LE with `wideStrings`, else as the 8-bit text they are (the oldest
+// format), so that valueFromRegistryBytes reads the same value back.
+std::string registryBytesOfValue(const RegistryValue& value, bool wideStrings);
 
 // The strings of a multi-string's text, its items each ended by a NUL.
 std::vector<std::string> splitMultiString(std::string_view text);

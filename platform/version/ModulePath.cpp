@@ -2,6 +2,8 @@
 #include "ModulePath.h"
 
 #include <climits>
+#include <dlfcn.h>
+#include <link.h>
 #include <unistd.h>
 #include <vector>
 
@@ -19,6 +21,17 @@ std::string RunningModulePath()
     if (path.ends_with(kDeleted) || ::access(path.c_str(), R_OK) != 0)
         return kSelf;
     return path;
+}
+
+std::string ModulePathOf(const void* address)
+{
+    Dl_info info{};
+    link_map* map = nullptr;
+    // The program's own entry in the link map has an empty name.
+    if (::dladdr1(address, &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) == 0 || map == nullptr ||
+        map->l_name == nullptr || map->l_name[0] == '\0' || ::access(map->l_name, R_OK) != 0)
+        return RunningModulePath();
+    return map->l_name;
 }
 
 } // namespace dw::platform

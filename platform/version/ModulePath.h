@@ -12,4 +12,9 @@ namespace dw::platform {
 // running image.
 std::string RunningModulePath();
 
+// The file whose code or data holds `address`: a shared library's path as
+// the dynamic linker opened it, or RunningModulePath() for the program itself
+// (and for an address no loaded file holds).
+std::string ModulePathOf(const void* address);
+
 } // namespace dw::platform

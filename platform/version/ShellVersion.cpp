@@ -15,7 +15,7 @@ namespace dw::platform {
 namespace {
 
 std::mutex g_pathMutex;
-std::string g_shellModulePath; // empty: the running program
+std::string g_shellModulePath; // empty: the file that holds this code
 
 FileVersionBlock shellModuleBlock(const std::string& path)
 {
@@ -42,7 +42,9 @@ std::string SystemShellModulePath()
         if (!g_shellModulePath.empty())
             return g_shellModulePath;
     }
-    return RunningModulePath();
+    // The shell's version block is linked beside this code: in the shared
+    // library of the shell controls, or in a program that took them statically.
+    return ModulePathOf(&g_pathMutex);
 }
 
 void SetSystemShellModulePath(std::string path)

@@ -4,9 +4,10 @@
 //
 // The system shell module of this platform is our own namespace layer. Its
 // version block (FileVersion "4.72.3110.0", the shell version it provides)
-// is embedded in every program that links this library, in the ELF section
-// ".dwshellversion" of the program's file. The gate reads that block from the
-// file at SystemShellModulePath(): by default the running program itself.
+// is embedded beside the gate's code, in the ELF section ".dwshellversion" of
+// the shell controls' shared library (or of a program that links them
+// statically). The gate reads that block from the file at
+// SystemShellModulePath(): by default the file that holds that code.
 //
 // Tests (and tools) point the path at another file to present another shell:
 // a PE or ELF file whose own version block carries, say, FileVersion

@@ -3,6 +3,7 @@
 
 #include "platform/fileinfo/FileInfo.h"
 #include "platform/namespace/ShellNamespace.h"
+#include "shell/controller/StVolumeLineWait.h"
 
 using namespace dw::platform;
 
@@ -17,7 +18,7 @@ constexpr int kReplacedIconIndex = 2;
 } // namespace
 
 TStCustomShellController::TStCustomShellController(QObject* owner)
-    : TSsComponent(owner), m_itemList(std::make_unique<TStShellItemList>())
+    : TSsComponent(owner), m_itemList(std::make_unique<TStShellItemList>()), m_volumePatience(kVolumeAnswerPatience)
 {
     // The id-list functions are linked in and the clipboard formats need no
     // registration with Qt; what remains is the desktop and the image lists.

@@ -13,8 +13,10 @@
 #include "shell/controller/StShellLinks.h"
 #include "shell/items/StShellItemList.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QWidget;
@@ -25,6 +27,7 @@ enum class TStEnumerationMode { Tree = 0, FileList = 1, FolderCombo = 2 };
 struct TStContextMenuOptions {
     bool allowRename = false;  // the control's rename option
     bool extendedMenu = false; // the control's extended-menu option
+    std::string itemName;      // the name the control shows for the item, for messages
 };
 
 class TStCustomShellController : public TSsComponent {
@@ -70,9 +73,21 @@ public:
     // Shows the context menu of `relatives` (children of `folder`) at the
     // screen position; answers the chosen command, or -1 when nothing was
     // shown. Command ids run from 1; the chosen one runs as verb c - 1.
+    // What the menu offers is asked of the items' disk on their volume's
+    // line while the window turns; a disk that does not answer within the
+    // patience gets a message instead of a menu. The verb's own disk work
+    // and the facts its dialogs show are waited for the same way.
+    int ShowContextMenu(QWidget* control, dw::platform::ShellFolderPtr folder, QWidget* window, int x, int y,
+                        const std::vector<const dw::platform::ItemIdList*>& relatives,
+                        const TStContextMenuOptions& options);
+    // The same for a folder at hand, bound again for the time the menu needs it.
     int ShowContextMenu(QWidget* control, dw::platform::IShellFolder& folder, QWidget* window, int x, int y,
                         const std::vector<const dw::platform::ItemIdList*>& relatives,
                         const TStContextMenuOptions& options);
+
+    // How long the menu and its verbs wait for a disk that does not answer.
+    void SetVolumePatience(std::chrono::milliseconds patience) { m_volumePatience = patience; }
+    std::chrono::milliseconds GetVolumePatience() const { return m_volumePatience; }
 
     // Replaces the popup menu and the user's dialogs (tests).
     using MenuChooser = std::function<int(const std::vector<dw::platform::ContextMenuEntry>& entries)>;
@@ -117,6 +132,11 @@ private:
     void IconIndicesFrom(Query query, int& iconIndex, int& openIconIndex, int& overlayIndex,
                          std::string* displayName) const;
     int RunPopupMenu(const std::vector<dw::platform::ContextMenuEntry>& entries, int x, int y, QWidget* window);
+    struct GatheredMenu;
+    std::shared_ptr<GatheredMenu> GatherMenu(const dw::platform::ShellFolderPtr& folder,
+                                             const std::vector<const dw::platform::ItemIdList*>& relatives,
+                                             unsigned flags);
+    void SayUnreachable(const std::string& itemName, QWidget* window);
 
     IStShellComboTarget* m_listControl = nullptr;
     dw::platform::ShellFolderPtr m_desktopFolder;
@@ -134,4 +154,5 @@ private:
 
     MenuChooser m_menuChooser;
     dw::platform::IShellUi* m_shellUi = nullptr;
+    std::chrono::milliseconds m_volumePatience;
 };

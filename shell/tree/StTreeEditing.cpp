@@ -95,8 +95,9 @@ void TStCustomShellTreeView::ShowShellMenu(const QPoint& globalPosition)
     TStContextMenuOptions options;
     options.allowRename = m_options.Contains(toAllowRename) && !m_readOnly;
     options.extendedMenu = m_options.Contains(toExtendedMenu);
+    options.itemName = folder->GetDisplayName();
     const QPointer<TStCustomShellTreeView> alive(this);
-    const int chosen = m_controller->ShowContextMenu(this, *folder->GetParentFolder(), window(), globalPosition.x(),
+    const int chosen = m_controller->ShowContextMenu(this, folder->GetParentFolder(), window(), globalPosition.x(),
                                                      globalPosition.y(), {folder->GetRelativeIdList()}, options);
     if (alive && chosen == kRenameCommand && SelectedNode() == node)
         edit(currentIndex());

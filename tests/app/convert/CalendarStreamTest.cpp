@@ -85,6 +85,52 @@ TEST(CalendarStream, AnyPieceSizeGivesExactlyWhatTheRulesGive)
     }
 }
 
+// Calendars that hold one pair a line may be inserted between, or a near
+// miss, moved across every place a piece can end: the quick screen for
+// pairs must send each to the line-by-line scan exactly when the rules
+// insert, and never let a near miss through as a pair or a pair as none.
+std::vector<std::string> pairTexts()
+{
+    const std::vector<std::pair<std::string, std::string>> pairs = {
+        {"<Events>", "\t<EVENTCOLOR>1"},       {"<eventicons>9", "<eventStyle>2 "},
+        {"  <SatColor>3</SatColor>", "</DayColors>\t "}, {"<events> x", "<eventcolor>"},
+        {"<eventcolor>", "<events>"},          {"<satcolor>", "</daycolors>x"},
+        {"<eventicon>", "<eventstyle>"},       {"<events>", "x<eventcolor>"}};
+    // What may stand between the two lines: one terminator, or an empty line.
+    const std::vector<std::string> between = {"\r\n", "\n", "\r", "\n\r", "\r\r", "\n\n"};
+    std::vector<std::string> texts;
+    for (const auto& [first, second] : pairs)
+        for (const std::string& end : between)
+            for (std::size_t pad : {0u, 1u, 5u, 13u, 29u})
+                for (const char* block : {"<weekcal>", "<monthcal>"})
+                    texts.push_back("<datewright>\r\n<script>\r\n" + std::string(block) + "\n<events>\r\n"
+                                    + (block[1] == 'm' ? "</events>\n" : "") + std::string(pad, 'p') + "\r\n" + first
+                                    + end + second + (pad % 2 ? "\r\n<x>" : ""));
+    return texts;
+}
+
+TEST(CalendarStream, PairsAreFoundWhereverAPieceEnds)
+{
+    for (const std::string& text : pairTexts())
+        for (std::size_t piece = 16; piece <= 90; ++piece)
+            expectSameAsTheRules(text, piece, text.size());
+}
+
+TEST(CalendarStream, APairWhoseLinesAreLongerThanAPieceIsFound)
+{
+    const std::string head = "<datewright>\r\n<script>\r\n<daycal>\r\n";
+    const std::string pad(3000, ' ');
+    const std::vector<std::string> texts = {
+        head + "<events>" + pad + "\r\n<eventcolor>1\r\n",
+        head + "<events>\r\n" + pad + "<eventcolor>" + pad + "x\r\n",
+        head + "<eventicons>" + pad + "x\n" + pad + "<eventstyle>" + pad + "\n",
+        head + "<events>" + pad + "\r\n\r\n<eventcolor>1\r\n", // an empty line between: no pair
+    };
+    for (const std::string& text : texts)
+        for (std::size_t piece : {16u, 64u, 1000u, 2048u, 1u << 20})
+            expectSameAsTheRules(text, piece, text.size());
+}
+
 TEST(CalendarStream, FastClassifierAgreesWithTheRulesOnEveryLine)
 {
     for (const std::string& text : samples())
@@ -114,8 +160,10 @@ TEST(CalendarStream, KeysOfLinesLongerThanAPieceDecideAsShortOnesDo)
 TEST(CalendarStream, NulAnywhereMeansNoCalendarText)
 {
     const std::string needs = "<datewright>\r\n<script>\r\n<daycal>\r\n<events>\r\n<eventcolor>\r\n";
+    const std::string upToDate = "<datewright>\r\n<script>\r\n<daycal>\r\n<x>\r\n";
     const std::vector<std::string> texts = {std::string("\0", 1) + needs, needs + std::string(1000, 'x') + '\0',
-                                            needs + std::string(3000, ' ') + std::string("\0\r\n", 3)};
+                                            needs + std::string(3000, ' ') + std::string("\0\r\n", 3),
+                                            upToDate + std::string("\0", 1), upToDate + std::string(50, 'y') + '\0' + upToDate};
     for (const std::string& text : texts)
         for (std::size_t piece : {16u, 64u, 1u << 20}) {
             CalendarStream stream(piece);

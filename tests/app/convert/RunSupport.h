@@ -21,11 +21,17 @@ inline const std::string aligned =
 
 struct Recorder : convert::ConversionObserver {
     std::vector<std::string> written, skipped, reasons;
-    void calendarWritten(const std::string& path) override { written.push_back(path); }
+    std::vector<std::string> order; // "written PATH" and "skipped PATH", as they came
+    void calendarWritten(const std::string& path) override
+    {
+        written.push_back(path);
+        order.push_back("written " + path);
+    }
     void calendarSkipped(const std::string& path, const std::string& reason) override
     {
         skipped.push_back(path);
         reasons.push_back(reason);
+        order.push_back("skipped " + path);
     }
 };
 

@@ -88,6 +88,85 @@ TEST_F(Writing, AFailedFlushIsFinalAndStopsAtThatFileInListOrder)
     EXPECT_EQ(hiddenNames(folder.path()), "");
 }
 
+TEST(WritingInBatches, ReportsKeepListOrderAndAFailedFlushStopsThereWhileTheNextBatchWaits)
+{
+    // Enough calendars for several batches: one is flushed while the next is
+    // gathered. A flush fails in the second; the third, gathered meanwhile,
+    // must not be touched, and skipped calendars keep their place among the
+    // written ones in the reports.
+    TempFolder folder;
+    FaultyIo faulty;
+    const dw::platform::FileIo io = faulty.io();
+    faulty.fdatasync = [](int fd) {
+        struct stat status {};
+        ::fstat(fd, &status);
+        if (status.st_size > 1000) {
+            errno = EIO;
+            return -1;
+        }
+        return ::fdatasync(fd);
+    };
+    // Every other calendar is skipped, so one is skipped right after each
+    // batch is handed to the disk.
+    const int failing = 300;
+    const int count = 800;
+    const auto nameOf = [](int i) { return "cal" + std::to_string(i) + ".dw2"; };
+    const auto contentsOf = [&](int i) {
+        if (i % 2 == 1)
+            return needsAlign + std::string("\0", 1); // skipped: no calendar text
+        return i == failing ? needsAlign + std::string(1000, ' ') : needsAlign;
+    };
+    std::vector<std::string> names, expected;
+    for (int i = 0; i < count; ++i) {
+        names.push_back(nameOf(i));
+        writeFile(folder / nameOf(i), contentsOf(i));
+        if (i < failing)
+            expected.push_back((i % 2 == 1 ? "skipped " : "written ") + folder.prefix() + nameOf(i));
+    }
+    Recorder recorder;
+    ConversionOptions options;
+    options.io = &io;
+    ConversionRun run(options, &recorder);
+    try {
+        run.convert(folder.prefix(), selected(names));
+        ADD_FAILURE() << "the failed flush did not stop the run";
+    } catch (const ConversionError& error) {
+        EXPECT_EQ(error.path(), folder.prefix() + nameOf(failing));
+    }
+    EXPECT_EQ(recorder.order, expected);
+    for (int i = failing; i < count; ++i)
+        ASSERT_EQ(readFile(folder / nameOf(i)), contentsOf(i)) << nameOf(i) << " was touched after the failure";
+    EXPECT_EQ(readFile(folder / nameOf(failing - 2)), aligned);
+    EXPECT_EQ(hiddenNames(folder.path()), "");
+}
+
+TEST(WritingInBatches, AStopWhileABatchIsPutInPlaceReportsEveryCalendarItWrote)
+{
+    // Asked to stop once a first batch is being put in place and a second is
+    // being gathered: the first is finished and reported, the second dropped.
+    struct StopLater : Recorder {
+        int asked = 0;
+        bool stopRequested() override { return ++asked > 200; }
+    };
+    TempFolder folder;
+    std::vector<std::string> names;
+    for (int i = 0; i < 300; ++i) {
+        names.push_back("cal" + std::to_string(i) + ".dw2");
+        writeFile(folder / names.back(), needsAlign);
+    }
+    StopLater recorder;
+    ConversionRun run({}, &recorder);
+    EXPECT_THROW(run.convert(folder.prefix(), selected(names)), dw::convert::ConversionInterrupted);
+    std::vector<std::string> converted;
+    for (const std::string& name : names)
+        if (readFile(folder / name) == aligned)
+            converted.push_back(folder.prefix() + name);
+    EXPECT_FALSE(converted.empty());
+    EXPECT_EQ(recorder.written, converted) << "a calendar was written but not reported, or the reverse";
+    EXPECT_EQ(run.filesWritten(), std::int32_t(converted.size()));
+    EXPECT_EQ(hiddenNames(folder.path()), "");
+}
+
 TEST_F(Writing, AKilledRunLeavesNothingBesideTheCalendar)
 {
     // Killed while its new file is flushed: an unnamed file vanishes with it.

@@ -4,6 +4,7 @@
 
 #include "app/settings/DefaultCalendarDir.h"
 #include "platform/settings/RegistryErrors.h"
+#include "platform/settings/Utf16Text.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -93,6 +94,33 @@ TEST_F(DefaultCalendarDir, ADamagedFileIsLeftAsItIsAndNamedWithItsLine)
     }
     EXPECT_EQ(readFile(settings), damaged);
     EXPECT_EQ(dw::test::listNames(settings.parent_path()), "current-user.reg;");
+}
+
+TEST_F(DefaultCalendarDir, AUtf16FileWithAStrayLastByteIsRefusedAtEveryStartAndNeverWritten)
+{
+    // An export saved as UTF-16, then a byte added by something that writes
+    // 8-bit text: the key made at start would go in at an odd offset.
+    fs::create_directories(settings.parent_path());
+    const std::string even = "\xFF\xFE" + dw::platform::utf16LeFromUtf8(header + "[Other]\n\"A\"=\"1\"\n");
+    writeFile(settings, even + "\n");
+    for (int start = 1; start <= 2; ++start) {
+        try {
+            readDefaultCalendarDir(sources);
+            ADD_FAILURE() << "start " << start << " took a file ending in half a character";
+        } catch (const dw::platform::ERegistryFileError& error) {
+            EXPECT_EQ(std::string(error.what()).find("Damaged settings file " + settings.string() + " at line 5"), 0u)
+                << error.what();
+        }
+        EXPECT_EQ(readFile(settings), even + "\n");
+    }
+    EXPECT_EQ(dw::test::listNames(settings.parent_path()), "current-user.reg;");
+
+    // Without the stray byte the key goes in as UTF-16, and the next start
+    // reads the file as well.
+    writeFile(settings, even);
+    EXPECT_EQ(readDefaultCalendarDir(sources), "");
+    EXPECT_EQ(readFile(settings), even + dw::platform::utf16LeFromUtf8("\n[Software\\Quillfen]\n"));
+    EXPECT_EQ(readDefaultCalendarDir(sources), "");
 }
 
 TEST_F(DefaultCalendarDir, WithoutAValueTheWinePrefixIsAskedAndItsDriveMapped)

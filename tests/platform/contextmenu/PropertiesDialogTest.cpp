@@ -47,9 +47,9 @@ TEST(PropertiesDialog, OnePagePerItem)
     TempNamespace ns;
     const std::string a = ns.makeFile("home/a.dw2");
     const std::string b = ns.makeFile("home/b.dw2");
-    PropertiesDialog single({a}, nullptr);
+    PropertiesDialog single({readItemProperties(a)}, nullptr);
     EXPECT_EQ(single.findChild<QTabWidget*>(), nullptr);
-    PropertiesDialog both({a, b}, nullptr);
+    PropertiesDialog both({readItemProperties(a), readItemProperties(b)}, nullptr);
     const auto* tabs = both.findChild<QTabWidget*>();
     ASSERT_NE(tabs, nullptr);
     EXPECT_EQ(tabs->count(), 2);

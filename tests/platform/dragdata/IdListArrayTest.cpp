@@ -126,3 +126,88 @@ TEST(IdListArray, ListsMayShareBytesAndTrailingBytesAreIgnored)
     ASSERT_EQ(decoded->children.size(), 2u);
     EXPECT_TRUE(ILIsEqual(decoded->children[0].get(), decoded->children[1].get()));
 }
+
+namespace {
+
+// What a validator was shown, in bytes: a list's size when it was taken,
+// the whole window offered when it was refused. Past `lookLimit` it refuses
+// everything, so that a decoder that reads without end still ends.
+struct ValidatorCost {
+    std::size_t bytesLookedAt = 0;
+    std::size_t lookLimit = 0;
+};
+ValidatorCost validatorCost;
+
+std::uint32_t countingValidator(const void* buffer, std::size_t size)
+{
+    const std::uint32_t listSize = validateNamespaceIdList(buffer, size);
+    validatorCost.bytesLookedAt += listSize ? listSize : size;
+    return validatorCost.bytesLookedAt > validatorCost.lookLimit ? 0 : listSize;
+}
+
+// A chain of entry ids of 259 bytes (the longest name) taking `bytes` or a
+// little less, with its terminator.
+std::string longEntryChain(std::size_t bytes)
+{
+    const std::string id = std::string("\x03\x01" "F\x01", 4) + std::string(255, 'n');
+    std::string chain;
+    while (chain.size() + id.size() + kEnd.size() <= bytes)
+        chain += id;
+    return chain + kEnd;
+}
+
+// A block of `count` items, all of them `child` under `parent`, laid out
+// one after the other.
+std::string blockOfRepeatedChild(std::uint32_t count, const std::string& parent, const std::string& child)
+{
+    std::string block = word(count);
+    std::uint32_t at = 4 * (count + 2);
+    block += word(at);
+    at += std::uint32_t(parent.size());
+    for (std::uint32_t i = 0; i < count; ++i, at += std::uint32_t(child.size()))
+        block += word(at);
+    block += parent;
+    for (std::uint32_t i = 0; i < count; ++i)
+        block += child;
+    return block;
+}
+
+} // namespace
+
+TEST(IdListArray, EveryOffsetAtOneLongListIsRefusedAfterLookingAtNoMoreThanTheBlock)
+{
+    // 16 MiB: the header of 65,536 items, an empty parent, then one list
+    // filling the rest, which every item names.
+    const std::uint32_t count = kMaxIdListArrayItems;
+    const std::size_t header = 4 * (count + 2);
+    std::string block = word(count) + word(std::uint32_t(header));
+    for (std::uint32_t i = 0; i < count; ++i)
+        block += word(std::uint32_t(header + kEnd.size()));
+    block += kEnd + longEntryChain(kMaxIdListArrayBytes - header - kEnd.size());
+    ASSERT_LE(block.size(), kMaxIdListArrayBytes);
+
+    validatorCost = {0, 4 * block.size()};
+    IdListArrayError error = IdListArrayError::None;
+    EXPECT_FALSE(decodeIdListArray(block, countingValidator, &error));
+    EXPECT_EQ(error, IdListArrayError::SharedBytes);
+    EXPECT_LE(validatorCost.bytesLookedAt, block.size());
+
+    // Two items naming the same list of a block that holds it twice over
+    // are still taken (the block above holds its 16 MiB list once).
+    const std::string twice = word(2) + word(16) + word(18) + word(18) + kEnd + kCalId + kEnd + std::string(9, ' ');
+    EXPECT_TRUE(decodeIdListArray(twice, validateNamespaceIdList));
+}
+
+TEST(IdListArray, ALongParentSharedByManyItemsIsRefusedAsTooLarge)
+{
+    const std::string parent = kHomeId + longEntryChain(20000);
+    const std::string child = kCalId + kEnd;
+    // 800 items come to just under 16 MiB of absolute lists, 900 to over it.
+    const auto fits = decodeIdListArray(blockOfRepeatedChild(800, parent, child), validateNamespaceIdList);
+    ASSERT_TRUE(fits);
+    std::size_t total = 0;
+    for (const IdListPtr& absolute : fits->absoluteLists())
+        total += ILGetSize(absolute.get());
+    EXPECT_LE(total, kMaxIdListArrayBytes);
+    EXPECT_EQ(errorOf(blockOfRepeatedChild(900, parent, child)), IdListArrayError::TooLarge);
+}

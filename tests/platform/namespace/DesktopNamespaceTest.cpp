@@ -210,6 +210,51 @@ TEST(Network, ShareNamesResolveToTheirMountPoints)
         EXPECT_FALSE(localPathOfParsingName(nothing)) << nothing;
 }
 
+TEST(Network, TwoMountsOfOneExportHaveNamesOfTheirOwnAndLeadToTheirOwnMountPoints)
+{
+    TempNamespace ns("fileserver:/share @ROOT@/a nfs4 rw 0 0\n//fileserver/share @ROOT@/b cifs rw 0 0\n"
+                     "fileserver:/other @ROOT@/c nfs4 rw 0 0\n");
+    for (const char* folder : {"a", "b", "c"})
+        ns.makeFolder(folder);
+    ns.makeFolder("b/reports");
+    ShellFolderPtr network = bindToFolder(parsingNameToIdList("network:///").get());
+    std::vector<std::string> shown;
+    std::vector<std::string> parsing;
+    for (const IdListPtr& share : enumerate(*network, SHCONTF_FOLDERS)) {
+        shown.push_back(displayName(*network, share.get()));
+        parsing.push_back(displayName(*network, share.get(), SHGDN_FORPARSING));
+        // Each name leads back to this very share and its own mount point.
+        const IdListPtr again = parsingNameToIdList(parsing.back());
+        ASSERT_TRUE(again) << parsing.back();
+        EXPECT_TRUE(ILIsEqual(ILFindLastID(again.get()), share.get())) << parsing.back();
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"share (a) on fileserver", "share (b) on fileserver",
+                                               "other on fileserver"}));
+    EXPECT_EQ(parsing, (std::vector<std::string>{"//fileserver/share (a)", "//fileserver/share (b)",
+                                                 "//fileserver/other"}));
+    EXPECT_EQ(localPathOfParsingName("//fileserver/share (a)/x.dw2"), ns.root + "/a/x.dw2");
+    EXPECT_EQ(localPathOfParsingName("//fileserver/share (b)/x.dw2"), ns.root + "/b/x.dw2");
+    EXPECT_EQ(idListToParsingName(parsingNameToIdList("//fileserver/share (b)/reports").get()), ns.root + "/b/reports");
+    // The plain name still leads somewhere: to the first mount.
+    EXPECT_EQ(localPathOfParsingName("//fileserver/share"), ns.root + "/a");
+    EXPECT_NE(currentShellNamespace().volumeKeyOfParsingName("//fileserver/share (a)"),
+              currentShellNamespace().volumeKeyOfParsingName("//fileserver/share (b)"));
+}
+
+TEST(Network, MountsOfOneExportWhoseFoldersShareANameAreToldApartByTheirPaths)
+{
+    TempNamespace ns("srv:/data @ROOT@/x/data nfs4 rw 0 0\nsrv:/data @ROOT@/y/data nfs4 rw 0 0\n");
+    ShellFolderPtr network = bindToFolder(parsingNameToIdList("network:///").get());
+    std::vector<std::string> shown;
+    for (const IdListPtr& share : enumerate(*network, SHCONTF_FOLDERS)) {
+        shown.push_back(displayName(*network, share.get()));
+        const std::string parsing = displayName(*network, share.get(), SHGDN_FORPARSING);
+        EXPECT_EQ(localPathOfParsingName(parsing), std::string(readRecord(share.get())->payload)) << parsing;
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"data (" + ns.root + "/x/data) on srv",
+                                               "data (" + ns.root + "/y/data) on srv"}));
+}
+
 TEST(Network, FindDataOfPathsOnAShareComesFromTheMountPoint)
 {
     TempNamespace ns("srv:/export/data @ROOT@/net nfs4 rw 0 0\n");

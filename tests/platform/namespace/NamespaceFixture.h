@@ -7,9 +7,11 @@
 
 #include <QTemporaryDir>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
+#include <sys/mount.h>
 
 namespace dw::platform::testing {
 
@@ -36,6 +38,36 @@ private:
     QTemporaryDir dir_;
     std::shared_ptr<LinuxShellNamespace> namespace_;
     std::unique_ptr<ScopedShellNamespace> scope_;
+};
+
+// A tmpfs of `size` mounted on an empty folder: a second volume, or one to
+// fill. Needs the right to mount (root); check mounted() and skip without it.
+class ScratchVolume {
+public:
+    ScratchVolume(std::string folder, const char* size) : folder_(std::move(folder))
+    {
+        std::filesystem::create_directories(folder_);
+        const std::string options = std::string("size=") + size;
+        mounted_ = ::mount("dwtest", folder_.c_str(), "tmpfs", 0, options.c_str()) == 0;
+    }
+    ~ScratchVolume()
+    {
+        if (mounted_)
+            ::umount2(folder_.c_str(), MNT_DETACH);
+    }
+    ScratchVolume(const ScratchVolume&) = delete;
+    ScratchVolume& operator=(const ScratchVolume&) = delete;
+
+    bool mounted() const { return mounted_; }
+    const std::string& path() const { return folder_; }
+    bool makeReadOnly() const
+    {
+        return ::mount(nullptr, folder_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+
+private:
+    std::string folder_;
+    bool mounted_ = false;
 };
 
 // Children of a folder in enumeration order, as relative lists.

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/mount.h>
 #include <unistd.h>
 
 using namespace dw::platform;
@@ -341,4 +342,72 @@ TEST(ContextMenu, VolumesAndTheHomeFolderOfferNoTrashOrDelete)
         EXPECT_FALSE(entryWithVerb(entries, "delete")) << name;
         EXPECT_TRUE(entryWithVerb(entries, "open")) << name;
     }
+}
+
+namespace {
+
+// The verbs the menu of `absolute` offers when everything may be offered.
+std::vector<std::string> verbsOffered(const ItemIdList* absolute)
+{
+    ShellFolderPtr parent = bindToParent(absolute);
+    std::unique_ptr<IContextMenu> menu;
+    if (!parent || failed(parent->GetUIObjectOf({ILFindLastID(absolute)}, menu)) || !menu)
+        return {"<no menu>"};
+    std::vector<std::string> verbs;
+    for (const ContextMenuEntry& entry : menuOf(*menu, CMF_EXPLORE | CMF_CANRENAME | CMF_EXTENDEDVERBS)) {
+        if (!entry.separator())
+            verbs.push_back(entry.verb);
+    }
+    return verbs;
+}
+
+using Verbs = std::vector<std::string>;
+
+} // namespace
+
+TEST(ContextMenu, EveryItemOffersOnlyTheVerbsThatWorkForIt)
+{
+    TempNamespace ns("srv:/export @ROOT@/net nfs4 rw 0 0\n/dev/sdz1 @ROOT@/usb vfat rw 0 0\n");
+    ns.makeFolder("net");
+    ns.makeFolder("usb");
+    ns.trashFile("kept.dw2", ns.home + "/kept.dw2");
+    ns.makeFile("home/.local/share/Trash/files/stray", "no record of where it came from");
+    const Verbs folderVerbs{"open", "newfolder", "copylocation", "properties"};
+
+    EXPECT_EQ(verbsOffered(emptyIdList().get()), Verbs{"<no menu>"}); // the desktop
+    for (const char* virtualFolder : {"computer:///", "network:///", "trash:///"})
+        EXPECT_EQ(verbsOffered(parsingNameToIdList(virtualFolder).get()), Verbs{}) << virtualFolder;
+    EXPECT_EQ(verbsOffered(parsingNameToIdList(ns.root + "/usb").get()), folderVerbs); // a drive
+    EXPECT_EQ(verbsOffered(parsingNameToIdList("//srv/export").get()), folderVerbs);   // a share
+    EXPECT_EQ(verbsOffered(enumerate(*ns.desktopFolder(), SHCONTF_FOLDERS)[0].get()), folderVerbs); // home
+    EXPECT_EQ(verbsOffered(parsingNameToIdList(ns.makeFile("home/a.dw2")).get()),
+              (Verbs{"open", "openwith", "copylocation", "rename", "trash", "delete", "properties"}));
+    EXPECT_EQ(verbsOffered(parsingNameToIdList("trash:///kept.dw2").get()), (Verbs{"restore", "delete"}));
+    EXPECT_EQ(verbsOffered(parsingNameToIdList("trash:///stray").get()), Verbs{"delete"});
+
+    // Asked for all the same, a verb that cannot work does nothing and says nothing.
+    const IdListPtr computer = parsingNameToIdList("computer:///");
+    std::unique_ptr<IContextMenu> menu;
+    ASSERT_EQ(ns.desktopFolder()->GetUIObjectOf({computer.get()}, menu), S_OK);
+    ScriptedUi ui;
+    EXPECT_EQ(menu->InvokeCommand(0, ui), E_NOTIMPL);
+    EXPECT_TRUE(ui.errors.empty());
+}
+
+TEST(ContextMenu, NothingIsMadeRenamedOrTrashedOnAVolumeThatCannotBeWritten)
+{
+    TempNamespace ns("/dev/sdy1 @ROOT@/disc ext4 ro 0 0\n");
+    ScratchVolume volume(ns.root + "/disc", "1m");
+    if (!volume.mounted())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    // Filled first, then made read-only: even root may not write it then.
+    ns.makeFolder("disc/Calendars");
+    ns.makeFile("disc/Calendars/a.dw2");
+    ASSERT_TRUE(volume.makeReadOnly());
+    EXPECT_EQ(verbsOffered(parsingNameToIdList(ns.root + "/disc").get()),
+              (Verbs{"open", "copylocation", "properties"}));
+    EXPECT_EQ(verbsOffered(parsingNameToIdList(ns.root + "/disc/Calendars").get()),
+              (Verbs{"open", "copylocation", "properties"}));
+    EXPECT_EQ(verbsOffered(parsingNameToIdList(ns.root + "/disc/Calendars/a.dw2").get()),
+              (Verbs{"open", "openwith", "copylocation", "properties"}));
 }

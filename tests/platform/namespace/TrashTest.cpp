@@ -1,16 +1,25 @@
 // SPDX-License-Identifier: MIT
 #include "NamespaceFixture.h"
 
+#include "platform/contextmenu/TrashContextMenu.h"
+#include "platform/fileops/FileOperations.h"
 #include "platform/namespace/ChangeReport.h"
 #include "platform/namespace/ContextMenu.h"
 #include "platform/namespace/NaturalOrder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <sys/inotify.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace dw::platform;
@@ -110,8 +119,10 @@ TEST(TrashEntries, EntryWithoutRecordCannotBeRestored)
     TempNamespace ns;
     ns.makeFile("home/.local/share/Trash/files/stray", "x");
     EntryMenu menu = menuFor("stray");
+    EXPECT_THROW(menu.offsetOf("restore"), std::runtime_error); // not offered
+    EXPECT_TRUE(menu.entries.front().isDefault);                // Delete Permanently is what it offers
     ConfirmingUi ui;
-    EXPECT_TRUE(failed(menu.menu->InvokeCommand(menu.offsetOf("restore"), ui)));
+    EXPECT_TRUE(failed(menu.menu->InvokeCommand(TrashContextMenu::kRestoreOffset, ui)));
     EXPECT_TRUE(exists(ns.trash + "/files/stray"));
     ASSERT_EQ(ui.errors.size(), 1u);
     EXPECT_NE(ui.errors[0].find("not recorded"), std::string::npos);
@@ -240,4 +251,227 @@ TEST(TrashListing, ANewListingShowsRecordsThatChangedSinceTheLastOne)
     ns.trashFile("entry", ns.home + "/third.dw2");
     ShellFolderPtr trash = bindToFolder(parsingNameToIdList("trash:///").get());
     EXPECT_EQ(displayName(*trash, ILFindLastID(parsingNameToIdList("trash:///entry").get())), "third.dw2");
+}
+
+TEST(TrashListing, TrashedFoldersAreFoldersThatAreNotBrowsedInto)
+{
+    TempNamespace ns;
+    ns.trashFile("a.dw2", ns.home + "/a.dw2");
+    ns.trashFile(".hidden", ns.home + "/.hidden");
+    ns.makeFolder("home/.local/share/Trash/files/Old");
+    const IdListPtr trashId = parsingNameToIdList("trash:///");
+    ShellFolderPtr trash = bindToFolder(trashId.get());
+    SfgaoFlags has = 0;
+    ASSERT_EQ(ns.desktopFolder()->GetAttributesOf({trashId.get()}, has = SFGAO_HASSUBFOLDER), S_OK);
+    EXPECT_EQ(has, SFGAO_HASSUBFOLDER); // a tree shows an expand button on it
+
+    const auto folders = enumerate(*trash, SHCONTF_FOLDERS);
+    ASSERT_EQ(folders.size(), 1u);
+    EXPECT_EQ(displayName(*trash, folders[0].get()), "Old");
+    EXPECT_EQ(attributesOf(*trash, folders[0].get(), SFGAO_FOLDER | SFGAO_FILESYSTEM), SFGAO_FOLDER);
+    ShellFolderPtr inside;
+    EXPECT_TRUE(failed(trash->BindToObject(folders[0].get(), inside)));
+    EXPECT_TRUE(ILIsEqual(parsingNameToIdList("trash:///Old").get(),
+                          IdListPtr(ILCombine(trashId.get(), folders[0].get())).get()));
+
+    EXPECT_EQ(enumerate(*trash, SHCONTF_NONFOLDERS).size(), 1u); // the hidden one only when asked
+    EXPECT_EQ(enumerate(*trash, kAllChildren).size(), 3u);
+
+    std::filesystem::remove(ns.trash + "/files/Old");
+    ASSERT_EQ(ns.desktopFolder()->GetAttributesOf({trashId.get()}, has = SFGAO_HASSUBFOLDER), S_OK);
+    EXPECT_EQ(has, 0u);
+}
+
+namespace {
+
+// Points HOME, XDG_DATA_HOME and the working folder elsewhere for a test's
+// life, then back.
+class ScopedUserEnvironment {
+public:
+    ScopedUserEnvironment(const std::string& home, const char* dataHome, const std::string& workingFolder)
+    {
+        save("HOME");
+        save("XDG_DATA_HOME");
+        ::setenv("HOME", home.c_str(), 1);
+        if (dataHome)
+            ::setenv("XDG_DATA_HOME", dataHome, 1);
+        else
+            ::unsetenv("XDG_DATA_HOME");
+        workingFolder_ = std::filesystem::current_path();
+        std::filesystem::current_path(workingFolder);
+    }
+    ~ScopedUserEnvironment()
+    {
+        std::filesystem::current_path(workingFolder_);
+        for (const auto& [name, value] : saved_) {
+            if (value)
+                ::setenv(name.c_str(), value->c_str(), 1);
+            else
+                ::unsetenv(name.c_str());
+        }
+    }
+
+private:
+    void save(const std::string& name)
+    {
+        const char* value = std::getenv(name.c_str());
+        saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+    }
+
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+    std::filesystem::path workingFolder_;
+};
+
+unsigned modeOf(const std::string& path)
+{
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
+
+// A fresh account: a home with nothing in it, and a working folder apart.
+struct FreshAccount {
+    TempNamespace ns;
+    std::string home = ns.makeFolder("fresh");
+    std::string working = ns.makeFolder("working");
+
+    HResult trash(const std::string& path) const
+    {
+        return moveItemToTrash(parsingNameToIdList(path).get(), path);
+    }
+    bool workingFolderUntouched() const { return std::filesystem::is_empty(working); }
+};
+
+} // namespace
+
+TEST(MoveToTrash, AFreshHomeGetsItsTrashAndItsParentsMadePrivate)
+{
+    FreshAccount account;
+    const std::string file = account.ns.makeFile("fresh/a.dw2", "calendar");
+    ScopedUserEnvironment environment(account.home, nullptr, account.working);
+    ASSERT_EQ(account.trash(file), S_OK);
+    const std::string trash = account.home + "/.local/share/Trash";
+    EXPECT_FALSE(exists(file));
+    EXPECT_EQ(contentOf(trash + "/files/a.dw2"), "calendar");
+    EXPECT_NE(contentOf(trash + "/info/a.dw2.trashinfo").find("Path=" + file + "\n"), std::string::npos);
+    for (const std::string& folder : {account.home + "/.local", account.home + "/.local/share", trash,
+                                      trash + "/files", trash + "/info"})
+        EXPECT_EQ(modeOf(folder), 0700u) << folder;
+    EXPECT_TRUE(account.workingFolderUntouched());
+}
+
+TEST(MoveToTrash, TheTrashLiesInTheDataFolderTheEnvironmentNames)
+{
+    FreshAccount account;
+    const std::string file = account.ns.makeFile("fresh/b.dw2");
+    const std::string dataHome = account.ns.root + "/elsewhere/data";
+    {
+        ScopedUserEnvironment environment(account.home, dataHome.c_str(), account.working);
+        ASSERT_EQ(account.trash(file), S_OK);
+    }
+    EXPECT_TRUE(exists(dataHome + "/Trash/files/b.dw2"));
+    EXPECT_EQ(modeOf(dataHome + "/Trash"), 0700u);
+    // A relative folder is no data folder: the home's is taken, never the working folder.
+    const std::string other = account.ns.makeFile("fresh/c.dw2");
+    {
+        ScopedUserEnvironment environment(account.home, "relative/data", account.working);
+        ASSERT_EQ(account.trash(other), S_OK);
+    }
+    EXPECT_TRUE(exists(account.home + "/.local/share/Trash/files/c.dw2"));
+    EXPECT_TRUE(account.workingFolderUntouched());
+}
+
+TEST(MoveToTrash, ATrashThatCannotBeMadeRefusesAndTheItemStays)
+{
+    FreshAccount account;
+    const std::string file = account.ns.makeFile("fresh/d.dw2", "keep");
+    account.ns.makeFile("fresh/.local", "a file where the folder would go");
+    ScopedUserEnvironment environment(account.home, nullptr, account.working);
+    EXPECT_EQ(account.trash(file), E_NO_TRASH);
+    EXPECT_EQ(contentOf(file), "keep");
+    EXPECT_TRUE(account.workingFolderUntouched());
+    // The menu says so.
+    const IdListPtr absolute = parsingNameToIdList(file);
+    std::unique_ptr<IContextMenu> menu;
+    ASSERT_EQ(bindToParent(absolute.get())->GetUIObjectOf({ILFindLastID(absolute.get())}, menu), S_OK);
+    std::vector<ContextMenuEntry> entries;
+    menu->QueryContextMenu(entries, 0, 1, 0x7FFF, CMF_EXPLORE);
+    const auto trashEntry = std::find_if(entries.begin(), entries.end(), [](const auto& e) { return e.verb == "trash"; });
+    ASSERT_NE(trashEntry, entries.end());
+    ConfirmingUi ui;
+    EXPECT_EQ(menu->InvokeCommand(trashEntry->command - 1, ui), E_NO_TRASH);
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_NE(ui.errors[0].find("the trash folder could not be made"), std::string::npos) << ui.errors[0];
+    EXPECT_TRUE(exists(file));
+}
+
+TEST(MoveToTrash, AnItemOnAnotherVolumeGoesToThatVolumesOwnTrash)
+{
+    FreshAccount account;
+    const std::string stick = account.ns.root + "/stick";
+    ScratchVolume volume(stick, "1m");
+    if (!volume.mounted())
+        GTEST_SKIP() << "mounting a tmpfs needs root: " << std::strerror(errno);
+    ScopedUserEnvironment environment(account.home, nullptr, account.working);
+    const std::string uid = std::to_string(::getuid());
+    account.ns.makeFolder("stick/cal");
+    const std::string first = account.ns.makeFile("stick/cal/a.dw2");
+    ASSERT_EQ(account.trash(first), S_OK);
+    EXPECT_TRUE(exists(stick + "/.Trash-" + uid + "/files/a.dw2"));
+    EXPECT_EQ(modeOf(stick + "/.Trash-" + uid), 0700u);
+    // The record names the item from the volume's top, so it survives another mount point.
+    EXPECT_NE(contentOf(stick + "/.Trash-" + uid + "/info/a.dw2.trashinfo").find("Path=cal/a.dw2\n"),
+              std::string::npos);
+    EXPECT_FALSE(exists(account.home + "/.local")); // nothing was copied across volumes
+
+    // An administrator's shared .Trash counts only with the sticky bit.
+    account.ns.makeFolder("stick/.Trash");
+    ::chmod((stick + "/.Trash").c_str(), 0777);
+    const std::string second = account.ns.makeFile("stick/cal/b.dw2");
+    ASSERT_EQ(account.trash(second), S_OK);
+    EXPECT_TRUE(exists(stick + "/.Trash-" + uid + "/files/b.dw2"));
+    ::chmod((stick + "/.Trash").c_str(), 01777);
+    const std::string third = account.ns.makeFile("stick/cal/c.dw2");
+    ASSERT_EQ(account.trash(third), S_OK);
+    EXPECT_TRUE(exists(stick + "/.Trash/" + uid + "/files/c.dw2"));
+}
+
+TEST(MoveToTrash, AVolumeTrashThatIsALinkIsNeverUsed)
+{
+    FreshAccount account;
+    const std::string stick = account.ns.root + "/stick";
+    ScratchVolume volume(stick, "1m");
+    if (!volume.mounted())
+        GTEST_SKIP() << "mounting a tmpfs needs root: " << std::strerror(errno);
+    ScopedUserEnvironment environment(account.home, nullptr, account.working);
+    const std::string elsewhere = account.ns.makeFolder("elsewhere");
+    account.ns.makeLink(elsewhere, "stick/.Trash-" + std::to_string(::getuid()));
+    const std::string file = account.ns.makeFile("stick/a.dw2", "keep");
+    EXPECT_EQ(account.trash(file), E_NO_TRASH);
+    EXPECT_EQ(contentOf(file), "keep");
+    EXPECT_TRUE(std::filesystem::is_empty(elsewhere));
+}
+
+TEST(MoveToTrash, AFullDiskLeavesTheItemAndNoRecord)
+{
+    FreshAccount account;
+    const std::string stick = account.ns.root + "/stick";
+    ScratchVolume volume(stick, "64k");
+    if (!volume.mounted())
+        GTEST_SKIP() << "mounting a tmpfs needs root: " << std::strerror(errno);
+    ScopedUserEnvironment environment(account.home, nullptr, account.working);
+    const std::string uid = std::to_string(::getuid());
+    const std::string file = account.ns.makeFile("stick/a.dw2", "keep");
+    account.ns.makeFolder("stick/.Trash-" + uid);
+    account.ns.makeFolder("stick/.Trash-" + uid + "/files");
+    account.ns.makeFolder("stick/.Trash-" + uid + "/info");
+    {
+        std::ofstream filler(stick + "/filler", std::ios::binary);
+        const std::string block(4096, 'x');
+        while (filler.write(block.data(), static_cast<std::streamsize>(block.size())))
+            filler.flush();
+    }
+    EXPECT_EQ(account.trash(file), E_DISK_FULL);
+    EXPECT_EQ(contentOf(file), "keep");
+    EXPECT_TRUE(std::filesystem::is_empty(stick + "/.Trash-" + uid + "/info"));
+    EXPECT_TRUE(std::filesystem::is_empty(stick + "/.Trash-" + uid + "/files"));
 }

@@ -2,6 +2,8 @@
 // The settings file's text: what it says, what a bad line is, and edits that
 // change only their own lines.
 
+#include "AllocationCounter.h"
+
 #include "platform/settings/RegistryErrors.h"
 #include "platform/settings/RegistryFile.h"
 #include "platform/settings/Utf16Text.h"
@@ -97,6 +99,60 @@ TEST(RegistryFileReading, ABadLineIsNamedWithItsNumber)
     }
 }
 
+TEST(RegistryFileReading, RemovingAKeyTakesWhatLiesBelowItAndKeepsItsParent)
+{
+    const RegistryFile file = parse(header
+        + "[A\\B]\n\"v\"=\"1\"\n"
+        + "[A\\B!]\n\"v\"=\"sorts between A\\B and what lies below it\"\n"
+        + "[A\\B0]\n[A\\Bc]\n[A\\B\\C]\n\"v\"=\"2\"\n[A\\B\\C\\D]\n"
+        + "[-a\\b]\n"
+        + "[X\\Y\\Z]\n[-X\\Y\\Z]\n"
+        + "[-Never\\Made]\n");
+    EXPECT_TRUE(file.hasKey("A"));
+    for (const char* gone : {"A\\B", "A\\B\\C", "A\\B\\C\\D", "X\\Y\\Z", "Never", "Never\\Made"})
+        EXPECT_FALSE(file.hasKey(gone)) << gone;
+    for (const char* kept : {"A\\B!", "A\\B0", "a\\bC", "X\\Y", "X"})
+        EXPECT_TRUE(file.hasKey(kept)) << kept;
+    EXPECT_EQ(file.value("A\\B!", "v"), RegistryValue::string("sorts between A\\B and what lies below it"));
+    EXPECT_FALSE(file.value("A\\B\\C", "v"));
+
+    const RegistryFile rootRemoved = parse(header + "[K]\n\"v\"=\"1\"\n[HKEY_CURRENT_USER]\n@=\"r\"\n"
+                                           + "[-HKEY_CURRENT_USER]\n[After]\n");
+    EXPECT_FALSE(rootRemoved.hasKey("K"));
+    EXPECT_FALSE(rootRemoved.value("", ""));
+    EXPECT_TRUE(rootRemoved.hasKey("After"));
+}
+
+TEST(RegistryFileReading, AHostileFileCostsNoMoreThanItsSizeAndLookupsDoNotReadItAgain)
+{
+    // One key of 20,000 levels: its ancestors are not each made.
+    std::string deep = "[Software";
+    while (deep.size() < 40000)
+        deep += "\\k";
+    const std::string keyLine = header + deep + "]\n\"v\"=\"1\"\n";
+    std::size_t before = dw::test::bytesAllocated();
+    const RegistryFile deepFile = parse(keyLine);
+    EXPECT_TRUE(deepFile.hasKey("Software\\k\\k"));
+    EXPECT_EQ(deepFile.value(deep.substr(1), "v"), RegistryValue::string("1"));
+    EXPECT_LT(dw::test::bytesAllocated() - before, 32 * keyLine.size());
+
+    // 2,000 keys and the removal of every other one, then lookups, which
+    // find what the file says without going through it again.
+    std::string text = header + "[Software\\Quillfen\\Datewright 2]\n\"Dir\"=\"/home/ann\"\n";
+    const auto keyName = [](int i) { return "Software\\Many\\Group " + std::to_string(i % 50) + "\\Key " + std::to_string(i); };
+    for (int i = 0; i < 2000; ++i)
+        text += "[" + keyName(i) + "]\n\"v\"=\"" + std::to_string(i) + "\"\n";
+    for (int i = 0; i < 2000; i += 2)
+        text += "[-" + keyName(i) + "]\n";
+    const RegistryFile many = parse(text);
+    before = dw::test::bytesAllocated();
+    for (int i = 0; i < 100; ++i) {
+        EXPECT_EQ(many.hasKey(keyName(i)), i % 2 == 1);
+        EXPECT_EQ(many.value("Software\\Quillfen\\Datewright 2", "dir"), RegistryValue::string("/home/ann"));
+    }
+    EXPECT_LT(dw::test::bytesAllocated() - before, 100 * 512u);
+}
+
 TEST(RegistryFileEditing, AKeyIsAddedAtTheEndAndEveryOtherByteIsKept)
 {
     const std::string original = "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n\r\n; mine\r\n[Other]\r\n\"x\"=dword:1";
@@ -146,6 +202,49 @@ TEST(RegistryFileEditing, OddValuesReadBackExactly)
         EXPECT_EQ(again.value("K", "Dir \"\\ name"), RegistryValue::string(text)) << file.bytes();
         EXPECT_EQ(again.value("K", "E"), RegistryValue::expandString(text));
         EXPECT_EQ(again.value("K", "M"), RegistryValue::multiString({text, "", text}));
+    }
+}
+
+// "61,62,..." for the bytes, as a hex(N) list has them.
+std::string byteList(const std::string& bytes)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string list;
+    for (unsigned char byte : bytes)
+        list += std::string(list.empty() ? "" : ",") + digits[byte >> 4] + digits[byte & 15];
+    return list;
+}
+
+TEST(RegistryFileEditing, EachHeaderGetsStringsInItsOwnEncodingAndReadsThemBack)
+{
+    const std::string text = "%HOME%/K\xC3\xA5lender \xE2\x80\x93 \xF0\x9F\x93\x85 \xFF raw";
+    // REGEDIT4 keeps 8-bit strings in its byte lists, version 5 UTF-16LE,
+    // whether the file itself is saved as UTF-8 or as UTF-16.
+    const std::vector<std::pair<std::string, std::string>> formats = {
+        {"REGEDIT4\n\n[K]\n", text + '\0'},
+        {header + "[K]\n", wide(text) + std::string(2, '\0')},
+    };
+    for (const auto& [start, expandBytes] : formats) {
+        for (const bool wideFile : {false, true}) {
+            RegistryFile file = parse(wideFile ? "\xFF\xFE" + wide(start) : start);
+            file.setValue("K", "E", RegistryValue::expandString(text));
+            const std::string added = "\"E\"=hex(2):" + byteList(expandBytes);
+            std::string written = wideFile ? utf8FromUtf16Le(file.bytes().substr(2)) : file.bytes();
+            written = written.substr(start.size());
+            std::erase(written, '\\');
+            std::erase(written, '\n');
+            std::erase(written, ' ');
+            EXPECT_EQ(written, added) << start;
+
+            file.setValue("K", "Lines", RegistryValue::string(text + "\n2"));
+            file.setValue("K", "Plain", RegistryValue::string(text));
+            file.setValue("K", "Multi", RegistryValue::multiString({text, "", text}));
+            const RegistryFile again = parse(file.bytes());
+            EXPECT_EQ(again.value("K", "E"), RegistryValue::expandString(text)) << start << wideFile;
+            EXPECT_EQ(again.value("K", "Lines"), RegistryValue::string(text + "\n2")) << start << wideFile;
+            EXPECT_EQ(again.value("K", "Plain"), RegistryValue::string(text)) << start << wideFile;
+            EXPECT_EQ(again.value("K", "Multi"), RegistryValue::multiString({text, "", text})) << start << wideFile;
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include "platform/version/ElfSection.h"
 #include "platform/version/FileVersionInfo.h"
 #include "platform/version/ModulePath.h"
+#include "platform/version/ShellVersion.h"
 #include "platform/version/VersionBlock.h"
 
 #include <gtest/gtest.h>
@@ -134,9 +135,16 @@ TEST(ElfSection, OwnExecutableCarriesBothBlocks)
     ASSERT_TRUE(fixed);
     EXPECT_EQ(fixed->dwFileVersionMS, (2u << 16) | 20u);
 
-    const FileVersionBlock shell = GetFileVersionInfo(self, kShellVersionSectionName);
-    ASSERT_EQ(shell.error, FileVersionError::None);
+    // The shell's block travels with the shell layer's code: in the shell
+    // controls' library, or in the program when it takes them statically.
+    const std::string shellModule = SystemShellModulePath();
+    const FileVersionBlock shell = GetFileVersionInfo(shellModule, kShellVersionSectionName);
+    ASSERT_EQ(shell.error, FileVersionError::None) << shellModule;
     EXPECT_EQ(VerQueryString(shell.block, "\\StringFileInfo\\040904b0\\FileVersion"), "4.72.3110.0");
+    // A library holds no program's version: each program brings its own.
+    if (shellModule != self) {
+        EXPECT_EQ(GetFileVersionInfo(shellModule).error, FileVersionError::NoVersionInfo) << shellModule;
+    }
 }
 
 } // namespace

@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <QtGlobal>
+
+#include <filesystem>
 
 using namespace dw::platform;
 using namespace dw::test;
@@ -36,10 +39,23 @@ protected:
     QTemporaryDir m_dir;
 };
 
-TEST_F(ShellVersionTest, DefaultIsTheShellThisProgramCarries)
+// The block travels with the shell controls' code: in their shared library
+// when the program links that, in the program itself otherwise.
+TEST_F(ShellVersionTest, DefaultIsTheShellTheControlsCarry)
 {
-    EXPECT_EQ(SystemShellModulePath(), RunningModulePath());
+    const std::string expected = std::string(DW_SHELL_LIBRARY_FILE).empty() ? RunningModulePath()
+                                                                            : std::string(DW_SHELL_LIBRARY_FILE);
+    EXPECT_TRUE(std::filesystem::equivalent(SystemShellModulePath(), expected)) << SystemShellModulePath();
     EXPECT_DOUBLE_EQ(SystemShellVersion(), 4.72);
+}
+
+TEST_F(ShellVersionTest, ModulePathOfTellsTheProgramFromALibrary)
+{
+    static const int inThisProgram = 0;
+    EXPECT_EQ(ModulePathOf(&inThisProgram), RunningModulePath());
+    const std::string library = ModulePathOf(reinterpret_cast<const void*>(&qVersion));
+    EXPECT_NE(library, RunningModulePath());
+    EXPECT_TRUE(std::filesystem::exists(library)) << library;
 }
 
 TEST_F(ShellVersionTest, OverriddenPathPresentsAnotherShell)

@@ -16,10 +16,27 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace dw::platform;
 using namespace dw::platform::fake;
 
 namespace {
+
+// Runs `act` once the popup menu is open: the menu opens when the disk has
+// said what it offers, which takes a turn or two of the event loop.
+void whenMenuOpens(std::function<void()> act)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, act = std::move(act)] {
+        if (!qobject_cast<QMenu*>(QApplication::activePopupWidget()))
+            return;
+        poll->stop();
+        poll->deleteLater();
+        act();
+    });
+    poll->start(10);
+}
 
 class ContextMenuLifetime : public ::testing::Test {
 protected:
@@ -43,7 +60,7 @@ TEST_F(ContextMenuLifetime, TheWindowDestroyedWhileTheMenuIsOpenTakesTheMenuAlon
     window->show();
     auto* controller = new TStCustomShellController(window);
     bool menuWasOpen = false;
-    QTimer::singleShot(50, [&] {
+    whenMenuOpens([&] {
         menuWasOpen = qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr;
         delete window.data();
         if (QWidget* popup = QApplication::activePopupWidget())
@@ -75,7 +92,7 @@ TEST_F(ContextMenuLifetime, AMenuClosedNormallyRunsTheChosenCommandAndIsFreed)
     QWidget window;
     window.show();
     TStCustomShellController controller;
-    QTimer::singleShot(50, [] {
+    whenMenuOpens([] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr);
         menu->setActiveAction(menu->actions().front());

@@ -98,7 +98,7 @@ TEST_F(ControllerTest, ContextMenuRunsTheChosenCommandAsVerbMinusOne)
     FakeContextMenu::queriedFlags().clear();
     FakeContextMenu::invokedVerbs().clear();
     const int chosen = controller.ShowContextMenu(nullptr, *controller.GetDesktopFolder(), nullptr, 10, 10,
-                                                  {ILFindLastID(id.get())}, {true, false});
+                                                  {ILFindLastID(id.get())}, {true, false, {}});
     EXPECT_EQ(chosen, 19);
     EXPECT_EQ(offered, (std::vector<unsigned>{1, 19}));
     EXPECT_EQ(FakeContextMenu::queriedFlags(), (std::vector<unsigned>{CMF_EXPLORE | CMF_CANRENAME}));
@@ -113,7 +113,7 @@ TEST_F(ControllerTest, ContextMenuWithoutRenameAndWithNothingChosen)
     FakeContextMenu::queriedFlags().clear();
     FakeContextMenu::invokedVerbs().clear();
     EXPECT_EQ(controller.ShowContextMenu(nullptr, *controller.GetDesktopFolder(), nullptr, 0, 0,
-                                         {ILFindLastID(id.get())}, {false, true}),
+                                         {ILFindLastID(id.get())}, {false, true, {}}),
               0);
     EXPECT_EQ(FakeContextMenu::queriedFlags(), (std::vector<unsigned>{CMF_EXPLORE})); // Shift is not held
     EXPECT_TRUE(FakeContextMenu::invokedVerbs().empty());

@@ -113,6 +113,29 @@ TEST_F(DataObject, DataFromOtherProgramsIsTakenOnlyWhenWellFormedAndLocal)
     EXPECT_FALSE(DroppedItemsOf(*dataWith(kText, path)).IsValid()); // plain text names nothing to drop
 }
 
+TEST_F(DataObject, ADroppedIdListIsNamedFromItsVolumeThenEntryByEntry)
+{
+    // Items of the desktop folder and of the home folder, one of them deep,
+    // under the desktop itself as the parent.
+    const std::string onDesktop = ns.makeFile("home/Desktop/note.dw2");
+    std::string deepRelative = "home";
+    std::string deep;
+    for (int level = 0; level < 40; ++level)
+        deep = ns.makeFolder(deepRelative += "/level " + std::to_string(level));
+    const IdListPtr first = parsingNameToIdList(onDesktop);
+    const IdListPtr second = parsingNameToIdList(deep);
+    ASSERT_TRUE(first && second);
+    const std::string block = encodeIdListArray(nullptr, {first.get(), second.get()});
+    const auto data = dataWith(TStDataObject::IdListArrayMimeType(), block);
+    EXPECT_EQ(DroppedItemsOf(*data).paths, (std::vector<std::string>{onDesktop, deep}));
+
+    // Nothing but entries lies below an entry: Computer there names nothing.
+    const IdListPtr computer = makeRecord(IdKind::Computer);
+    const IdListPtr strange(ILCombine(second.get(), computer.get()));
+    const auto forged = dataWith(TStDataObject::IdListArrayMimeType(), encodeIdListArray(nullptr, {strange.get()}));
+    EXPECT_EQ(DroppedItemsOf(*forged).error, "Only files and folders can be dropped here.");
+}
+
 TEST(DropSource, AllowsWhatTheItemsAttributesAllowAndCarriesItInTheDrag)
 {
     const auto ns = std::make_shared<fake::FakeNamespace>();
