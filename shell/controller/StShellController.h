@@ -93,6 +93,8 @@ public:
     using MenuChooser = std::function<int(const std::vector<dw::platform::ContextMenuEntry>& entries)>;
     void SetMenuChooser(MenuChooser chooser) { m_menuChooser = std::move(chooser); }
     void SetShellUi(dw::platform::IShellUi* ui) { m_shellUi = ui; }
+    // The UI set with SetShellUi (null: the controls ask with their own dialogs).
+    dw::platform::IShellUi* GetShellUi() const { return m_shellUi; }
 
     void SetTreeTarget(IStShellTreeTarget* tree) { m_treeControl = tree; }
     void SetTreeNode(TStTreeNodeHandle node) { m_treeNode = node; }

@@ -56,6 +56,12 @@ TStCustomShellListView::~TStCustomShellListView()
     m_dropTarget.reset();
     SetController(nullptr); // leaves a shared controller without links to this list
     m_ownedController.reset();
+    // The views go before QWidget's destructor hides them: hidden, they lay
+    // their rows out again through the delegate, which asks this list.
+    delete m_details;
+    m_details = nullptr;
+    delete m_icons;
+    m_icons = nullptr;
 }
 
 void TStCustomShellListView::BuildViews()
@@ -97,6 +103,12 @@ void TStCustomShellListView::AttachModel(QAbstractItemView& view)
 {
     if (view.model() == m_model)
         return;
+    if (&view == m_details) {
+        // A sorting view sorts its new model by the header's indicator,
+        // which starts out descending: it must say the model's order first.
+        const QSignalBlocker quiet(m_details->header());
+        m_details->header()->setSortIndicator(m_model->GetSortColumn(), m_model->GetSortOrder());
+    }
     view.setModel(m_model);
     view.setSelectionModel(m_selection);
     if (&view != m_details)

@@ -20,6 +20,8 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 
+#include <memory>
+
 using namespace dw::platform;
 
 namespace {
@@ -53,9 +55,19 @@ void TStCustomShellListView::OpenItem(int row)
         return;
     }
     // The namespace's launcher: the desktop's default application, started
-    // from an argument vector.
-    if (!item->Execute())
-        throw ESsShellError(ssscCannotExecute, {item->GetDisplayName()});
+    // from an argument vector. Finding it may read the file, so it runs on
+    // the file's volume and a failure is told when it comes.
+    auto launched = std::make_shared<bool>(false);
+    auto absolute = std::make_shared<IdListPtr>(ILClone(item->GetAbsoluteIdList()));
+    auto work = [absolute, launched] { *launched = ShellExecuteDefaultVerb(absolute->get()); };
+    auto then = [launched, name = item->GetDisplayName()] {
+        if (!*launched)
+            throw ESsShellError(ssscCannotExecute, {name});
+    };
+    auto* call = new LineCall(currentShellNamespace().volumeKeyOf(absolute->get()), std::move(work), std::move(then),
+                              this); // owned by the list until it has reported
+    call->SetDeleteWhenDone(true);
+    call->waitFinished(kQuickListing);
 }
 
 // Renaming.
@@ -171,7 +183,10 @@ void TStCustomShellListView::DeleteSelection()
         std::string message;
         for (const std::string& failure : *failures)
             message += (message.empty() ? "" : "\n") + failure;
-        QtShellUi(this).showError("Move to Trash", message);
+        if (IShellUi* ui = GetController()->GetShellUi())
+            ui->showError("Move to Trash", message);
+        else
+            QtShellUi(this).showError("Move to Trash", message);
     };
     auto* call = new LineCall(currentShellNamespace().volumeKeyOf(m_folder->GetAbsoluteIdList()), std::move(work),
                               std::move(then), this); // owned by the list until it has reported
