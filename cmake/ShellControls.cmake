@@ -21,6 +21,7 @@ set(DW_SHELL_CONTROLS_MODULES
   dw_shell_controller
   dw_shell_notification
   dw_shell_tree
+  dw_shell_list
   dw_shell_dragdrop)
 
 # Linked into every program that takes the library, never into the library:

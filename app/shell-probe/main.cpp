@@ -27,11 +27,12 @@ void printUsage(std::ostream& out)
     out << "\nPATH is an absolute path, \"\" for the desktop, or a virtual folder's parsing name.\n";
 }
 
-// Only the tree needs widgets; it builds them offscreen unless told
-// otherwise, and its failures go to standard error like the others'.
+// Only the tree and the file list need widgets; they are built offscreen
+// unless told otherwise, and their failures go to standard error like the
+// others'.
 std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv)
 {
-    if (argc >= 2 && std::string(argv[1]) == "tree") {
+    if (argc >= 2 && (std::string(argv[1]) == "tree" || std::string(argv[1]) == "files")) {
         if (!std::getenv("QT_QPA_PLATFORM"))
             ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
         auto application = std::make_unique<TSsApplication>(argc, argv);

@@ -99,7 +99,7 @@ constexpr std::array<SsMessageRow, 87> kMessages{{
     {ssscRegExMatchLimit, "Pattern match limit exceeded"},
     {ssscRegExNoInput, "No text to search"},
     {ssscRegExBadOptions, "Invalid search options"},
-    {ssscRegExNotCompiled, "Pattern has not been compiled"},
+    {ssscRegExNotCompiled, "The pattern cannot be compiled: %s (at offset %d)"},
 }};
 
 } // namespace

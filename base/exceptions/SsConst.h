@@ -13,7 +13,7 @@
 //   230..242  shell file list: column captions, folder-type names, folder errors
 //   260..264  hash dictionary
 //   270..276  buffered text streams
-//   290..306  pattern engine
+//   290..306  pattern engine (QRegularExpression's messages come through 306)
 //
 // Texts with a "%" take format arguments (ESsException's formatting constructor).
 
@@ -122,7 +122,7 @@ inline constexpr int ssscRegExBadTagReference = 302;  // %d: the tag number
 inline constexpr int ssscRegExMatchLimit = 303;
 inline constexpr int ssscRegExNoInput = 304;
 inline constexpr int ssscRegExBadOptions = 305;
-inline constexpr int ssscRegExNotCompiled = 306;
+inline constexpr int ssscRegExNotCompiled = 306;   // %s: the engine's message, %d: where in the pattern
 
 struct SsMessageRow {
     std::int32_t code;

@@ -19,7 +19,7 @@
 #include "app/window/CalendarBox.h"
 #include "bench/app/ListFrames.h"
 #include "app/window/Main.h"
-#include "bench/tree/StallMeter.h"
+#include "bench/support/StallMeter.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "shell/items/StShellFolder.h"
 #include "shell/tree/StShellTreeView.h"

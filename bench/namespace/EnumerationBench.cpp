@@ -15,7 +15,7 @@
 
 #include "bench/support/BenchArguments.h"
 #include "HeapCounter.h"
-#include "ProcessRatio.h"
+#include "bench/support/ProcessRatio.h"
 #include "ProducerTiming.h"
 
 #include "platform/namespace/ShellNamespace.h"

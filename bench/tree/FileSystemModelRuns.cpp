@@ -3,7 +3,7 @@
 // folder. It reads folders on a thread of its own and sorts their children
 // once they are in.
 
-#include "StallMeter.h"
+#include "bench/support/StallMeter.h"
 #include "ViewRuns.h"
 
 #include <QCoreApplication>

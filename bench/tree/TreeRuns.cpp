@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The folder tree's side of the measurements.
 
-#include "StallMeter.h"
+#include "bench/support/StallMeter.h"
 #include "ViewRuns.h"
 
 #include "shell/tree/StShellTreeModel.h"

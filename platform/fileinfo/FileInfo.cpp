@@ -1,15 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "platform/fileinfo/FileInfo.h"
 
+#include "platform/fileinfo/FileTypes.h"
 #include "platform/namespace/ShellNamespace.h"
 
 #include <QFile>
 #include <QMimeDatabase>
-
-#include <algorithm>
-#include <cctype>
-#include <mutex>
-#include <unordered_map>
 
 namespace dw::platform {
 
@@ -21,33 +17,6 @@ QMimeType mimeTypeOf(const std::string& path)
 {
     static const QMimeDatabase database;
     return database.mimeTypeForFile(QFile::decodeName(QByteArray::fromStdString(path)), QMimeDatabase::MatchExtension);
-}
-
-// Matching a name against the content-type globs costs more than the rest of
-// listing a file, so the icon name is kept per name ending (everything after
-// the first dot, in lower case; the whole name when it has no dot). Folders
-// of thousands of calendars then match their globs once.
-std::string iconNameOfFile(const std::string& name)
-{
-    static std::mutex mutex;
-    static std::unordered_map<std::string, std::string> known;
-    const std::size_t slash = name.rfind('/');
-    const std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
-    const std::size_t dot = base.find('.', 1);
-    std::string key = dot == std::string::npos ? base : base.substr(dot);
-    std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
-    {
-        std::lock_guard lock(mutex);
-        if (const auto found = known.find(key); found != known.end())
-            return found->second;
-    }
-    const QMimeType type = mimeTypeOf(base);
-    std::string iconName = type.isValid() ? type.iconName().toStdString() : "text-x-generic";
-    std::lock_guard lock(mutex);
-    if (known.size() > 10000)
-        known.clear();
-    known.emplace(std::move(key), iconName);
-    return iconName;
 }
 
 IconKey::Fallback fallbackFor(const std::string& themeName, bool folder, bool open)
@@ -110,7 +79,7 @@ IconKey iconKeyOf(IShellFolder& parent, const ItemIdList* relative, SfgaoFlags a
     if (name.empty()) {
         std::string fileName;
         parent.GetDisplayNameOf(relative, SHGDN_FORPARSING | SHGDN_INFOLDER, fileName);
-        name = iconNameOfFile(fileName);
+        name = fileTypeOfName(fileName).iconName;
     }
     return {name, fallbackFor(name, folder, open)};
 }
@@ -119,6 +88,19 @@ int linkOverlayIndex()
 {
     static const int index = SystemImageList::indexOf({"emblem-symbolic-link", IconKey::Fallback::Link});
     return index;
+}
+
+int sharedOverlayIndex()
+{
+    static const int index = SystemImageList::indexOf({"emblem-shared", IconKey::Fallback::Link});
+    return index;
+}
+
+int overlayEmblemIndex(int overlay)
+{
+    if (overlay == 0)
+        return sharedOverlayIndex();
+    return overlay == 1 ? linkOverlayIndex() : -1;
 }
 
 const SystemImageList* SHGetFileInfo(const ItemIdList* item, SfgaoFlags attributes, ShFileInfo& info,

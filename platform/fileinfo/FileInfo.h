@@ -54,5 +54,9 @@ IconKey iconKeyOf(IShellFolder& parent, const ItemIdList* relative, SfgaoFlags a
 
 // Index of the overlay drawn on links.
 int linkOverlayIndex();
+// Index of the overlay drawn on shared folders.
+int sharedOverlayIndex();
+// The emblem of an overlay value (0 shared, 1 link); -1 for none.
+int overlayEmblemIndex(int overlay);
 
 } // namespace dw::platform

@@ -33,6 +33,9 @@ struct ChildRecord {
     int childrenError = 0;      // errno of opening the child, when it was opened
     std::optional<ChildSortKey> sortKey;
     std::optional<ChildFileFacts> file;
+    // A file's type as its name tells it (fileTypeDescription), when the
+    // listing was asked for type names; -1 otherwise and for folders.
+    int typeIndex = -1;
 
     // The child's own id, relative to `parent` (the last id of `absolute`).
     const ItemIdList* relative() const { return ILFindLastID(absolute.get()); }

@@ -20,6 +20,8 @@ struct ListingRequest {
     std::size_t probeLimit = static_cast<std::size_t>(-1); // see ListingOptions
     bool fileFacts = false;     // size, time and find attributes of file-system children
     bool icons = true;          // icon, open icon and overlay indexes
+    bool typeNames = false;     // each file's type from its name (ChildRecord::typeIndex)
+    bool sortedBatches = false; // each batch's records in their sort keys' order, when they have keys
     // A batch goes out when it holds this many records, or when this much
     // time passed since the last one, whichever comes first.
     std::size_t batchSize = 256;

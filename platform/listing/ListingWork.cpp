@@ -2,10 +2,13 @@
 #include "platform/listing/ListingWork.h"
 
 #include "platform/fileinfo/FileInfo.h"
+#include "platform/fileinfo/FileTypes.h"
 #include "platform/namespace/ShellErrors.h"
 #include "platform/namespace/ShellNamespace.h"
 
+#include <algorithm>
 #include <chrono>
+#include <optional>
 #include <cstring>
 
 namespace dw::platform {
@@ -63,7 +66,54 @@ ChildRecord makeRecord(const ListingRequest& request, const ShellFolderPtr& fold
     record.file = facts.file;
     if (request.icons)
         fillIcons(*folder, record);
+    const bool file = (record.attributes & SFGAO_FILESYSTEM) && !(record.attributes & SFGAO_FOLDER);
+    if (request.typeNames && file)
+        record.typeIndex = fileTypeOfName(record.parsingName).typeIndex;
     return record;
+}
+
+EntryType typeFromAttributes(SfgaoFlags attributes)
+{
+    if (attributes & SFGAO_FOLDER)
+        return EntryType::Directory;
+    return (attributes & SFGAO_FILESYSTEM) ? EntryType::Regular : EntryType::Virtual;
+}
+
+// One child's facts through the folder's calls; nothing when it is gone.
+std::optional<ChildFacts> factsOfChild(IShellFolder& folder, const ListingRequest& request, const ItemIdList* relative)
+{
+    ChildFacts child;
+    child.relative = IdListPtr(ILClone(relative));
+    SfgaoFlags attributes = request.attributes | kKindAttributes | SFGAO_HIDDEN | SFGAO_VALIDATE;
+    if (failed(folder.GetAttributesOf({relative}, attributes)))
+        return std::nullopt;
+    // What the request's flags would not have listed is left out too.
+    const bool selected = (attributes & SFGAO_FOLDER) ? (request.flags & SHCONTF_FOLDERS)
+                                                      : (request.flags & SHCONTF_NONFOLDERS);
+    if (!selected || ((attributes & SFGAO_HIDDEN) && !(request.flags & SHCONTF_INCLUDEHIDDEN)))
+        return std::nullopt;
+    child.attributes = attributes & (request.attributes | kKindAttributes);
+    child.type = typeFromAttributes(attributes);
+    folder.GetDisplayNameOf(relative, SHGDN_NORMAL, child.displayName);
+    folder.GetDisplayNameOf(relative, SHGDN_FORPARSING, child.parsingName);
+    FindData data;
+    if (request.fileFacts && (attributes & SFGAO_FILESYSTEM) && succeeded(folder.GetFindData(relative, data))) {
+        const bool directory = (data.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        child.file = ChildFileFacts{directory ? 0 : data.size, data.lastWriteSeconds, data.lastWriteNanoseconds,
+                                    data.attributes};
+    }
+    return child;
+}
+
+// Records in their keys' order, while the worker has them: the view then
+// merges sorted runs instead of sorting on its own thread. Records without
+// keys (virtual folders) keep the folder's order.
+void sortByKeys(std::vector<ChildRecord>& records)
+{
+    const bool keyed = std::all_of(records.begin(), records.end(), [](const ChildRecord& r) { return r.sortKey.has_value(); });
+    if (keyed)
+        std::sort(records.begin(), records.end(),
+                  [](const ChildRecord& a, const ChildRecord& b) { return a.sortKey->compare(*b.sortKey) < 0; });
 }
 
 class Batcher {
@@ -93,6 +143,8 @@ public:
 private:
     void send()
     {
+        if (request_.sortedBatches)
+            sortByKeys(batch_.records);
         sink_(std::move(batch_));
         batch_ = ListingBatch{};
         batch_.records.reserve(request_.batchSize);
@@ -140,6 +192,20 @@ void runListing(const ListingRequest& request, IShellNamespace& space, const std
     });
     if (!isCancelled(cancelled))
         batcher.finish(outcome.result, outcome.error);
+}
+
+std::vector<ChildRecord> readChildRecords(const ListingRequest& request, IShellNamespace& space,
+                                          const std::vector<IdListPtr>& relatives)
+{
+    std::vector<ChildRecord> records;
+    const ShellFolderPtr folder = bindFolder(space, request);
+    if (!folder)
+        return records;
+    for (const IdListPtr& relative : relatives) {
+        if (std::optional<ChildFacts> facts = factsOfChild(*folder, request, relative.get()))
+            records.push_back(makeRecord(request, folder, std::move(*facts)));
+    }
+    return records;
 }
 
 } // namespace dw::platform

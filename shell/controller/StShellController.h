@@ -10,6 +10,7 @@
 #include "platform/namespace/ContextMenu.h"
 #include "platform/namespace/ShellFolder.h"
 #include "shell/controller/StEnumerationTargets.h"
+#include "shell/controller/StShellLinks.h"
 #include "shell/items/StShellItemList.h"
 
 #include <chrono>
@@ -63,6 +64,11 @@ public:
     // What a folder tree asks of a listing of `folder`'s children: the
     // tree's flags, the attributes the tree draws, and has-children marks.
     dw::platform::ListingRequest TreeListingRequest(const dw::platform::ItemIdList* folder) const;
+    // What a file list asks (mode 1): files and folders, hidden ones as the
+    // linked list says, with the facts its columns show (size, time, find
+    // attributes, the type by name) and the attributes that drags, drops,
+    // renaming and the menu need, so that none of them asks the disk again.
+    dw::platform::ListingRequest FileListRequest(const dw::platform::ItemIdList* folder) const;
 
     // Shows the context menu of `relatives` (children of `folder`) at the
     // screen position; answers the chosen command, or -1 when nothing was
@@ -87,6 +93,8 @@ public:
     using MenuChooser = std::function<int(const std::vector<dw::platform::ContextMenuEntry>& entries)>;
     void SetMenuChooser(MenuChooser chooser) { m_menuChooser = std::move(chooser); }
     void SetShellUi(dw::platform::IShellUi* ui) { m_shellUi = ui; }
+    // The UI set with SetShellUi (null: the controls ask with their own dialogs).
+    dw::platform::IShellUi* GetShellUi() const { return m_shellUi; }
 
     void SetTreeTarget(IStShellTreeTarget* tree) { m_treeControl = tree; }
     void SetTreeNode(TStTreeNodeHandle node) { m_treeNode = node; }
@@ -94,6 +102,14 @@ public:
     void SetComboTarget(IStShellComboTarget* combo) { m_listControl = combo; }
     IStShellTreeTarget* GetTreeTarget() const { return m_treeControl; }
     TStTreeNodeHandle GetTreeNode() const { return m_treeNode; }
+    IStShellListTarget* GetListTarget() const { return m_listView; }
+
+    // The tree and the list linked through this controller (StShellLinks.h);
+    // each side clears its own entry when it goes.
+    void SetListLink(IStShellListLink* list) { m_listLink = list; }
+    IStShellListLink* GetListLink() const { return m_listLink; }
+    void SetTreeLink(IStShellTreeLink* tree) { m_treeLink = tree; }
+    IStShellTreeLink* GetTreeLink() const { return m_treeLink; }
 
     const dw::platform::ShellFolderPtr& GetDesktopFolder() const { return m_desktopFolder; }
     const dw::platform::SystemImageList* GetLargeImages() const { return m_largeImages; }
@@ -135,6 +151,8 @@ private:
     bool m_searchAnimation = false;
     int m_replacementIconIndex = -1;
     int m_linkOverlayIndex = 0;
+    IStShellListLink* m_listLink = nullptr;
+    IStShellTreeLink* m_treeLink = nullptr;
 
     MenuChooser m_menuChooser;
     dw::platform::IShellUi* m_shellUi = nullptr;

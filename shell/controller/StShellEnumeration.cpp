@@ -18,6 +18,9 @@ namespace {
 // has-subfolders bit, and what the controls look at while drawing.
 constexpr SfgaoFlags kChildAttributes = SFGAO_FILESYSTEM | SFGAO_FOLDER | SFGAO_SHARE;
 constexpr SfgaoFlags kDrawnAttributes = SFGAO_LINK | SFGAO_HIDDEN | SFGAO_COMPRESSED | SFGAO_CANRENAME;
+// What a file list's drags, drops, Delete key and menu look at.
+constexpr SfgaoFlags kHandledAttributes = SFGAO_CANCOPY | SFGAO_CANMOVE | SFGAO_CANLINK | SFGAO_CANDELETE
+    | SFGAO_DROPTARGET | SFGAO_READONLY;
 // A tree opens at most this many children of a folder to decide their
 // expand buttons; the rest show one until they are opened.
 constexpr std::size_t kTreeProbeLimit = 1000;
@@ -96,6 +99,18 @@ ListingRequest TStCustomShellController::TreeListingRequest(const ItemIdList* fo
     request.attributes = kChildAttributes | kDrawnAttributes | SFGAO_HASSUBFOLDER;
     request.probeChildren = true;
     request.probeLimit = kTreeProbeLimit;
+    return request;
+}
+
+ListingRequest TStCustomShellController::FileListRequest(const ItemIdList* folder) const
+{
+    ListingRequest request;
+    request.folder = shareIdList(IdListPtr(ILClone(folder)));
+    request.flags = EnumerationFlags(TStEnumerationMode::FileList);
+    request.attributes = kChildAttributes | kDrawnAttributes | kHandledAttributes;
+    request.fileFacts = true;
+    request.typeNames = true;
+    request.sortedBatches = true;
     return request;
 }
 

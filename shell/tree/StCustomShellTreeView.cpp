@@ -79,6 +79,7 @@ TStCustomShellTreeView::TStCustomShellTreeView(QWidget* parent)
 
 TStCustomShellTreeView::~TStCustomShellTreeView()
 {
+    UnlinkListView();
     m_opening.reset();
     m_listings.clear();
     m_model->SetNodeGoing(nullptr); // the model outlives this part of the tree

@@ -35,6 +35,7 @@
 class TStShellItem;
 class TStShellFolder;
 class TStShellTreeModel;
+class TStCustomShellListView;
 class TStCustomShellNotification;
 struct TStTreeNode;
 namespace dw::platform {
@@ -49,7 +50,7 @@ using TStFolderSelectedEvent = std::function<void(QObject* Sender, TStShellFolde
 using TStShellNotifyEvent3 = std::function<void(QObject* Sender, TStShellItem* OldShellItem,
                                                 TStShellItem* NewShellItem, TStNotifyEventsSet Events)>;
 
-class TStCustomShellTreeView : public QTreeView, private IStShellTreeTarget {
+class TStCustomShellTreeView : public QTreeView, private IStShellTreeTarget, private IStShellTreeLink {
     Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds kQuickListing{150};
@@ -98,7 +99,14 @@ public:
     using QTreeView::edit;
     // With `onlyIfPresent`, selects the node showing `item` and answers
     // whether there was one; without, opens the folder and answers true.
-    bool SelectFolder(const TStShellItem& item, bool onlyIfPresent);
+    // A linked list is not told of this selection.
+    bool SelectFolder(const TStShellItem& item, bool onlyIfPresent) override;
+
+    // The linked file list (StTreeListLink.cpp): it shows the folder
+    // selected here, and this tree selects the folder opened there. A list
+    // that is destroyed unlinks itself.
+    TStCustomShellListView* GetListView() const;
+    void SetListView(TStCustomShellListView* list);
     // Reads the children of `node` (null: the top node) again, keeping the
     // nodes below it that were expanded expanded.
     void RefreshNode(TStTreeNode* node);
@@ -223,6 +231,11 @@ private:
     void RefreshIfExpanded(TStTreeNode* node);
     void RemoveNode(TStTreeNode& node);
 
+    // The linked list.
+    void TellListView(TStShellFolder* folder);
+    void HandFirstFolderToListView();
+    void UnlinkListView();
+
     // Drag and drop.
     TStTreeNode* NodeAtPoint(const QPoint& position) const;
     // Makes `node` the drop target: marks it, hands the drag on to its
@@ -294,4 +307,6 @@ private:
     int m_fullIndentation = 0;
     int m_fittedIndentation = 0;
     int m_fullMinimumSectionSize = 0;
+
+    QPointer<TStCustomShellListView> m_listView;
 };

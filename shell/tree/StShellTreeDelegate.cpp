@@ -10,16 +10,6 @@
 
 using namespace dw::platform;
 
-namespace {
-
-int SharedOverlayIndex()
-{
-    static const int index = SystemImageList::indexOf({"emblem-shared", IconKey::Fallback::Link});
-    return index;
-}
-
-} // namespace
-
 TStShellTreeDelegate::TStShellTreeDelegate(TStCustomShellTreeView* tree) : QStyledItemDelegate(tree), m_tree(tree) {}
 
 void TStShellTreeDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
@@ -49,8 +39,7 @@ void TStShellTreeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     const int size = option.decorationSize.height();
     const QRect icon(option.rect.left() + 3, option.rect.top() + (option.rect.height() - size) / 2, size, size);
     const QRect emblem(icon.left(), icon.top() + size / 2, size / 2, size / 2);
-    const int emblemIndex = overlay == 0 ? SharedOverlayIndex() : linkOverlayIndex();
-    SystemImageList::small().icon(emblemIndex).paint(painter, emblem);
+    SystemImageList::small().icon(overlayEmblemIndex(overlay)).paint(painter, emblem);
 }
 
 void TStShellTreeDelegate::setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const

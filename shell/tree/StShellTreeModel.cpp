@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "shell/tree/StShellTreeModel.h"
 
+#include "base/containers/SsSortedRuns.h"
 #include "platform/fileinfo/SystemImageList.h"
 
 #include <algorithm>
-#include <iterator>
 
 using namespace dw::platform;
 
@@ -53,50 +53,6 @@ QModelIndex TStShellTreeModel::IndexOf(const TStTreeNode* node) const
         return {};
     return createIndex(node->row, 0, const_cast<TStTreeNode*>(node));
 }
-
-namespace {
-
-using NodeList = std::vector<std::unique_ptr<TStTreeNode>>;
-
-// The first element of [from, end) that `node` sorts before: found by
-// galloping from `from`, since the next place is most often near the last.
-template <typename Less>
-NodeList::iterator PlaceAfterEqual(NodeList::iterator from, NodeList::iterator end, const TStTreeNode& node, Less less)
-{
-    std::ptrdiff_t step = 1;
-    NodeList::iterator low = from;
-    while (step < end - low && !less(node, *low[step - 1])) {
-        low += step;
-        step *= 2;
-    }
-    const NodeList::iterator high = low + std::min(step, end - low);
-    return std::upper_bound(low, high, node, [&](const TStTreeNode& a, const std::unique_ptr<TStTreeNode>& b) {
-        return less(a, *b);
-    });
-}
-
-// Merges the sorted run from `middle` on into the sorted run before it,
-// equal nodes of the first run first. Nodes are compared only where the
-// second run's nodes go: a batch merged into a long list leaves most of the
-// list uncompared (comparing reaches into every node, which is what costs).
-template <typename Less>
-void MergeSortedRuns(NodeList& nodes, std::size_t middle, Less less)
-{
-    NodeList merged;
-    merged.reserve(nodes.size());
-    const auto firstEnd = nodes.begin() + static_cast<std::ptrdiff_t>(middle);
-    auto first = nodes.begin();
-    for (auto second = firstEnd; second != nodes.end(); ++second) {
-        const auto place = PlaceAfterEqual(first, firstEnd, **second, less);
-        std::move(first, place, std::back_inserter(merged));
-        merged.push_back(std::move(*second));
-        first = place;
-    }
-    std::move(first, firstEnd, std::back_inserter(merged));
-    nodes.swap(merged);
-}
-
-} // namespace
 
 int TStShellTreeModel::Compare(const TStTreeNode& first, const TStTreeNode& second) const
 {
@@ -187,9 +143,7 @@ void TStShellTreeModel::MergeIntoPlace(TStTreeNode& parent, std::size_t oldCount
 {
     const QModelIndex parentIndex = IndexOf(&parent);
     emit layoutAboutToBeChanged({QPersistentModelIndex(parentIndex)}, QAbstractItemModel::VerticalSortHint);
-    MergeSortedRuns(parent.children, oldCount, [&](const TStTreeNode& a, const TStTreeNode& b) {
-        return Compare(a, b) < 0;
-    });
+    SsMergeSortedRuns(parent.children, oldCount, [&](const auto& a, const auto& b) { return Compare(*a, *b) < 0; });
     Renumber(parent, 0);
     const QModelIndexList persistent = persistentIndexList();
     for (const QModelIndex& old : persistent) {

@@ -7,8 +7,10 @@
 
 class TStShellTreeView : public TStCustomShellTreeView {
     Q_OBJECT
+    Q_MOC_INCLUDE("shell/list/StCustomShellListView.h")
     Q_PROPERTY(QColor CompressedColor READ GetCompressedColor WRITE SetCompressedColor)
     Q_PROPERTY(int ExpandInterval READ GetExpandInterval WRITE SetExpandInterval)
+    Q_PROPERTY(TStCustomShellListView* ListView READ GetListView WRITE SetListView)
     Q_PROPERTY(bool Filtered READ GetFiltered WRITE SetFiltered)
     Q_PROPERTY(uint Options READ GetOptionBits WRITE SetOptionBits)
     Q_PROPERTY(QString RootFolder READ GetRootFolderText WRITE SetRootFolderText)

@@ -11,6 +11,7 @@
 #include "shell/dragdrop/StDropEffects.h"
 #include "shell/dragdrop/StDropHandler.h"
 #include "shell/dragdrop/StDropSource.h"
+#include "shell/dragdrop/StDropTargets.h"
 #include "shell/items/StShellFolder.h"
 #include "shell/tree/StShellTreeModel.h"
 #include "shell/tree/StTreeListing.h"
@@ -39,23 +40,6 @@ int ScrollDirectionAt(const QPoint& position, int viewportHeight)
     if (position.y() > viewportHeight - kBottomScrollMargin)
         return 1;
     return 0;
-}
-
-// The drop target of a node's folder: asked of its parent folder, or of the
-// desktop for a node without one.
-std::unique_ptr<IDropTarget> DropTargetOf(const TStShellFolder& folder)
-{
-    std::unique_ptr<IDropTarget> target;
-    if (const ShellFolderPtr& parent = folder.GetParentFolder();
-        parent && folder.GetRelativeIdList() && ILIdSize(folder.GetAbsoluteIdList()) != 0) {
-        if (succeeded(parent->GetDropTargetOf(folder.GetRelativeIdList(), target)))
-            return target;
-        return nullptr;
-    }
-    ShellFolderPtr desktop;
-    if (succeeded(SHGetDesktopFolder(desktop)) && succeeded(desktop->GetDropTargetOf(folder.GetAbsoluteIdList(), target)))
-        return target;
-    return nullptr;
 }
 
 } // namespace
@@ -131,7 +115,7 @@ unsigned TStCustomShellTreeView::SetDropTarget(TStTreeNode* node, unsigned keySt
         m_expandTimer.start(m_expandInterval);
     }
     const TStShellFolder* folder = FolderOf(node);
-    m_dropTarget = folder ? DropTargetOf(*folder) : nullptr;
+    m_dropTarget = folder ? DropTargetOfItem(*folder) : nullptr;
     unsigned effect = allowed;
     if (!m_dropTarget || failed(m_dropTarget->DragEnter(m_dragPaths, keyState, effect)))
         return DROPEFFECT_NONE;

@@ -158,8 +158,10 @@ void TStCustomShellTreeView::ApplyStartFolder()
         return;
     }
     const IdListPtr start = StartFolderIdList();
-    if (!start)
-        return; // no linked list view to hand the first folder to
+    if (!start) {
+        HandFirstFolderToListView();
+        return;
+    }
     if (TStTreeNode* node = NodeByIdList(start.get())) {
         SelectNode(*node, true); // the change handling runs once, here
         RaiseChange(*node);

@@ -39,6 +39,7 @@ void TStCustomShellTreeView::RaiseChange(TStTreeNode& node)
     m_currentFolder = FolderOf(&node);
     if (!m_loading && OnFolderSelected)
         OnFolderSelected(this, m_currentFolder);
+    TellListView(m_currentFolder);
 }
 
 void TStCustomShellTreeView::SelectNode(TStTreeNode& node, bool quietly)

@@ -55,6 +55,7 @@ expect_contents(${RUNTIME} "lib/[^ ]*libdatewright-shell.so.${VERSION}.0" "lib/[
 expect_contents(${DEV}
   "lib/[^ ]*libdatewright-shell.so"
   "include/datewright-shell/shell/tree/StShellTreeView.h"
+  "include/datewright-shell/shell/list/StShellListView.h"
   "lib/[^ ]*cmake/DatewrightShell/DatewrightShellConfig.cmake"
   "lib/[^ ]*cmake/DatewrightShell/DatewrightShellConfigVersion.cmake"
   "lib/[^ ]*cmake/DatewrightShell/DatewrightShellTargets.cmake"

@@ -21,6 +21,7 @@ set(expected
     share/man/man1/dw2convert.1.gz
     share/man/man1/datewright-converter.1.gz
     include/datewright-shell/shell/tree/StShellTreeView.h
+    include/datewright-shell/shell/list/StShellListView.h
     include/datewright-shell/shell/notification/StShellNotification.h
     include/datewright-shell/shell/dragdrop/StDropHandler.h
     ${LIBDIR}/cmake/DatewrightShell/DatewrightShellConfig.cmake

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ProcessRatio.h"
+#include "bench/support/ProcessRatio.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
