@@ -53,6 +53,7 @@ TEST(ProcessLauncher, ArgumentsReachTheProgramWithTheirExactBytes)
     ASSERT_TRUE(launchDetached({"touch", odd}));
     EXPECT_TRUE(appearsWithin(odd, std::chrono::seconds(10)));
     EXPECT_FALSE(std::filesystem::exists("injected"));
+    std::filesystem::remove(odd); // not UTF-8: QTemporaryDir cannot remove it
 }
 
 TEST(ProcessLauncher, ProgramsThatCannotStartAreReported)

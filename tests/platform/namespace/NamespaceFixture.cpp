@@ -2,6 +2,7 @@
 #include "NamespaceFixture.h"
 
 #include <fstream>
+#include <system_error>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -27,6 +28,14 @@ std::string replaced(std::string text, const std::string& token, const std::stri
 }
 
 } // namespace
+
+TempNamespace::~TempNamespace()
+{
+    scope_.reset();
+    namespace_.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(root, ignored);
+}
 
 TempNamespace::TempNamespace(const std::string& extraMounts)
 {

@@ -20,6 +20,11 @@ public:
     // `extraMounts`: mount-table lines added after the root file system; the
     // text "@ROOT@" stands for the temporary folder.
     explicit TempNamespace(const std::string& extraMounts = {});
+    // Removes the folder by its bytes: QTemporaryDir cannot remove names
+    // that are not UTF-8, which these tests make on purpose.
+    ~TempNamespace();
+    TempNamespace(const TempNamespace&) = delete;
+    TempNamespace& operator=(const TempNamespace&) = delete;
 
     std::string root;
     std::string home;
