@@ -19,6 +19,7 @@ BrowserWindow::BrowserWindow(QWidget* parent)
     m_tree = new TStShellTreeView(panes);
     m_list = new TStShellListView(panes);
     panes->setStretchFactor(1, 3);
+    panes->setSizes({260, 740});
     layout->addWidget(m_path);
     layout->addWidget(panes, 1);
     setCentralWidget(central);
@@ -35,7 +36,7 @@ BrowserWindow::BrowserWindow(QWidget* parent)
     connect(model, &QAbstractItemModel::rowsInserted, this, &BrowserWindow::ShowItemCount);
     connect(model, &QAbstractItemModel::rowsRemoved, this, &BrowserWindow::ShowItemCount);
     connect(model, &QAbstractItemModel::modelReset, this, &BrowserWindow::ShowItemCount);
-    resize(900, 600);
+    resize(1000, 640);
 }
 
 void BrowserWindow::Open(const std::string& path)
