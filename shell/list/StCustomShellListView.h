@@ -71,7 +71,7 @@ class TStCustomShellListView : public QWidget,
                                private IStListViewHost {
     Q_OBJECT
 public:
-    static constexpr std::chrono::milliseconds kQuickListing{50};
+    static constexpr std::chrono::milliseconds kQuickListing{25};
 
     explicit TStCustomShellListView(QWidget* parent = nullptr);
     ~TStCustomShellListView() override;

@@ -22,8 +22,8 @@ namespace {
 // a folder of kSmallFolder rows everything goes at once; beyond, at most
 // kMostShownAtOnce a turn, with a pause in between for paints and input.
 constexpr qint64 kShowInterval = 100;
-constexpr std::size_t kSmallFolder = 8192;
-constexpr std::size_t kMostShownAtOnce = 4096;
+constexpr std::size_t kSmallFolder = 4096;
+constexpr std::size_t kMostShownAtOnce = 2048;
 constexpr int kPauseBetweenShows = 10;
 
 const QString kLoading = QStringLiteral("Loading\u2026");
