@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QListView>
 #include <QPainter>
 
 using namespace dw::platform;
@@ -18,6 +19,18 @@ constexpr double kHiddenOpacity = 0.55;
 } // namespace
 
 TStShellListDelegate::TStShellListDelegate(TStCustomShellListView* list) : QStyledItemDelegate(list), m_list(list) {}
+
+QSize TStShellListDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    // Under its icon every name gets the grid's whole cell to wrap in. The
+    // view takes one size for all items (a folder of 100,000 is laid out
+    // without asking each), and the size a short name needs would elide the
+    // longer ones.
+    const auto* icons = qobject_cast<const QListView*>(m_list->CurrentView());
+    if (icons && icons->viewMode() == QListView::IconMode && icons->gridSize().isValid())
+        return icons->gridSize();
+    return QStyledItemDelegate::sizeHint(option, index);
+}
 
 void TStShellListDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
 {

@@ -6,7 +6,9 @@
 
 #include "base/exceptions/SsBase.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QListView>
 #include <QTest>
 
 using namespace list_testing;
@@ -144,4 +146,17 @@ TEST_F(ListColumnsTest, TheFilterTakesMasksOrAnExpressionAndNeverHidesFolders)
     list->SetFiltered(true);
     EXPECT_EQ(cell("b.txt", lcName), "<none>");
     EXPECT_EQ(asked.size(), 9u);
+}
+
+TEST_F(ListColumnsTest, UnderLargeIconsALongerNameThanTheFirstHasRoomForItsText)
+{
+    list->SetViewStyle(vsLargeIcons);
+    auto* icons = qobject_cast<QListView*>(list->CurrentView());
+    ASSERT_NE(icons, nullptr);
+    const int row = list->Model().RowOfPath("/home/ann/Calendars/locked.pdf");
+    ASSERT_GE(row, 0);
+    // Every item takes the size of the first ("Work"); that size must not be
+    // what the first's short name needs.
+    const int textWidth = QFontMetrics(icons->font()).horizontalAdvance(QStringLiteral("locked.pdf"));
+    EXPECT_GE(icons->visualRect(list->Model().index(row, lcName)).width(), textWidth);
 }
