@@ -16,6 +16,7 @@
 // exits with 1; a folder that cannot be read prints why and exits with 1.
 
 #include "ProbeCommand.h"
+#include "ProbeEvents.h"
 #include "ProbeOutput.h"
 
 #include "base/application/SsExceptionBoundary.h"
@@ -89,14 +90,6 @@ bool parseArguments(const std::vector<std::string>& arguments, FilesArguments& p
     return havePath;
 }
 
-void processEventsFor(int milliseconds, const std::function<bool()>& until = {})
-{
-    QElapsedTimer timer;
-    timer.start();
-    do {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    } while (timer.elapsed() < milliseconds && !(until && until()));
-}
 
 // Local time as YYYY-MM-DD HH:MM:SS. The zone's offset is asked once per
 // quarter of an hour (offsets change on such boundaries); the calendar date

@@ -13,6 +13,7 @@
 // exits with 1.
 
 #include "ProbeCommand.h"
+#include "ProbeEvents.h"
 #include "ProbeOutput.h"
 
 #include "base/application/SsExceptionBoundary.h"
@@ -59,14 +60,6 @@ bool parseArguments(const std::vector<std::string>& arguments, TreeArguments& pa
     return havePath;
 }
 
-void processEventsFor(int milliseconds, const std::function<bool()>& until = {})
-{
-    QElapsedTimer timer;
-    timer.start();
-    do {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    } while (timer.elapsed() < milliseconds && !(until && until()));
-}
 
 void printNodes(const TStShellTreeView& tree, const QModelIndex& parent, int depth, std::ostream& out)
 {

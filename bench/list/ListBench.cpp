@@ -16,6 +16,7 @@
 #include "ListCorpus.h"
 #include "ListViewRuns.h"
 #include "bench/support/BenchArguments.h"
+#include "bench/support/SideBySide.h"
 #include "bench/support/ProcessRatio.h"
 
 #include <QApplication>
@@ -30,29 +31,15 @@
 using bench::argument;
 using bench::textArgument;
 
+using bench::medianOf;
+
 namespace {
 
 bool listOnly = false; // the reference's runs are skipped (profiling the list)
 
-double median(std::vector<double> values)
+void row(const char* what, double ours, double reference, const char* unit)
 {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-template <typename Figures>
-double medianOf(const std::vector<Figures>& runs, double Figures::*field)
-{
-    std::vector<double> values;
-    for (const Figures& figures : runs)
-        values.push_back(figures.*field);
-    return median(values);
-}
-
-void row(const char* what, double list, double reference, const char* unit)
-{
-    std::printf("  %-22s %10.1f %-3s %10.1f %-3s  ratio %.2f\n", what, list, unit, reference, unit,
-                reference > 0 ? list / reference : 0.0);
+    bench::printSideBySide(what, ours, reference, unit);
 }
 
 void compareShowing(const std::string& folder, long expected, int runs)

@@ -11,6 +11,7 @@
 //   dw_bench_tree [--folders N] [--files N] [--burst N] [--runs N] [--dir PATH]
 
 #include "bench/support/BenchArguments.h"
+#include "bench/support/SideBySide.h"
 #include "ViewRuns.h"
 
 #include <QApplication>
@@ -27,6 +28,8 @@
 
 using bench::argument;
 using bench::textArgument;
+
+using bench::medianOf;
 
 namespace {
 
@@ -50,25 +53,9 @@ void makeCorpus(const QString& root, int folders, int files)
     dir.mkpath(QStringLiteral("burst/seed")); // a folder with a child can be expanded
 }
 
-double median(std::vector<double> values)
+void row(const char* what, double ours, double reference, const char* unit)
 {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-template <typename Figures>
-double medianOf(const std::vector<Figures>& runs, double Figures::*field)
-{
-    std::vector<double> values;
-    for (const Figures& figures : runs)
-        values.push_back(figures.*field);
-    return median(values);
-}
-
-void row(const char* what, double tree, double reference, const char* unit)
-{
-    std::printf("  %-22s %10.1f %-3s %10.1f %-3s  ratio %.2f\n", what, tree, unit, reference, unit,
-                reference > 0 ? tree / reference : 0.0);
+    bench::printSideBySide(what, ours, reference, unit);
 }
 
 void compareExpansion(const char* title, const std::string& folder, bool showFiles, long expected, int runs)
