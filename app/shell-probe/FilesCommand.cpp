@@ -162,7 +162,6 @@ void printRows(const TStShellListView& list, std::ostream& out)
     }
 }
 
-constexpr int kPatienceMs = 60000; // a listing that takes longer is printed as it stands
 
 int runFiles(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
 {
@@ -187,29 +186,8 @@ int runFiles(const std::vector<std::string>& arguments, std::ostream& out, std::
     }
     list.resize(800, 600);
     list.show();
-    // A path on a volume that answered late may still prove invalid: the
-    // failure then comes through the application's error box.
-    std::vector<QString> failures;
-    auto* boundary = dynamic_cast<TSsExceptionBoundary*>(QCoreApplication::instance());
-    if (boundary)
-        boundary->SetErrorBox([&failures](const QString&, const QString& text) { failures.push_back(text); });
-    try {
-        list.SetPath(parsed.path);
-        processEventsFor(kPatienceMs, [&] { return (list.GetFolder() && !list.IsLoading()) || !failures.empty(); });
-        if (failures.empty())
-            processEventsFor(parsed.waitMs);
-    } catch (const ESsInvalidFolder&) {
-        failures.push_back(QString::fromStdString(invalidFolderText()));
-    }
-    if (boundary)
-        boundary->SetErrorBox({});
-    if (!failures.empty()) {
-        err << (failures.front().startsWith(QString::fromStdString(invalidFolderText()))
-                    ? invalidFolderText()
-                    : failures.front().toStdString())
-            << "\n";
+    if (!openAndSettle([&] { list.SetPath(parsed.path); }, [&] { return list.GetFolder() && !list.IsLoading(); }, parsed.waitMs, err))
         return 1;
-    }
     if (!list.GetErrorText().isEmpty()) {
         err << escapedBytes(parsed.path) << ": " << list.GetErrorText().toStdString() << "\n";
         return 1;

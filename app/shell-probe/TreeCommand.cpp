@@ -78,7 +78,6 @@ void printNodes(const TStShellTreeView& tree, const QModelIndex& parent, int dep
     }
 }
 
-constexpr int kPatienceMs = 60000; // a level that takes longer is printed as loading
 
 int runTree(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
 {
@@ -96,29 +95,8 @@ int runTree(const std::vector<std::string>& arguments, std::ostream& out, std::o
     tree.SetOptions(options);
     tree.resize(400, 600);
     tree.show();
-    // A level that answered late may still find the folder unreachable: the
-    // failure then comes through the application's error box.
-    std::vector<QString> failures;
-    auto* boundary = dynamic_cast<TSsExceptionBoundary*>(QCoreApplication::instance());
-    if (boundary)
-        boundary->SetErrorBox([&failures](const QString&, const QString& text) { failures.push_back(text); });
-    try {
-        tree.OpenAtPath(parsed.path);
-        processEventsFor(kPatienceMs, [&] { return !tree.IsLoading() || !failures.empty(); });
-        if (failures.empty())
-            processEventsFor(parsed.waitMs);
-    } catch (const ESsInvalidFolder&) {
-        failures.push_back(QString::fromStdString(invalidFolderText()));
-    }
-    if (boundary)
-        boundary->SetErrorBox({});
-    if (!failures.empty()) {
-        err << (failures.front().startsWith(QString::fromStdString(invalidFolderText()))
-                    ? invalidFolderText()
-                    : failures.front().toStdString())
-            << "\n";
+    if (!openAndSettle([&] { tree.OpenAtPath(parsed.path); }, [&] { return !tree.IsLoading(); }, parsed.waitMs, err))
         return 1;
-    }
     printNodes(tree, {}, 0, out);
     return 0;
 }
