@@ -49,8 +49,9 @@ public:
     TranslatedBatch translate(std::vector<RawWatchEvent> events, ReadEnd end = ReadEnd::QueueDrained);
 
     // Keeps the record of entries of the folders being watched.
-    void folderWatched(const std::string& folder) { entries_.list(folder); }
     void folderWatched(const std::string& folder, FolderListing listing) { entries_.assign(folder, std::move(listing)); }
+    void folderWatched(const std::string& folder, std::uint64_t listingTicket) { entries_.await(folder, listingTicket); }
+    void listingRead(std::uint64_t ticket, FolderListing listing) { entries_.listingRead(ticket, std::move(listing)); }
     void folderUnwatched(const std::string& folder) { entries_.forget(folder); }
     void treeUnwatched(const std::string& folder) { entries_.forgetTree(folder); }
 

@@ -6,6 +6,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -54,22 +55,50 @@ std::optional<FolderListing> listFolder(const std::string& folder)
     return entries;
 }
 
-void FolderEntries::list(const std::string& folder)
+void FolderEntries::release(Record& record)
 {
-    entriesOf_[folder] = listFolder(folder).value_or(FolderListing());
+    releaseListing(std::move(record.entries));
+    record = Record{};
+}
+
+void FolderEntries::await(const std::string& folder, std::uint64_t ticket)
+{
+    Record& record = entriesOf_[folder];
+    release(record);
+    record.awaitedTicket = ticket;
+}
+
+void FolderEntries::listingRead(std::uint64_t ticket, FolderListing listing)
+{
+    const auto awaiting = std::find_if(entriesOf_.begin(), entriesOf_.end(),
+                                       [ticket](const auto& entry) { return entry.second.awaitedTicket == ticket; });
+    if (awaiting == entriesOf_.end()) {
+        releaseListing(std::move(listing));
+        return;
+    }
+    Record& record = awaiting->second;
+    // The listing was read after the watch began: what changed since is
+    // known better than what the listing saw.
+    for (const std::string& name : record.gone)
+        listing.erase(name);
+    for (auto& [name, kind] : record.entries)
+        listing[name] = kind;
+    record.entries.swap(listing);
+    record.gone.clear();
+    record.awaitedTicket = 0;
 }
 
 void FolderEntries::assign(const std::string& folder, FolderListing entries)
 {
-    FolderListing& record = entriesOf_[folder];
-    releaseListing(std::move(record));
-    record = std::move(entries);
+    Record& record = entriesOf_[folder];
+    release(record);
+    record.entries = std::move(entries);
 }
 
 void FolderEntries::forget(const std::string& folder)
 {
     if (const auto found = entriesOf_.find(folder); found != entriesOf_.end()) {
-        releaseListing(std::move(found->second));
+        release(found->second);
         entriesOf_.erase(found);
     }
 }
@@ -78,7 +107,7 @@ void FolderEntries::forgetTree(const std::string& folder)
 {
     for (auto it = entriesOf_.lower_bound(folder); it != entriesOf_.end();) {
         if (it->first == folder || isBelow(folder, it->first)) {
-            releaseListing(std::move(it->second));
+            release(it->second);
             it = entriesOf_.erase(it);
         }
         else if (it->first.compare(0, folder.size(), folder) == 0)
@@ -92,15 +121,15 @@ void FolderEntries::renameTree(const std::string& from, const std::string& to)
 {
     if (from == to)
         return;
-    std::vector<std::pair<std::string, FolderListing>> moved;
-    for (const auto& [folder, entries] : entriesOf_) {
+    std::vector<std::pair<std::string, Record>> moved;
+    for (const auto& [folder, record] : entriesOf_) {
         if (folder == from || isBelow(from, folder))
-            moved.emplace_back(to + folder.substr(from.size()), entries);
+            moved.emplace_back(to + folder.substr(from.size()), record);
     }
     forgetTree(from);
     forgetTree(to);
-    for (auto& [folder, entries] : moved)
-        entriesOf_[folder] = std::move(entries);
+    for (auto& [folder, record] : moved)
+        entriesOf_[folder] = std::move(record);
 }
 
 std::optional<EntryKind> FolderEntries::kindOf(const std::string& path) const
@@ -108,8 +137,8 @@ std::optional<EntryKind> FolderEntries::kindOf(const std::string& path) const
     const auto folder = entriesOf_.find(parentPath(path));
     if (folder == entriesOf_.end())
         return std::nullopt;
-    const auto entry = folder->second.find(lastComponent(path));
-    if (entry == folder->second.end())
+    const auto entry = folder->second.entries.find(lastComponent(path));
+    if (entry == folder->second.entries.end())
         return std::nullopt;
     return entry->second;
 }
@@ -121,16 +150,22 @@ void FolderEntries::set(const std::string& path, EntryKind kind)
 
 void FolderEntries::set(const std::string& folder, const std::string& name, EntryKind kind)
 {
-    const auto entries = entriesOf_.find(folder);
-    if (entries != entriesOf_.end())
-        entries->second[name] = kind;
+    const auto record = entriesOf_.find(folder);
+    if (record == entriesOf_.end())
+        return;
+    record->second.entries[name] = kind;
+    record->second.gone.erase(name);
 }
 
 void FolderEntries::erase(const std::string& path)
 {
-    const auto folder = entriesOf_.find(parentPath(path));
-    if (folder != entriesOf_.end())
-        folder->second.erase(lastComponent(path));
+    const auto record = entriesOf_.find(parentPath(path));
+    if (record == entriesOf_.end())
+        return;
+    const std::string name = lastComponent(path);
+    record->second.entries.erase(name);
+    if (record->second.awaitedTicket != 0)
+        record->second.gone.insert(name);
 }
 
 } // namespace dw::platform

@@ -11,9 +11,11 @@
 
 #include "platform/changes/FolderListing.h"
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_set>
 
 namespace dw::platform {
 
@@ -26,8 +28,13 @@ std::optional<FolderListing> listFolder(const std::string& folder);
 
 class FolderEntries {
 public:
-    // Lists `folder` now; an unreadable folder is recorded empty.
-    void list(const std::string& folder);
+    // Starts a record of `folder` whose listing is being read on another
+    // thread under `ticket`: until it comes, the record knows only the
+    // changes seen since.
+    void await(const std::string& folder, std::uint64_t ticket);
+    // Completes the record that awaits `ticket` with `listing`, the changes
+    // seen meanwhile applied over it; a record forgotten meanwhile stays so.
+    void listingRead(std::uint64_t ticket, FolderListing listing);
     // Records a listing made just before (on another thread).
     void assign(const std::string& folder, FolderListing entries);
     void forget(const std::string& folder);
@@ -36,16 +43,23 @@ public:
     // Moves the records of `from` and below to `to`.
     void renameTree(const std::string& from, const std::string& to);
 
-    bool isListed(const std::string& folder) const { return entriesOf_.count(folder) != 0; }
     std::optional<EntryKind> kindOf(const std::string& path) const;
 
-    // These only touch listed folders.
+    // These only touch recorded folders.
     void set(const std::string& path, EntryKind kind);
     void set(const std::string& folder, const std::string& name, EntryKind kind);
     void erase(const std::string& path);
 
 private:
-    std::map<std::string, FolderListing> entriesOf_;
+    struct Record {
+        FolderListing entries;
+        // While the listing is awaited: names seen to go since it began.
+        std::unordered_set<std::string> gone;
+        std::uint64_t awaitedTicket = 0; // 0: complete
+    };
+    static void release(Record& record);
+
+    std::map<std::string, Record> entriesOf_;
 };
 
 } // namespace dw::platform

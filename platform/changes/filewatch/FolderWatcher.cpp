@@ -6,10 +6,14 @@
 #include "platform/changes/filewatch/BurstCoalescer.h"
 #include "platform/changes/filewatch/WatchNotices.h"
 
+#include <chrono>
 #include <string>
 
 namespace dw::platform {
-FolderWatcher::FolderWatcher(ChangeSink sink, QObject* parent) : QObject(parent), sink_(std::move(sink))
+FolderWatcher::FolderWatcher(ChangeSink sink, QObject* parent)
+    : QObject(parent),
+      sink_(std::move(sink)),
+      starts_(this, [this](std::uint64_t ticket, StartedWatch started) { watchStarted(ticket, std::move(started)); })
 {
     if (!reader_.isOpen()) {
         ReportLiveUpdateProblem(LiveUpdateProblem::WatchingUnavailable, unavailableNotice(instanceLimit()));
@@ -20,51 +24,133 @@ FolderWatcher::FolderWatcher(ChangeSink sink, QObject* parent) : QObject(parent)
     burstPause_.setSingleShot(true);
     burstPause_.setInterval(kBurstPauseMs);
     connect(&burstPause_, &QTimer::timeout, this, [this] { readAfterPause(); });
+    holdLimit_.setSingleShot(true);
+    holdLimit_.setInterval(kMostHeldMs);
+    connect(&holdLimit_, &QTimer::timeout, this, [this] { endHold(); });
 }
 
 FolderWatcher::~FolderWatcher() = default;
 
-AddWatchResult FolderWatcher::watchFolder(const std::string& folder)
+// The kernel's watch and the record of what the folder holds (which tells
+// links to folders and replaced items) are made on another thread. A watch
+// added within kQuickAddMs is in place when this returns, as if added on
+// the spot, so that no change made after this call is missed; one whose
+// file system is slower to answer counts as watched until it is in. The
+// events that come meanwhile wait in the kernel's queue until the folder is
+// read, so that they are told as they would have been had the folder been
+// read on the spot.
+void FolderWatcher::watchFolder(const std::string& folder)
 {
-    return addWatch(folder, std::nullopt);
+    if (isWatched(folder))
+        return;
+    WatchStarts::Start start = starts_.start(folder, watchAdder_ ? watchAdder_ : reader_.adderForOtherThreads());
+    awaitedStarts_.insert(start.ticket);
+    holdEvents();
+    if (start.added.wait_for(std::chrono::milliseconds(kQuickAddMs)) != std::future_status::ready) {
+        starting_[folder] = start.ticket;
+        return;
+    }
+    const AddedWatch added = start.added.get();
+    if (added.result == AddWatchResult::Added) {
+        table_.add(added.watch, folder);
+        translator_.folderWatched(folder, start.ticket);
+        reportedUnwatchable_.erase(folder);
+    } else if (added.result == AddWatchResult::LimitReached) {
+        reportWatchLimit(folder);
+    }
+}
+
+void FolderWatcher::holdEvents()
+{
+    if (!notifier_)
+        return;
+    holding_ = true;
+    notifier_->setEnabled(false);
+    if (!holdLimit_.isActive())
+        holdLimit_.start();
+}
+
+void FolderWatcher::watchStarted(std::uint64_t ticket, StartedWatch started)
+{
+    awaitedStarts_.erase(ticket);
+    const std::string& folder = started.folder;
+    const auto starting = starting_.find(folder);
+    if (starting != starting_.end() && starting->second == ticket) {
+        starting_.erase(starting);
+        watchAddedLate(started);
+    } else if (starting == starting_.end() && started.added.result == AddWatchResult::Added) {
+        translator_.listingRead(ticket, started.entries ? std::move(*started.entries) : FolderListing());
+    } else {
+        unwatchUnwanted(started);
+    }
+    if (started.entries)
+        releaseListing(std::move(*started.entries));
+    if (awaitedStarts_.empty() && holding_)
+        endHold();
+}
+
+void FolderWatcher::watchAddedLate(StartedWatch& started)
+{
+    const std::string& folder = started.folder;
+    if (started.added.result == AddWatchResult::Added && !table_.isWatched(folder)) {
+        table_.add(started.added.watch, folder);
+        translator_.folderWatched(folder, started.entries ? std::move(*started.entries) : FolderListing());
+        reportedUnwatchable_.erase(folder);
+    } else if (started.added.result == AddWatchResult::LimitReached) {
+        reportWatchLimit(folder);
+    }
+}
+
+// A watch added for a folder no longer wanted goes, unless another path
+// (or another start) of the same folder uses it.
+void FolderWatcher::unwatchUnwanted(const StartedWatch& started)
+{
+    if (started.added.result == AddWatchResult::Added && table_.pathsOf(started.added.watch).empty()
+        && starting_.count(started.folder) == 0)
+        reader_.removeWatch(started.added.watch);
+}
+
+std::vector<std::string> FolderWatcher::watchedFolders() const
+{
+    std::vector<std::string> folders = table_.paths();
+    for (const auto& [folder, ticket] : starting_)
+        folders.push_back(folder);
+    return folders;
+}
+
+void FolderWatcher::endHold()
+{
+    holdLimit_.stop();
+    holding_ = false;
+    if (burstPause_.isActive())
+        return; // the pause reads what waits
+    notifier_->setEnabled(true);
+    processPendingEvents();
 }
 
 AddWatchResult FolderWatcher::watchListedFolder(const std::string& folder, FolderListing listing)
 {
-    return addWatch(folder, std::move(listing));
-}
-
-AddWatchResult FolderWatcher::addWatch(const std::string& folder, std::optional<FolderListing> listing)
-{
-    const AddWatchResult result = addKernelWatch(folder, listing);
-    if (listing)
-        releaseListing(std::move(*listing)); // not needed after all
-    return result;
-}
-
-// Takes `listing` when the folder's record is made from it.
-AddWatchResult FolderWatcher::addKernelWatch(const std::string& folder, std::optional<FolderListing>& listing)
-{
-    if (table_.isWatched(folder))
+    if (table_.isWatched(folder)) {
+        releaseListing(std::move(listing)); // not needed after all
         return AddWatchResult::Added;
+    }
+    starting_.erase(folder); // the listing makes that start's work needless
     const AddedWatch added = watchAdder_ ? watchAdder_(folder) : reader_.addWatch(folder);
     if (added.result == AddWatchResult::Added) {
         table_.add(added.watch, folder);
-        if (listing) {
-            translator_.folderWatched(folder, std::move(*listing));
-            listing.reset();
-        } else {
-            translator_.folderWatched(folder);
-        }
+        translator_.folderWatched(folder, std::move(listing));
         reportedUnwatchable_.erase(folder);
-    } else if (added.result == AddWatchResult::LimitReached) {
-        reportWatchLimit(folder);
+    } else {
+        releaseListing(std::move(listing));
+        if (added.result == AddWatchResult::LimitReached)
+            reportWatchLimit(folder);
     }
     return added.result;
 }
 
 void FolderWatcher::unwatchFolder(const std::string& folder)
 {
+    starting_.erase(folder);
     translator_.folderUnwatched(folder);
     if (const auto orphaned = table_.removePath(folder))
         reader_.removeWatch(*orphaned);
@@ -72,6 +158,7 @@ void FolderWatcher::unwatchFolder(const std::string& folder)
 
 void FolderWatcher::unwatchTree(const std::string& folder)
 {
+    std::erase_if(starting_, [&](const auto& start) { return start.first == folder || isBelow(folder, start.first); });
     translator_.treeUnwatched(folder);
     removeKernelWatches(table_.removeTree(folder));
 }
@@ -90,6 +177,8 @@ void FolderWatcher::rewatchFolder(const std::string& folder)
 
 bool FolderWatcher::processPendingEvents()
 {
+    if (holding_)
+        return false;
     WatchEventRead read = reader_.readAvailable(kReadBudget);
     if (read.events.empty() && !translator_.hasHeldMove())
         return false;
@@ -116,7 +205,7 @@ void FolderWatcher::pauseReading()
 void FolderWatcher::readAfterPause()
 {
     processPendingEvents();
-    if (!burstPause_.isActive())
+    if (!burstPause_.isActive() && !holding_)
         notifier_->setEnabled(true); // the burst is over: wake for the next change
 }
 

@@ -19,6 +19,7 @@
 #include "platform/changes/filewatch/ChangeTranslator.h"
 #include "platform/changes/filewatch/InotifyReader.h"
 #include "platform/changes/filewatch/PathChange.h"
+#include "platform/changes/filewatch/WatchStarts.h"
 #include "platform/changes/filewatch/WatchTable.h"
 
 #include <QObject>
@@ -26,6 +27,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -44,10 +46,16 @@ public:
     // False when the kernel refused an inotify instance (nothing is watched).
     bool isAvailable() const { return reader_.isOpen(); }
 
-    // Starts watching `folder` (already watched counts as Added).
-    AddWatchResult watchFolder(const std::string& folder);
-    // The same for a folder whose entries were just read (on another thread),
-    // so that it need not be read again here.
+    // Starts watching `folder`, on another thread: adding a watch waits for
+    // the folder's file system, and recording what it holds means reading
+    // it. A watch added within kQuickAddMs is in place when this returns;
+    // a slower one counts as watched until it is in. Until the folder is
+    // read every event waits (kMostHeldMs at most), so that none is told
+    // from half a picture. A watch limit reached is reported when known.
+    void watchFolder(const std::string& folder);
+    // Watches at once a folder whose entries were just read (on another
+    // thread), so that it need not be read again (already watched counts
+    // as Added).
     AddWatchResult watchListedFolder(const std::string& folder, FolderListing listing);
     // Stops watching `folder` alone.
     void unwatchFolder(const std::string& folder);
@@ -58,11 +66,14 @@ public:
     void rewatchFolder(const std::string& folder);
     void unwatchAll();
 
-    bool isWatched(const std::string& folder) const { return table_.isWatched(folder); }
-    std::size_t watchedFolderCount() const { return table_.pathCount(); }
-    std::vector<std::string> watchedFolders() const { return table_.paths(); }
+    bool isWatched(const std::string& folder) const { return table_.isWatched(folder) || starting_.count(folder) != 0; }
+    std::size_t watchedFolderCount() const { return table_.pathCount() + starting_.size(); }
+    std::vector<std::string> watchedFolders() const;
+    // True while watches are being started (and events wait).
+    bool isStartingWatches() const { return !awaitedStarts_.empty(); }
 
-    // Reads and hands on what is waiting now; false when nothing was. Runs
+    // Reads and hands on what is waiting now; false when nothing was (or
+    // while watches are being started). Runs
     // by itself when the kernel signals (during a burst of changes, after a
     // pause of kBurstPauseMs, so a burst is read in few large reads);
     // callable directly by code that must not wait for the loop.
@@ -71,8 +82,9 @@ public:
     static constexpr int kBurstPauseMs = 5;
 
     // Replaces the kernel's answer to adding a watch (tests present a kernel
-    // whose watch limit is reached); an empty function restores it.
-    using WatchAdder = std::function<AddedWatch(const std::string& folder)>;
+    // whose watch limit is reached); an empty function restores it. It is
+    // called on other threads.
+    using WatchAdder = InotifyReader::WatchAdder;
     void setWatchAdder(WatchAdder adder) { watchAdder_ = std::move(adder); }
 
     // The folders whose items are also reported under a second name, asked
@@ -80,12 +92,20 @@ public:
     using AliasFolders = std::function<std::vector<std::string>()>;
     void setAliasFolders(AliasFolders aliasFolders) { aliasFolders_ = std::move(aliasFolders); }
 
+    // How long watchFolder waits for the kernel's watch, and the longest
+    // that events wait for watches being started.
+    static constexpr int kQuickAddMs = 50;
+    static constexpr int kMostHeldMs = 500;
+
     // Bytes read at most per turn of the event loop.
     static constexpr std::size_t kReadBudget = 256 * 1024;
 
 private:
-    AddWatchResult addWatch(const std::string& folder, std::optional<FolderListing> listing);
-    AddWatchResult addKernelWatch(const std::string& folder, std::optional<FolderListing>& listing);
+    void holdEvents();
+    void watchStarted(std::uint64_t ticket, StartedWatch started);
+    void watchAddedLate(StartedWatch& started);
+    void unwatchUnwanted(const StartedWatch& started);
+    void endHold();
     void pauseReading();
     void readAfterPause();
     void handOn(TranslatedBatch batch);
@@ -99,6 +119,11 @@ private:
     ChangeTranslator translator_{table_};
     std::unique_ptr<QSocketNotifier> notifier_;
     QTimer burstPause_;
+    WatchStarts starts_;
+    std::set<std::uint64_t> awaitedStarts_; // what they made is still to come
+    std::map<std::string, std::uint64_t> starting_; // folder -> ticket of a start whose watch is not in yet
+    bool holding_ = false; // events wait for the starts awaited
+    QTimer holdLimit_;
     WatchAdder watchAdder_;
     AliasFolders aliasFolders_;
     // Folders already reported as unwatchable: a view re-reading one enumerates

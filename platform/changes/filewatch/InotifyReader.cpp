@@ -3,12 +3,14 @@
 
 #include <sys/inotify.h>
 #include <sys/ioctl.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <fstream>
+#include <memory>
 
 namespace dw::platform {
 namespace {
@@ -33,6 +35,22 @@ InotifyLimit lowerLimit(const std::string& namespaceFile, const char* namespaceS
     return {ofMachine, machineSetting};
 }
 
+struct OwnedDescriptor {
+    explicit OwnedDescriptor(int descriptor) : fd(descriptor) {}
+    ~OwnedDescriptor() { ::close(fd); }
+    OwnedDescriptor(const OwnedDescriptor&) = delete;
+    OwnedDescriptor& operator=(const OwnedDescriptor&) = delete;
+    const int fd;
+};
+
+AddedWatch addWatchOn(int fd, const std::string& folder)
+{
+    const int watch = inotify_add_watch(fd, folder.c_str(), kWatchMask);
+    if (watch >= 0)
+        return {AddWatchResult::Added, watch};
+    return {errno == ENOSPC ? AddWatchResult::LimitReached : AddWatchResult::Failed, -1};
+}
+
 } // namespace
 
 InotifyReader::InotifyReader() : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
@@ -49,10 +67,16 @@ AddedWatch InotifyReader::addWatch(const std::string& folder)
 {
     if (fd_ < 0)
         return {};
-    const int watch = inotify_add_watch(fd_, folder.c_str(), kWatchMask);
-    if (watch >= 0)
-        return {AddWatchResult::Added, watch};
-    return {errno == ENOSPC ? AddWatchResult::LimitReached : AddWatchResult::Failed, -1};
+    return addWatchOn(fd_, folder);
+}
+
+InotifyReader::WatchAdder InotifyReader::adderForOtherThreads() const
+{
+    const int copy = fd_ >= 0 ? ::fcntl(fd_, F_DUPFD_CLOEXEC, 0) : -1;
+    if (copy < 0)
+        return [](const std::string&) { return AddedWatch{}; };
+    const auto instance = std::make_shared<const OwnedDescriptor>(copy);
+    return [instance](const std::string& folder) { return addWatchOn(instance->fd, folder); };
 }
 
 void InotifyReader::removeWatch(int watch)

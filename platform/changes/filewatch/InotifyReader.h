@@ -6,6 +6,7 @@
 #include "platform/changes/filewatch/RawWatchEvent.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,11 @@ public:
     // Watches the folder itself (not following a final symbolic link would
     // hide the folders users reach through links, so links are followed).
     AddedWatch addWatch(const std::string& folder);
+    // The same, callable on another thread. It keeps the instance open for
+    // as long as it lives: one still adding after the reader is gone adds
+    // to an instance nobody reads, not to whatever took its descriptor.
+    using WatchAdder = std::function<AddedWatch(const std::string& folder)>;
+    WatchAdder adderForOtherThreads() const;
     void removeWatch(int watch);
 
     // Reads what is queued now, up to about `maxBytes`; never blocks.

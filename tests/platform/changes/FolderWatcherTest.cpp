@@ -3,14 +3,20 @@
 
 #include "platform/changes/LiveUpdateNotice.h"
 #include "platform/changes/ShellChangeEvents.h"
+#include "tests/support/HangingShare.h"
+#include "tests/support/IsolatedRun.h"
 #include "tests/support/qt/EventLoopWaiting.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 namespace dw::platform {
 namespace {
@@ -40,7 +46,16 @@ protected:
         fs::create_directories(outside_);
         ASSERT_TRUE(watcher_.isAvailable());
         for (const auto& folder : {root_, root_ + "/a", root_ + "/b"})
-            ASSERT_EQ(watcher_.watchFolder(folder), AddWatchResult::Added);
+            ASSERT_TRUE(watch(folder));
+    }
+
+    // Watches `folder` and waits until what it holds is read; true when it
+    // is watched.
+    bool watch(const std::string& folder)
+    {
+        watcher_.watchFolder(folder);
+        dw::test::processEventsUntil([&] { return !watcher_.isStartingWatches(); }, 2000, 0);
+        return watcher_.isWatched(folder);
     }
 
     // Runs the event loop until `count` changes arrived (or two seconds
@@ -189,7 +204,7 @@ TEST_F(FolderWatcherTest, UnwatchedTreeIsSilent)
     watcher_.unwatchTree(root_ + "/a");
     touch(root_ + "/a/quiet.dw2");
     EXPECT_TRUE(waitFor(1, 300).empty());
-    EXPECT_FALSE(watcher_.watchFolder(base_ + "/no-such-folder") == AddWatchResult::Added);
+    EXPECT_FALSE(watch(base_ + "/no-such-folder"));
 }
 
 TEST_F(FolderWatcherTest, ReachedWatchLimitAsksForARereadAndTellsTheUserOnce)
@@ -200,12 +215,14 @@ TEST_F(FolderWatcherTest, ReachedWatchLimitAsksForARereadAndTellsTheUserOnce)
     watcher_.setWatchAdder([](const std::string&) { return AddedWatch{AddWatchResult::LimitReached, -1}; });
     fs::create_directories(root_ + "/c");
     fs::create_directories(root_ + "/d");
+    waitFor(2);
+    received_.clear();
 
-    EXPECT_EQ(watcher_.watchFolder(root_ + "/c"), AddWatchResult::LimitReached);
-    EXPECT_EQ(watcher_.watchFolder(root_ + "/d"), AddWatchResult::LimitReached);
+    EXPECT_FALSE(watch(root_ + "/c"));
+    EXPECT_FALSE(watch(root_ + "/d"));
     // The view re-reads "c" and so enumerates it again: no second report,
     // or view and watcher would keep each other busy.
-    EXPECT_EQ(watcher_.watchFolder(root_ + "/c"), AddWatchResult::LimitReached);
+    EXPECT_FALSE(watch(root_ + "/c"));
     SetLiveUpdateNoticeHandler({});
 
     const std::vector<PathChange> expected = {
@@ -267,7 +284,7 @@ TEST_F(FolderWatcherTest, LinkToAFolderThatWasThereBeforeWatchingIsToldGoneAsAFo
     fs::create_directory_symlink(outside_ + "/target", root_ + "/c/old-link");
     waitFor(1); // root_/c itself
     received_.clear();
-    ASSERT_EQ(watcher_.watchFolder(root_ + "/c"), AddWatchResult::Added);
+    ASSERT_TRUE(watch(root_ + "/c"));
     fs::rename(root_ + "/c/old-link", outside_ + "/moved-out");
     touch(root_ + "/c/after.dw2"); // the move out is settled by what follows
     const std::vector<PathChange> expected = {
@@ -310,6 +327,42 @@ TEST_F(FolderWatcherTest, MoveInOverAnExistingNameToldTheReplacedItemGoneFirst)
         {SHCNE_CREATE, root_ + "/b/cal.dw2", "", false},
     };
     EXPECT_EQ(waitFor(expected.size()), expected);
+}
+
+// What a watched folder holds is read on another thread: a folder whose
+// server does not answer holds up neither the call that watches it nor, for
+// longer than a moment, the changes of the other folders.
+TEST_F(FolderWatcherTest, AFolderWhoseServerDoesNotAnswerHoldsNothingUp)
+{
+    fs::create_directories(base_ + "/share");
+    dw::test::HangingShare share(base_ + "/share", "fileserver:/export");
+    if (!share.unavailable().empty()) {
+        if (dw::test::RanWithMountsOfItsOwn())
+            return;
+        GTEST_SKIP() << share.unavailable();
+    }
+    fs::create_directories(base_ + "/share/sub");
+    share.stop();
+    // Should the watch wait for the share after all, the server answers
+    // after a while, so that the test ends and fails instead of hanging.
+    std::atomic<bool> returned{false};
+    std::thread rescue([&] {
+        for (int waited = 0; waited < 20000 && !returned; waited += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (!returned)
+            share.resume();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    watcher_.watchFolder(base_ + "/share/sub");
+    const qint64 watchMs = clock.elapsed();
+    returned = true;
+    rescue.join();
+    EXPECT_LT(watchMs, 5000) << "the watch waited for the server";
+
+    touch(root_ + "/a/meanwhile.dw2");
+    const std::vector<PathChange> expected = {{SHCNE_CREATE, root_ + "/a/meanwhile.dw2", "", false}};
+    EXPECT_EQ(waitFor(expected.size(), 4000), expected);
 }
 
 } // namespace
