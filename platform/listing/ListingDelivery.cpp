@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
 #include <mutex>
 
 namespace dw::platform {
@@ -50,9 +51,17 @@ ListingDelivery::~ListingDelivery()
 
 bool ListingDelivery::waitFinished(std::chrono::milliseconds timeout)
 {
+    return waitFinished(timeout, timeout);
+}
+
+bool ListingDelivery::waitFinished(std::chrono::milliseconds timeout, std::chrono::milliseconds rowsEnoughAfter)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     {
         std::unique_lock lock(inbox_->mutex);
-        inbox_->arrived.wait_for(lock, timeout, [&] { return inbox_->lastArrived || cancelled(); });
+        const auto ended = [&] { return inbox_->lastArrived || cancelled(); };
+        if (!inbox_->arrived.wait_for(lock, std::min(rowsEnoughAfter, timeout), ended))
+            inbox_->arrived.wait_until(lock, deadline, [&] { return ended() || !inbox_->batches.empty(); });
     }
     const QPointer<ListingDelivery> alive(this);
     handOn(!finishedInbox());

@@ -32,6 +32,10 @@ public:
     // Otherwise the batches that came so far are handed on now, the rest
     // arrive through the event loop, and it returns false.
     bool waitFinished(std::chrono::milliseconds timeout);
+    // The same, except that once `rowsEnoughAfter` has passed, a batch that
+    // came is enough to stop waiting: a listing still going after that long
+    // is a large or slow one, whose first rows are better shown at once.
+    bool waitFinished(std::chrono::milliseconds timeout, std::chrono::milliseconds rowsEnoughAfter);
 
     // Stops the listing; no batch is handed on after this returns.
     void cancel();

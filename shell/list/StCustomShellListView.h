@@ -8,7 +8,8 @@
 //
 // The list never waits on a disk: the folder is listed on the listing
 // producer's worker for its volume and its rows arrive in batches (a
-// listing that ends within kQuickListing is shown complete at once);
+// listing that ends within kQuickListing is shown complete at once, one
+// still going after kFirstRowsAfter shows the rows it brought so far);
 // choosing another folder cancels the listing under way. It stays true to
 // the disk: items made, removed, renamed or changed there appear, go, move
 // or change in place, and a burst that overflows the notification queue
@@ -72,6 +73,7 @@ class TStCustomShellListView : public QWidget,
     Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds kQuickListing{25};
+    static constexpr std::chrono::milliseconds kFirstRowsAfter{5};
 
     explicit TStCustomShellListView(QWidget* parent = nullptr);
     ~TStCustomShellListView() override;

@@ -63,7 +63,7 @@ void TStCustomShellListView::StartListing(bool reread)
         FolderRequest(), [this](ListingBatch&& batch) { TakeBatch(std::move(batch)); });
     if (!reread) {
         BusyCursor busy;
-        if (started->delivery->waitFinished(kQuickListing))
+        if (started->delivery->waitFinished(kQuickListing, kFirstRowsAfter))
             return; // the rows are in place, as if read on the spot
     }
     if (m_listing.get() == started && m_model->rowCount() == 0 && !reread)

@@ -213,6 +213,28 @@ TEST_F(ListingProducerTest, AQuickListingCanBeWaitedForAndASlowOneGoesOnInTheBac
     EXPECT_EQ(slow.names(), std::vector<std::string>{"remote"});
 }
 
+// A listing still going after the short wait shows what it brought: a
+// folder held part-way does not keep its first rows from the view.
+TEST_F(ListingProducerTest, AWaitForFirstRowsReturnsWithThemWhileTheListingGoesOn)
+{
+    for (int i = 0; i < 40; ++i)
+        ns->addFolder(share, "r" + std::to_string(i), "//server/share/r" + std::to_string(i));
+    share.gate->openFor(20);
+    ListingRequest request = requestFor(share);
+    request.batchSize = 8;
+    Received first;
+    const auto delivery = deliver(std::move(request), first);
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_FALSE(delivery->waitFinished(std::chrono::seconds(60), std::chrono::milliseconds(5)));
+    EXPECT_LT(waited.elapsed(), 30000) << "waited for the end of a listing held part-way";
+    EXPECT_FALSE(first.names().empty());
+    EXPECT_FALSE(first.last());
+    share.gate->open();
+    dw::test::processEventsUntil([&] { return first.last(); });
+    EXPECT_EQ(first.names().size(), 40u);
+}
+
 TEST_F(ListingProducerTest, AHandlerMayDestroyTheDeliveryThatCallsIt)
 {
     for (int i = 0; i < 600; ++i)
