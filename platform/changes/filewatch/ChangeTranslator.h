@@ -52,6 +52,7 @@ public:
     void folderWatched(const std::string& folder, FolderListing listing) { entries_.assign(folder, std::move(listing)); }
     void folderWatched(const std::string& folder, std::uint64_t listingTicket) { entries_.await(folder, listingTicket); }
     void listingRead(std::uint64_t ticket, FolderListing listing) { entries_.listingRead(ticket, std::move(listing)); }
+    void settleRecords() { entries_.settle(); }
     void folderUnwatched(const std::string& folder) { entries_.forget(folder); }
     void treeUnwatched(const std::string& folder) { entries_.forgetTree(folder); }
 

@@ -81,11 +81,23 @@ void FolderEntries::listingRead(std::uint64_t ticket, FolderListing listing)
     // known better than what the listing saw.
     for (const std::string& name : record.gone)
         listing.erase(name);
-    for (auto& [name, kind] : record.entries)
+    record.setSince.clear();
+    for (auto& [name, kind] : record.entries) {
         listing[name] = kind;
+        record.setSince.insert(name);
+    }
     record.entries.swap(listing);
     record.gone.clear();
     record.awaitedTicket = 0;
+    record.unsettled = true;
+}
+
+void FolderEntries::settle()
+{
+    for (auto& [folder, record] : entriesOf_) {
+        record.unsettled = false;
+        record.setSince.clear();
+    }
 }
 
 void FolderEntries::assign(const std::string& folder, FolderListing entries)
@@ -137,8 +149,10 @@ std::optional<EntryKind> FolderEntries::kindOf(const std::string& path) const
     const auto folder = entriesOf_.find(parentPath(path));
     if (folder == entriesOf_.end())
         return std::nullopt;
-    const auto entry = folder->second.entries.find(lastComponent(path));
-    if (entry == folder->second.entries.end())
+    const std::string name = lastComponent(path);
+    const Record& record = folder->second;
+    const auto entry = record.entries.find(name);
+    if (entry == record.entries.end() || (record.unsettled && record.setSince.count(name) == 0))
         return std::nullopt;
     return entry->second;
 }
@@ -155,6 +169,8 @@ void FolderEntries::set(const std::string& folder, const std::string& name, Entr
         return;
     record->second.entries[name] = kind;
     record->second.gone.erase(name);
+    if (record->second.unsettled)
+        record->second.setSince.insert(name);
 }
 
 void FolderEntries::erase(const std::string& path)

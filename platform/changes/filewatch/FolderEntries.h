@@ -34,7 +34,11 @@ public:
     void await(const std::string& folder, std::uint64_t ticket);
     // Completes the record that awaits `ticket` with `listing`, the changes
     // seen meanwhile applied over it; a record forgotten meanwhile stays so.
+    // The listing may already hold what changes still queued will tell: the
+    // record is unsettled until settle(), and meanwhile answers only for
+    // names changes told (a name the listing held may be one they bring).
     void listingRead(std::uint64_t ticket, FolderListing listing);
+    void settle();
     // Records a listing made just before (on another thread).
     void assign(const std::string& folder, FolderListing entries);
     void forget(const std::string& folder);
@@ -56,6 +60,8 @@ private:
         // While the listing is awaited: names seen to go since it began.
         std::unordered_set<std::string> gone;
         std::uint64_t awaitedTicket = 0; // 0: complete
+        bool unsettled = false;
+        std::unordered_set<std::string> setSince; // while unsettled: names changes told
     };
     static void release(Record& record);
 

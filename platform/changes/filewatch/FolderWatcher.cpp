@@ -6,6 +6,7 @@
 #include "platform/changes/filewatch/BurstCoalescer.h"
 #include "platform/changes/filewatch/WatchNotices.h"
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -24,9 +25,6 @@ FolderWatcher::FolderWatcher(ChangeSink sink, QObject* parent)
     burstPause_.setSingleShot(true);
     burstPause_.setInterval(kBurstPauseMs);
     connect(&burstPause_, &QTimer::timeout, this, [this] { readAfterPause(); });
-    holdLimit_.setSingleShot(true);
-    holdLimit_.setInterval(kMostHeldMs);
-    connect(&holdLimit_, &QTimer::timeout, this, [this] { endHold(); });
 }
 
 FolderWatcher::~FolderWatcher() = default;
@@ -35,17 +33,18 @@ FolderWatcher::~FolderWatcher() = default;
 // links to folders and replaced items) are made on another thread. A watch
 // added within kQuickAddMs is in place when this returns, as if added on
 // the spot, so that no change made after this call is missed; one whose
-// file system is slower to answer counts as watched until it is in. The
-// events that come meanwhile wait in the kernel's queue until the folder is
-// read, so that they are told as they would have been had the folder been
-// read on the spot.
+// file system is slower to answer counts as watched until it is in, and is
+// then reported changed, since what changed before was not seen. Until the
+// record is in, and until the changes that may have come before it are
+// told, the record answers only for what those changes told: a removed
+// link to a folder may be told as a file, a replaced item not told gone,
+// but nothing is told that did not happen.
 void FolderWatcher::watchFolder(const std::string& folder)
 {
     if (isWatched(folder))
         return;
     WatchStarts::Start start = starts_.start(folder, watchAdder_ ? watchAdder_ : reader_.adderForOtherThreads());
     awaitedStarts_.insert(start.ticket);
-    holdEvents();
     if (start.added.wait_for(std::chrono::milliseconds(kQuickAddMs)) != std::future_status::ready) {
         starting_[folder] = start.ticket;
         return;
@@ -60,16 +59,6 @@ void FolderWatcher::watchFolder(const std::string& folder)
     }
 }
 
-void FolderWatcher::holdEvents()
-{
-    if (!notifier_)
-        return;
-    holding_ = true;
-    notifier_->setEnabled(false);
-    if (!holdLimit_.isActive())
-        holdLimit_.start();
-}
-
 void FolderWatcher::watchStarted(std::uint64_t ticket, StartedWatch started)
 {
     awaitedStarts_.erase(ticket);
@@ -77,25 +66,34 @@ void FolderWatcher::watchStarted(std::uint64_t ticket, StartedWatch started)
     const auto starting = starting_.find(folder);
     if (starting != starting_.end() && starting->second == ticket) {
         starting_.erase(starting);
-        watchAddedLate(started);
+        watchAddedLate(ticket, started);
     } else if (starting == starting_.end() && started.added.result == AddWatchResult::Added) {
-        translator_.listingRead(ticket, started.entries ? std::move(*started.entries) : FolderListing());
+        recordRead(ticket, started);
     } else {
         unwatchUnwanted(started);
     }
     if (started.entries)
         releaseListing(std::move(*started.entries));
-    if (awaitedStarts_.empty() && holding_)
-        endHold();
 }
 
-void FolderWatcher::watchAddedLate(StartedWatch& started)
+void FolderWatcher::recordRead(std::uint64_t ticket, StartedWatch& started)
+{
+    translator_.listingRead(ticket, started.entries ? std::move(*started.entries) : FolderListing());
+    unsettledBytes_ = reader_.bytesWaiting(); // all that may have come before the read ended
+    if (unsettledBytes_ == 0)
+        translator_.settleRecords();
+}
+
+void FolderWatcher::watchAddedLate(std::uint64_t ticket, StartedWatch& started)
 {
     const std::string& folder = started.folder;
     if (started.added.result == AddWatchResult::Added && !table_.isWatched(folder)) {
         table_.add(started.added.watch, folder);
-        translator_.folderWatched(folder, started.entries ? std::move(*started.entries) : FolderListing());
+        translator_.folderWatched(folder, ticket);
+        recordRead(ticket, started);
         reportedUnwatchable_.erase(folder);
+        if (sink_)
+            sink_({{SHCNE_UPDATEDIR, folder, {}, true}});
     } else if (started.added.result == AddWatchResult::LimitReached) {
         reportWatchLimit(folder);
     }
@@ -116,16 +114,6 @@ std::vector<std::string> FolderWatcher::watchedFolders() const
     for (const auto& [folder, ticket] : starting_)
         folders.push_back(folder);
     return folders;
-}
-
-void FolderWatcher::endHold()
-{
-    holdLimit_.stop();
-    holding_ = false;
-    if (burstPause_.isActive())
-        return; // the pause reads what waits
-    notifier_->setEnabled(true);
-    processPendingEvents();
 }
 
 AddWatchResult FolderWatcher::watchListedFolder(const std::string& folder, FolderListing listing)
@@ -177,8 +165,6 @@ void FolderWatcher::rewatchFolder(const std::string& folder)
 
 bool FolderWatcher::processPendingEvents()
 {
-    if (holding_)
-        return false;
     WatchEventRead read = reader_.readAvailable(kReadBudget);
     if (read.events.empty() && !translator_.hasHeldMove())
         return false;
@@ -187,6 +173,11 @@ bool FolderWatcher::processPendingEvents()
     // A move held at the end of a read that stopped at its budget is settled
     // by the next read, which the kernel's waiting events bring at once.
     handOn(translator_.translate(std::move(read.events), read.moreWaiting ? ReadEnd::MoreWaiting : ReadEnd::QueueDrained));
+    if (unsettledBytes_ > 0) {
+        unsettledBytes_ -= std::min(unsettledBytes_, read.bytes);
+        if (unsettledBytes_ == 0)
+            translator_.settleRecords();
+    }
     return true;
 }
 
@@ -205,7 +196,7 @@ void FolderWatcher::pauseReading()
 void FolderWatcher::readAfterPause()
 {
     processPendingEvents();
-    if (!burstPause_.isActive() && !holding_)
+    if (!burstPause_.isActive())
         notifier_->setEnabled(true); // the burst is over: wake for the next change
 }
 

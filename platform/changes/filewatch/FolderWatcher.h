@@ -15,6 +15,9 @@
 // event queue overflows, every watched root is reported as changed and the
 // user is told once as well. A watched folder whose volume is unmounted is
 // watched again (what lies under the mount point is a folder too).
+//
+// A folder starts being watched on another thread (WatchStarts.h), unless a
+// listing made just before is handed over with it.
 
 #include "platform/changes/filewatch/ChangeTranslator.h"
 #include "platform/changes/filewatch/InotifyReader.h"
@@ -49,9 +52,8 @@ public:
     // Starts watching `folder`, on another thread: adding a watch waits for
     // the folder's file system, and recording what it holds means reading
     // it. A watch added within kQuickAddMs is in place when this returns;
-    // a slower one counts as watched until it is in. Until the folder is
-    // read every event waits (kMostHeldMs at most), so that none is told
-    // from half a picture. A watch limit reached is reported when known.
+    // a slower one counts as watched until it is in, and the folder is then
+    // reported changed. A watch limit reached is reported when known.
     void watchFolder(const std::string& folder);
     // Watches at once a folder whose entries were just read (on another
     // thread), so that it need not be read again (already watched counts
@@ -69,7 +71,7 @@ public:
     bool isWatched(const std::string& folder) const { return table_.isWatched(folder) || starting_.count(folder) != 0; }
     std::size_t watchedFolderCount() const { return table_.pathCount() + starting_.size(); }
     std::vector<std::string> watchedFolders() const;
-    // True while watches are being started (and events wait).
+    // True while watches are being started.
     bool isStartingWatches() const { return !awaitedStarts_.empty(); }
 
     // Reads and hands on what is waiting now; false when nothing was (or
@@ -92,20 +94,17 @@ public:
     using AliasFolders = std::function<std::vector<std::string>()>;
     void setAliasFolders(AliasFolders aliasFolders) { aliasFolders_ = std::move(aliasFolders); }
 
-    // How long watchFolder waits for the kernel's watch, and the longest
-    // that events wait for watches being started.
+    // How long watchFolder waits for the kernel's watch.
     static constexpr int kQuickAddMs = 50;
-    static constexpr int kMostHeldMs = 500;
 
     // Bytes read at most per turn of the event loop.
     static constexpr std::size_t kReadBudget = 256 * 1024;
 
 private:
-    void holdEvents();
     void watchStarted(std::uint64_t ticket, StartedWatch started);
-    void watchAddedLate(StartedWatch& started);
+    void watchAddedLate(std::uint64_t ticket, StartedWatch& started);
+    void recordRead(std::uint64_t ticket, StartedWatch& started);
     void unwatchUnwanted(const StartedWatch& started);
-    void endHold();
     void pauseReading();
     void readAfterPause();
     void handOn(TranslatedBatch batch);
@@ -122,8 +121,9 @@ private:
     WatchStarts starts_;
     std::set<std::uint64_t> awaitedStarts_; // what they made is still to come
     std::map<std::string, std::uint64_t> starting_; // folder -> ticket of a start whose watch is not in yet
-    bool holding_ = false; // events wait for the starts awaited
-    QTimer holdLimit_;
+    // Bytes of the kernel's queue still to be told before the records read
+    // last are settled (FolderEntries.h).
+    std::size_t unsettledBytes_ = 0;
     WatchAdder watchAdder_;
     AliasFolders aliasFolders_;
     // Folders already reported as unwatchable: a view re-reading one enumerates

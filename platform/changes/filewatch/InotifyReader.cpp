@@ -108,7 +108,14 @@ WatchEventRead InotifyReader::readAvailable(std::size_t maxBytes)
                            std::make_move_iterator(decoded.end()));
         total += static_cast<std::size_t>(got);
     }
+    read.bytes = total;
     return read;
+}
+
+std::size_t InotifyReader::bytesWaiting() const
+{
+    int waiting = 0;
+    return fd_ >= 0 && ::ioctl(fd_, FIONREAD, &waiting) == 0 && waiting > 0 ? static_cast<std::size_t>(waiting) : 0;
 }
 
 std::vector<RawWatchEvent> InotifyReader::decode(const char* buffer, std::size_t size)

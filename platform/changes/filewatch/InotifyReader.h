@@ -22,6 +22,7 @@ struct AddedWatch {
 struct WatchEventRead {
     std::vector<RawWatchEvent> events;
     bool moreWaiting = false; // the read stopped at its budget with events still queued
+    std::size_t bytes = 0; // of the kernel's queue
 };
 
 class InotifyReader {
@@ -43,6 +44,9 @@ public:
     using WatchAdder = std::function<AddedWatch(const std::string& folder)>;
     WatchAdder adderForOtherThreads() const;
     void removeWatch(int watch);
+
+    // The bytes of events queued now.
+    std::size_t bytesWaiting() const;
 
     // Reads what is queued now, up to about `maxBytes`; never blocks.
     WatchEventRead readAvailable(std::size_t maxBytes);

@@ -7,8 +7,10 @@ namespace dw::platform {
 namespace {
 
 // A listing read on another thread began after the watch did: the changes
-// seen meanwhile are newer than what it read, whatever it read.
-TEST(FolderEntriesTest, ChangesSeenWhileTheListingIsReadWinOverIt)
+// told meanwhile are newer than what it read, whatever it read; and until
+// the changes still queued when it came are told, it may hold what they
+// bring (a rename's new name must not look like an item it replaced).
+TEST(FolderEntriesTest, ChangesToldWhileTheListingIsReadWinOverItAndItIsTrustedOnceSettled)
 {
     FolderEntries entries;
     entries.await("/w", 7);
@@ -25,7 +27,15 @@ TEST(FolderEntriesTest, ChangesSeenWhileTheListingIsReadWinOverIt)
                             {"kept", EntryKind::FolderLink},
                             {"made", EntryKind::File},
                             {"back", EntryKind::File},
-                            {"brief", EntryKind::File}});
+                            {"brief", EntryKind::File},
+                            {"renamed", EntryKind::File}});
+    EXPECT_EQ(entries.kindOf("/w/made"), EntryKind::FolderLink);
+    EXPECT_EQ(entries.kindOf("/w/renamed"), std::nullopt) << "unsettled: maybe brought by a change still queued";
+    entries.set("/w/renamed", EntryKind::File); // that change told
+    EXPECT_EQ(entries.kindOf("/w/renamed"), EntryKind::File);
+    EXPECT_EQ(entries.kindOf("/w/kept"), std::nullopt);
+
+    entries.settle();
     EXPECT_EQ(entries.kindOf("/w/kept"), EntryKind::FolderLink);
     EXPECT_EQ(entries.kindOf("/w/made"), EntryKind::FolderLink);
     EXPECT_EQ(entries.kindOf("/w/back"), EntryKind::Folder);
@@ -46,6 +56,7 @@ TEST(FolderEntriesTest, AListingFollowsItsFolderAndIsDroppedWhenTheFolderIsForgo
     entries.renameTree("/y", "/z");
     entries.listingRead(1, {{"a", EntryKind::Folder}});
     entries.listingRead(2, {{"b", EntryKind::FolderLink}});
+    entries.settle();
     EXPECT_EQ(entries.kindOf("/x/a"), std::nullopt);
     EXPECT_EQ(entries.kindOf("/y/sub/b"), std::nullopt);
     EXPECT_EQ(entries.kindOf("/z/sub/b"), EntryKind::FolderLink);
