@@ -105,4 +105,26 @@ void HangingShare::end()
     server_ = -1;
 }
 
+ShareRescue::ShareRescue(HangingShare& share, int patienceMs)
+    : share_(share), rescuer_([this, patienceMs] {
+          for (int waited = 0; waited < patienceMs && !done_; waited += 10)
+              std::this_thread::sleep_for(std::chrono::milliseconds(10));
+          if (!done_)
+              share_.resume();
+      })
+{
+}
+
+ShareRescue::~ShareRescue()
+{
+    done();
+}
+
+void ShareRescue::done()
+{
+    done_ = true;
+    if (rescuer_.joinable())
+        rescuer_.join();
+}
+
 } // namespace dw::test

@@ -5,7 +5,9 @@
 // for the object's life. Needs root, /dev/fuse and python3-fusepy
 // (scripts/install-deps installs it).
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <sys/types.h>
 
 namespace dw::test {
@@ -36,6 +38,25 @@ private:
     std::string mountPoint_;
     pid_t server_ = -1;
     std::string unavailable_;
+};
+
+// Resumes a stopped share after `patienceMs` unless the test said done()
+// first: a test of a call that must not wait for the share then ends, and
+// fails, instead of hanging.
+class ShareRescue {
+public:
+    ShareRescue(HangingShare& share, int patienceMs);
+    ~ShareRescue();
+    ShareRescue(const ShareRescue&) = delete;
+    ShareRescue& operator=(const ShareRescue&) = delete;
+
+    // The call returned; the share stays stopped.
+    void done();
+
+private:
+    HangingShare& share_;
+    std::atomic<bool> done_{false};
+    std::thread rescuer_;
 };
 
 } // namespace dw::test

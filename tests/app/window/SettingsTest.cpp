@@ -14,11 +14,8 @@
 #include <QItemSelectionModel>
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <iostream>
 #include <sstream>
-#include <thread>
 
 namespace fs = std::filesystem;
 using dw::test::readFile;
@@ -223,21 +220,14 @@ TEST_F(WindowTest, AStartFolderOnAShareThatDoesNotAnswerOpensWhenItAnswers)
     share.stop();
     // Should the window wait for the share after all, the server answers
     // after a while, so that the test ends and fails instead of hanging.
-    std::atomic<bool> shown{false};
-    std::thread rescue([&] {
-        for (int waited = 0; waited < 20000 && !shown; waited += 10)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        if (!shown)
-            share.resume();
-    });
+    dw::test::ShareRescue rescue(share, 20000);
     const dw::app::StartupArgument place = dw::app::parseStartupArgument({folder}, "/");
     form = std::make_unique<dw::window::TForm1>(place);
     form->SetNoAnswerDelay(200);
     form->show();
     form->grab();
     const bool openingWhileSilent = form->IsOpeningStart();
-    shown = true;
-    rescue.join();
+    rescue.done();
     ASSERT_TRUE(openingWhileSilent) << "the window waited for the share before it showed";
     EXPECT_EQ(status(), folder + dw::window::waitingForDiskSuffix().toStdString());
     dw::test::processEventsUntil([] { return false; }, 0, 400);

@@ -12,11 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 namespace dw::platform {
 namespace {
@@ -345,19 +342,12 @@ TEST_F(FolderWatcherTest, AFolderWhoseServerDoesNotAnswerHoldsNothingUp)
     share.stop();
     // Should the watch wait for the share after all, the server answers
     // after a while, so that the test ends and fails instead of hanging.
-    std::atomic<bool> returned{false};
-    std::thread rescue([&] {
-        for (int waited = 0; waited < 20000 && !returned; waited += 10)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        if (!returned)
-            share.resume();
-    });
+    dw::test::ShareRescue rescue(share, 20000);
     QElapsedTimer clock;
     clock.start();
     watcher_.watchFolder(base_ + "/share/sub");
     const qint64 watchMs = clock.elapsed();
-    returned = true;
-    rescue.join();
+    rescue.done();
     EXPECT_LT(watchMs, 5000) << "the watch waited for the server";
 
     touch(root_ + "/a/meanwhile.dw2");
