@@ -3,7 +3,7 @@
 
 #include "app/convert/CalendarLayoutCheck.h"
 #include "platform/listing/ListingProducer.h"
-#include "platform/listing/UiMailbox.h"
+#include "platform/messagewindow/UiMailbox.h"
 
 #include <chrono>
 

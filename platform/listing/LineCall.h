@@ -7,7 +7,7 @@
 // it hands nothing over.
 
 #include "platform/listing/ListingProducer.h"
-#include "platform/listing/UiMailbox.h"
+#include "platform/messagewindow/UiMailbox.h"
 
 #include <QObject>
 

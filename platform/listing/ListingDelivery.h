@@ -8,7 +8,7 @@
 // nothing more arrives, whatever the worker is still doing.
 
 #include "platform/listing/ListingProducer.h"
-#include "platform/listing/UiMailbox.h"
+#include "platform/messagewindow/UiMailbox.h"
 
 #include <QObject>
 

@@ -49,14 +49,20 @@ void FolderWatcher::watchFolder(const std::string& folder)
         starting_[folder] = start.ticket;
         return;
     }
-    const AddedWatch added = start.added.get();
-    if (added.result == AddWatchResult::Added) {
-        table_.add(added.watch, folder);
+    if (takeWatch(folder, start.added.get()))
         translator_.folderWatched(folder, start.ticket);
-        reportedUnwatchable_.erase(folder);
-    } else if (added.result == AddWatchResult::LimitReached) {
+}
+
+// Enters a watch the kernel added in the table; tells a limit reached.
+bool FolderWatcher::takeWatch(const std::string& folder, const AddedWatch& added)
+{
+    if (added.result == AddWatchResult::LimitReached)
         reportWatchLimit(folder);
-    }
+    if (added.result != AddWatchResult::Added)
+        return false;
+    table_.add(added.watch, folder);
+    reportedUnwatchable_.erase(folder);
+    return true;
 }
 
 void FolderWatcher::watchStarted(std::uint64_t ticket, StartedWatch started)
@@ -87,16 +93,12 @@ void FolderWatcher::recordRead(std::uint64_t ticket, StartedWatch& started)
 void FolderWatcher::watchAddedLate(std::uint64_t ticket, StartedWatch& started)
 {
     const std::string& folder = started.folder;
-    if (started.added.result == AddWatchResult::Added && !table_.isWatched(folder)) {
-        table_.add(started.added.watch, folder);
-        translator_.folderWatched(folder, ticket);
-        recordRead(ticket, started);
-        reportedUnwatchable_.erase(folder);
-        if (sink_)
-            sink_({{SHCNE_UPDATEDIR, folder, {}, true}});
-    } else if (started.added.result == AddWatchResult::LimitReached) {
-        reportWatchLimit(folder);
-    }
+    if (table_.isWatched(folder) || !takeWatch(folder, started.added))
+        return;
+    translator_.folderWatched(folder, ticket);
+    recordRead(ticket, started);
+    if (sink_)
+        sink_({{SHCNE_UPDATEDIR, folder, {}, true}});
 }
 
 // A watch added for a folder no longer wanted goes, unless another path
@@ -124,15 +126,10 @@ AddWatchResult FolderWatcher::watchListedFolder(const std::string& folder, Folde
     }
     starting_.erase(folder); // the listing makes that start's work needless
     const AddedWatch added = watchAdder_ ? watchAdder_(folder) : reader_.addWatch(folder);
-    if (added.result == AddWatchResult::Added) {
-        table_.add(added.watch, folder);
+    if (takeWatch(folder, added))
         translator_.folderWatched(folder, std::move(listing));
-        reportedUnwatchable_.erase(folder);
-    } else {
+    else
         releaseListing(std::move(listing));
-        if (added.result == AddWatchResult::LimitReached)
-            reportWatchLimit(folder);
-    }
     return added.result;
 }
 

@@ -74,8 +74,7 @@ public:
     // True while watches are being started.
     bool isStartingWatches() const { return !awaitedStarts_.empty(); }
 
-    // Reads and hands on what is waiting now; false when nothing was (or
-    // while watches are being started). Runs
+    // Reads and hands on what is waiting now; false when nothing was. Runs
     // by itself when the kernel signals (during a burst of changes, after a
     // pause of kBurstPauseMs, so a burst is read in few large reads);
     // callable directly by code that must not wait for the loop.
@@ -101,6 +100,7 @@ public:
     static constexpr std::size_t kReadBudget = 256 * 1024;
 
 private:
+    bool takeWatch(const std::string& folder, const AddedWatch& added);
     void watchStarted(std::uint64_t ticket, StartedWatch started);
     void watchAddedLate(std::uint64_t ticket, StartedWatch& started);
     void recordRead(std::uint64_t ticket, StartedWatch& started);

@@ -2,8 +2,7 @@
 #include "platform/changes/filewatch/WatchStarts.h"
 
 #include "platform/changes/filewatch/FolderEntries.h"
-
-#include <QMetaObject>
+#include "platform/messagewindow/UiMailbox.h"
 
 #include <deque>
 #include <mutex>
@@ -32,9 +31,9 @@ StartedWatch run(Job& job)
 } // namespace
 
 struct WatchStarts::Shared : std::enable_shared_from_this<Shared> {
-    std::mutex lock;
-    QObject* owner = nullptr; // null once the owner's starts are gone
+    std::shared_ptr<UiMailbox> mailbox; // closed once the owner's starts are gone
     Done done;
+    std::mutex lock;
     std::deque<Job> waiting;
     int running = 0;
     std::uint64_t lastTicket = 0;
@@ -54,57 +53,31 @@ struct WatchStarts::Shared : std::enable_shared_from_this<Shared> {
             Job next;
             {
                 std::lock_guard guard(lock);
-                if (waiting.empty() || owner == nullptr) {
+                if (waiting.empty()) {
                     --running;
                     return;
                 }
                 next = std::move(waiting.front());
                 waiting.pop_front();
             }
-            hand(next.ticket, run(next));
+            auto started = std::make_shared<StartedWatch>(run(next));
+            mailbox->post([self = shared_from_this(), ticket = next.ticket, started] {
+                self->done(ticket, std::move(*started));
+            });
         }
-    }
-
-    void hand(std::uint64_t ticket, StartedWatch started)
-    {
-        auto held = std::make_shared<StartedWatch>(std::move(started));
-        std::lock_guard guard(lock);
-        if (owner == nullptr) {
-            drop(*held);
-            return;
-        }
-        // Posted under the lock: the owner's starts close under it before
-        // the owner goes, so the owner is still there to receive the call.
-        QMetaObject::invokeMethod(
-            owner,
-            [self = shared_from_this(), ticket, held] {
-                if (self->owner != nullptr)
-                    self->done(ticket, std::move(*held));
-                else
-                    drop(*held);
-            },
-            Qt::QueuedConnection);
-    }
-
-    // The watch goes with the instance it was added to, which closes when
-    // the last adder is gone; a large listing is freed off this thread.
-    static void drop(StartedWatch& started)
-    {
-        if (started.entries)
-            releaseListing(std::move(*started.entries));
     }
 };
 
 WatchStarts::WatchStarts(QObject* owner, Done done) : shared_(std::make_shared<Shared>())
 {
-    shared_->owner = owner;
+    shared_->mailbox = UiMailbox::make(owner);
     shared_->done = std::move(done);
 }
 
 WatchStarts::~WatchStarts()
 {
+    shared_->mailbox->close();
     std::lock_guard guard(shared_->lock);
-    shared_->owner = nullptr;
     shared_->waiting.clear();
 }
 
